@@ -1,0 +1,77 @@
+#include "script/JsConvert.h"
+
+#include "script/JsHandles.h"
+#include "script/OleDate.h"
+#include "script/ScriptObject.h"
+
+#include <QDateTime>
+
+#include <cmath>
+#include <memory>
+
+Variant variantFromJs(JSContextRef ctx, JSValueRef value) {
+    if (!value)
+        return {};
+    switch (JSValueGetType(ctx, value)) {
+    case kJSTypeUndefined:
+        return {};
+    case kJSTypeNull:
+        return Variant::null();
+    case kJSTypeBoolean:
+        return Variant::fromBool(JSValueToBoolean(ctx, value));
+    case kJSTypeNumber: {
+        const double d = JSValueToNumber(ctx, value, nullptr);
+        if (std::isfinite(d) && d == std::trunc(d) && d >= -2147483648.0 && d <= 2147483647.0 &&
+            !(d == 0.0 && std::signbit(d)))
+            return Variant::fromInt(qint32(d));
+        return Variant::fromDouble(d);
+    }
+    case kJSTypeString:
+        return Variant::fromString(jsValueToQString(ctx, value));
+    case kJSTypeSymbol:
+        return Variant::fromString(jsValueToQString(ctx, value));
+    case kJSTypeObject:
+    default: {
+        if (JSValueIsDate(ctx, value)) {
+            const double ms = JSValueToNumber(ctx, value, nullptr);
+            if (std::isnan(ms))
+                return Variant::fromDouble(ms); // an invalid Date has no calendar value
+            const QDateTime local = QDateTime::fromMSecsSinceEpoch(qint64(ms));
+            return Variant::fromDate(oleDateFromDateTime(local));
+        }
+        JSObjectRef object = JSValueToObject(ctx, value, nullptr);
+        if (!object)
+            return {};
+        return Variant::fromObject(std::make_shared<ScriptObject>(ctx, object));
+    }
+    }
+}
+
+JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value) {
+    switch (value.vt()) {
+    case Variant::Null:
+        return JSValueMakeNull(ctx);
+    case Variant::Bool:
+        return JSValueMakeBoolean(ctx, value.boolValue());
+    case Variant::I4:
+        return JSValueMakeNumber(ctx, value.intValue());
+    case Variant::R8:
+        return JSValueMakeNumber(ctx, value.doubleValue());
+    case Variant::BStr:
+        return jsMakeString(ctx, value.stringValue());
+    case Variant::Date: {
+        const auto dt = dateTimeFromOleDate(value.doubleValue());
+        if (!dt)
+            return JSValueMakeUndefined(ctx);
+        JSValueRef ms = JSValueMakeNumber(ctx, double(dt->toMSecsSinceEpoch()));
+        return JSObjectMakeDate(ctx, 1, &ms, nullptr);
+    }
+    case Variant::Dispatch:
+    case Variant::Unknown:
+        if (auto object = value.toObject())
+            return object->object();
+        return JSValueMakeNull(ctx);
+    default:
+        return JSValueMakeUndefined(ctx);
+    }
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Values across the engine boundary. Script thread only.
+
+#include "script/Variant.h"
+
+#include <JavaScriptCore/JavaScript.h>
+
+// undefined → empty, null → null, booleans, numbers (I4 when integral and 32-bit,
+// else R8), strings, Date → date in local time, every other object → object.
+Variant variantFromJs(JSContextRef ctx, JSValueRef value);
+JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value);

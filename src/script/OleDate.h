@@ -1,0 +1,10 @@
+#pragma once
+// Automation dates: days since 30 December 1899 (local time), the fraction being the
+// time of day. For negative values the fraction still counts forward from midnight.
+
+#include <QDateTime>
+
+#include <optional>
+
+double oleDateFromDateTime(const QDateTime& local);
+std::optional<QDateTime> dateTimeFromOleDate(double oleDate);

@@ -1,0 +1,289 @@
+#include "script/ScriptEngine.h"
+
+#include "script/DeclarationScanner.h"
+#include "script/JsConvert.h"
+#include "script/JsHandles.h"
+#include "script/ScriptThread.h"
+
+#include <QRegularExpression>
+#include <QSet>
+
+#include <vector>
+
+namespace {
+// How often a running script looks at the stop flag (seconds).
+constexpr double kStopCheckInterval = 0.05;
+const QString kEvalUrl = QStringLiteral("vexo:eval");
+
+int errorNumberFor(const QString& name, const QString& message) {
+    if (name == QLatin1String("SyntaxError"))
+        return ScriptError::Syntax;
+    if (name == QLatin1String("ReferenceError"))
+        return ScriptError::Reference;
+    if (name == QLatin1String("TypeError"))
+        return ScriptError::Type;
+    if (name == QLatin1String("URIError"))
+        return ScriptError::Uri;
+    if (name == QLatin1String("RangeError")) {
+        if (message.contains(QLatin1String("call stack")))
+            return ScriptError::StackOverflow;
+        if (message.contains(QLatin1String("Out of memory"), Qt::CaseInsensitive))
+            return ScriptError::OutOfMemory;
+        return ScriptError::Range;
+    }
+    if (name == QLatin1String("Error") &&
+        message.contains(QLatin1String("Out of memory"), Qt::CaseInsensitive))
+        return ScriptError::OutOfMemory;
+    return ScriptError::Thrown;
+}
+} // namespace
+
+ScriptEngine::ScriptEngine(const QString& progId) {
+    const bool known =
+        progId.compare(QLatin1String("scriptcontrol"), Qt::CaseInsensitive) == 0 ||
+        progId.compare(QLatin1String("MSScriptControl.ScriptControl"), Qt::CaseInsensitive) == 0;
+    if (!known)
+        return;
+    m_group = JSContextGroupCreate();
+    JSContextGroupSetExecutionTimeLimit(m_group, kStopCheckInterval, &shouldTerminate, this);
+    createContext();
+}
+
+ScriptEngine::~ScriptEngine() {
+    releaseContext();
+    if (m_group) {
+        JSContextGroupClearExecutionTimeLimit(m_group);
+        JSContextGroupRelease(m_group);
+    }
+}
+
+void ScriptEngine::createContext() {
+    m_context = JSGlobalContextCreateInGroup(m_group, nullptr);
+    JsString name("VexoJS");
+    JSGlobalContextSetName(m_context, name.get());
+}
+
+void ScriptEngine::releaseContext() {
+    if (m_context) {
+        JSGlobalContextRelease(m_context);
+        m_context = nullptr;
+    }
+    m_codeUrls.clear();
+    m_sources.clear();
+}
+
+bool ScriptEngine::shouldTerminate(JSContextRef, void* self) {
+    auto* engine = static_cast<ScriptEngine*>(self);
+    if (ScriptThread::instance().stopRequested()) {
+        engine->m_terminated = true;
+        return true;
+    }
+    // The callback fires once per limit; arm it again for the next check.
+    JSContextGroupSetExecutionTimeLimit(engine->m_group, kStopCheckInterval, &shouldTerminate,
+                                        engine);
+    return false;
+}
+
+bool ScriptEngine::setLanguage(const QString& language) {
+    if (!isValid())
+        return false;
+    if (language.compare(QLatin1String("JScript"), Qt::CaseInsensitive) != 0 &&
+        language.compare(QLatin1String("JavaScript"), Qt::CaseInsensitive) != 0)
+        return false;
+    m_language = language;
+    return true;
+}
+
+bool ScriptEngine::reset() {
+    if (!isValid())
+        return false;
+    clearError();
+    releaseContext();
+    createContext();
+    return true;
+}
+
+Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
+    clearError();
+    m_terminated = false;
+    JSContextGroupSetExecutionTimeLimit(m_group, kStopCheckInterval, &shouldTerminate, this);
+    JsString script(text);
+    JsString source(url);
+    JSValueRef exception = nullptr;
+    JSValueRef result = JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1,
+                                         &exception);
+    if (exception) {
+        setError(exception);
+        return {};
+    }
+    return variantFromJs(m_context, result);
+}
+
+double ScriptEngine::addCode(const QString& code) {
+    if (!isValid())
+        return 0.0;
+    const QString url = QStringLiteral("vexo:code/%1").arg(m_codeUrls.size() + 1);
+    m_codeUrls.append(url);
+    m_sources.insert(url, code);
+    evaluate(code, url);
+    return 0.0;
+}
+
+Variant ScriptEngine::eval(const QString& expression) {
+    if (!isValid())
+        return {};
+    // Only the latest expression is kept for error lines.
+    m_sources.insert(kEvalUrl, expression);
+    return evaluate(expression, kEvalUrl);
+}
+
+Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
+    if (!isValid())
+        return {};
+    clearError();
+    m_terminated = false;
+    JSContextGroupSetExecutionTimeLimit(m_group, kStopCheckInterval, &shouldTerminate, this);
+    JSObjectRef global = JSContextGetGlobalObject(m_context);
+    JsString key(name);
+    JSValueRef exception = nullptr;
+    JSValueRef fn = JSObjectGetProperty(m_context, global, key.get(), &exception);
+    if (!exception && JSValueIsUndefined(m_context, fn)) {
+        // Functions bound with let/const are not properties of the global object.
+        static const QRegularExpression identifier(
+            QStringLiteral("^[\\p{L}_$][\\p{L}\\p{N}_$]*$"));
+        if (identifier.match(name).hasMatch()) {
+            JsString script(name);
+            fn = JSEvaluateScript(m_context, script.get(), nullptr, nullptr, 1, &exception);
+        }
+    }
+    if (exception) {
+        setError(exception);
+        return {};
+    }
+    JSObjectRef function = JSValueToObject(m_context, fn, nullptr);
+    if (!function || !JSObjectIsFunction(m_context, function)) {
+        m_error.number = ScriptError::Type;
+        m_error.description = QStringLiteral("%1 is not a function").arg(name);
+        return {};
+    }
+    std::vector<JSValueRef> jsArgs;
+    jsArgs.reserve(size_t(args.size()));
+    for (const Variant& a : args)
+        jsArgs.push_back(jsFromVariant(m_context, a));
+    JSValueRef result = JSObjectCallAsFunction(m_context, function, nullptr, jsArgs.size(),
+                                               jsArgs.data(), &exception);
+    if (exception) {
+        setError(exception);
+        return {};
+    }
+    return variantFromJs(m_context, result);
+}
+
+bool ScriptEngine::addObject(const QString& name, const Variant& object, bool) {
+    if (!isValid() || !object.toObject())
+        return false;
+    JsString key(name);
+    JSValueRef exception = nullptr;
+    JSObjectSetProperty(m_context, JSContextGetGlobalObject(m_context), key.get(),
+                        jsFromVariant(m_context, object), kJSPropertyAttributeDontEnum,
+                        &exception);
+    return exception == nullptr;
+}
+
+void ScriptEngine::setError(JSValueRef exception) {
+    m_error = ScriptError();
+    if (m_terminated) {
+        m_terminated = false;
+        m_error.number = ScriptError::Stopped;
+        m_error.description = QStringLiteral("脚本运行已被用户中止");
+        return;
+    }
+    JSObjectRef object = JSValueIsObject(m_context, exception)
+                             ? JSValueToObject(m_context, exception, nullptr)
+                             : nullptr;
+    if (!object) {
+        m_error.number = ScriptError::Thrown;
+        m_error.description = jsValueToQString(m_context, exception);
+        return;
+    }
+    auto text = [&](const char* key) {
+        JSValueRef v = jsGetProperty(m_context, object, QString::fromLatin1(key));
+        return v && !JSValueIsUndefined(m_context, v) ? jsValueToQString(m_context, v)
+                                                      : QString();
+    };
+    auto number = [&](const char* key) {
+        JSValueRef v = jsGetProperty(m_context, object, QString::fromLatin1(key));
+        return v && JSValueIsNumber(m_context, v) ? int(JSValueToNumber(m_context, v, nullptr))
+                                                  : 0;
+    };
+    const QString name = text("name");
+    const QString message = text("message");
+    const bool isError = JSValueIsInstanceOfConstructor(
+        m_context, exception,
+        JSValueToObject(m_context,
+                        jsGetProperty(m_context, JSContextGetGlobalObject(m_context),
+                                      QStringLiteral("Error")),
+                        nullptr),
+        nullptr);
+    m_error.number = isError ? errorNumberFor(name, message) : ScriptError::Thrown;
+    m_error.description = isError ? message : jsValueToQString(m_context, exception);
+    m_error.line = number("line");
+    m_error.column = number("column");
+    m_error.text = sourceLine(text("sourceURL"), m_error.line);
+}
+
+QString ScriptEngine::sourceLine(const QString& url, int line) const {
+    const auto it = m_sources.constFind(url);
+    if (it == m_sources.constEnd() || line < 1)
+        return {};
+    const QString& source = *it;
+    qsizetype start = 0;
+    for (int l = 1; l < line; ++l) {
+        const qsizetype nl = source.indexOf(QLatin1Char('\n'), start);
+        if (nl < 0)
+            return {};
+        start = nl + 1;
+    }
+    qsizetype end = source.indexOf(QLatin1Char('\n'), start);
+    if (end < 0)
+        end = source.size();
+    if (end > start && source[end - 1] == QLatin1Char('\r'))
+        --end;
+    return source.mid(start, end - start);
+}
+
+QList<Procedure> ScriptEngine::procedures() const {
+    QList<Procedure> list;
+    if (!isValid())
+        return list;
+    JSObjectRef global = JSContextGetGlobalObject(m_context);
+    QSet<QString> seen;
+    auto add = [&](const QString& name) {
+        if (seen.contains(name))
+            return;
+        JSValueRef v = jsGetProperty(m_context, global, name);
+        JSObjectRef fn = v && JSValueIsObject(m_context, v) ? JSValueToObject(m_context, v, nullptr)
+                                                             : nullptr;
+        if (!fn || !JSObjectIsFunction(m_context, fn))
+            return;
+        seen.insert(name);
+        Procedure p;
+        p.name = name;
+        JSValueRef length = jsGetProperty(m_context, fn, QStringLiteral("length"));
+        p.numArgs = length ? int(JSValueToNumber(m_context, length, nullptr)) : 0;
+        list.append(p);
+    };
+    for (const QString& url : m_codeUrls)
+        for (const QString& name : scanTopLevelNames(m_sources.value(url)))
+            add(name);
+    // Functions the code put on the global object some other way, in the engine's order.
+    JSPropertyNameArrayRef names = JSObjectCopyPropertyNames(m_context, global);
+    const size_t count = JSPropertyNameArrayGetCount(names);
+    for (size_t i = 0; i < count; ++i) {
+        JSStringRef n = JSPropertyNameArrayGetNameAtIndex(names, i);
+        add(QString(reinterpret_cast<const QChar*>(JSStringGetCharactersPtr(n)),
+                    qsizetype(JSStringGetLength(n))));
+    }
+    JSPropertyNameArrayRelease(names);
+    return list;
+}

@@ -1,0 +1,66 @@
+#pragma once
+// One engine instance on JavaScriptCore: its own context group and global context.
+// Every call catches the script's exception and keeps it as error(); nothing is thrown
+// to the caller. Script thread only: ScriptHost carries calls over from other threads.
+
+#include "script/ScriptError.h"
+#include "script/Variant.h"
+
+#include <JavaScriptCore/JavaScript.h>
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class ScriptEngine {
+public:
+    // "scriptcontrol" and "MSScriptControl.ScriptControl" name the engine; any other name
+    // gives an instance that was never created: every call then returns the empty value.
+    explicit ScriptEngine(const QString& progId = QStringLiteral("scriptcontrol"));
+    ~ScriptEngine();
+    ScriptEngine(const ScriptEngine&) = delete;
+    ScriptEngine& operator=(const ScriptEngine&) = delete;
+
+    bool isValid() const { return m_context != nullptr; }
+
+    // "JScript" or "JavaScript" (any case); anything else fails and changes nothing.
+    bool setLanguage(const QString& language);
+    QString language() const { return m_language; }
+
+    // Forgets all code and objects: a fresh global context.
+    bool reset();
+    // Compiles and runs the text in the global scope; the result reads as 0.
+    double addCode(const QString& code);
+    Variant eval(const QString& expression);
+    // Calls the global function `name` with the given arguments.
+    Variant run(const QString& name, const QList<Variant>& args);
+    // Makes the object visible to scripts under `name`.
+    bool addObject(const QString& name, const Variant& object, bool addMembers);
+
+    const ScriptError& error() const { return m_error; }
+    // The global functions the added code defines, in the order of their definitions.
+    QList<Procedure> procedures() const;
+
+    JSGlobalContextRef context() const { return m_context; }
+
+private:
+    void createContext();
+    void releaseContext();
+    void clearError() { m_error = ScriptError(); }
+    void setError(JSValueRef exception);
+    QString sourceLine(const QString& url, int line) const;
+    Variant evaluate(const QString& text, const QString& url);
+    static bool shouldTerminate(JSContextRef ctx, void* self);
+
+    JSContextGroupRef m_group = nullptr;
+    JSGlobalContextRef m_context = nullptr;
+    QString m_language = QStringLiteral("JScript");
+    ScriptError m_error;
+    bool m_terminated = false;
+    // The texts added since the last reset, by source address, for error lines and
+    // for the order of definitions.
+    QStringList m_codeUrls;
+    QHash<QString, QString> m_sources;
+    int m_evalSerial = 0;
+};

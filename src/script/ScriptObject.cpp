@@ -1,0 +1,39 @@
+#include "script/ScriptObject.h"
+
+#include "script/JsConvert.h"
+#include "script/JsHandles.h"
+#include "script/ScriptThread.h"
+
+ScriptObject::ScriptObject(JSContextRef ctx, JSObjectRef object)
+    : m_context(JSGlobalContextRetain(JSContextGetGlobalContext(ctx))), m_object(object) {
+    JSValueProtect(m_context, m_object);
+}
+
+ScriptObject::~ScriptObject() {
+    JSGlobalContextRef ctx = m_context;
+    JSObjectRef object = m_object;
+    ScriptThread::instance().post([ctx, object] {
+        JSValueUnprotect(ctx, object);
+        JSGlobalContextRelease(ctx);
+    });
+}
+
+std::optional<QString> ScriptObject::defaultText() const {
+    std::optional<QString> result;
+    ScriptThread::instance().call([&] {
+        bool ok = false;
+        QString text = jsValueToQString(m_context, m_object, &ok);
+        if (ok)
+            result = std::move(text);
+    });
+    return result;
+}
+
+Variant ScriptObject::property(const QString& name) const {
+    Variant result;
+    ScriptThread::instance().call([&] {
+        if (JSValueRef v = jsGetProperty(m_context, m_object, name))
+            result = variantFromJs(m_context, v);
+    });
+    return result;
+}

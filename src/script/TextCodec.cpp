@@ -1,0 +1,37 @@
+#include "script/TextCodec.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+std::optional<QString> decodeBytes(const QByteArray& bytes, const char* encoding) {
+    QStringDecoder decoder(encoding, QStringDecoder::Flag::Stateless);
+    if (!decoder.isValid())
+        return std::nullopt;
+    QString text = decoder.decode(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QByteArray> encodeText(const QString& text, const char* encoding) {
+    QStringEncoder encoder(encoding, QStringEncoder::Flag::Stateless);
+    if (!encoder.isValid())
+        return std::nullopt;
+    QByteArray bytes = encoder.encode(text);
+    if (encoder.hasError())
+        return std::nullopt;
+    return bytes;
+}
+
+QByteArray convertEncoding(const QByteArray& bytes, const char* from, const char* to) {
+    const auto text = decodeBytes(bytes, from);
+    if (!text)
+        return {};
+    return encodeText(*text, to).value_or(QByteArray());
+}
+
+QString bytesToDisplayText(const QByteArray& bytes) {
+    if (auto utf8 = decodeBytes(bytes, "UTF-8"))
+        return *utf8;
+    return decodeBytes(bytes, "GBK").value_or(QString::fromLatin1(bytes));
+}

@@ -1,0 +1,180 @@
+// The engine through ScriptHost, on the real JavaScriptCore and the real script thread.
+
+#include "script/DemoScript.h"
+#include "script/ScriptEngine.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptObject.h"
+#include "script/ScriptThread.h"
+#include "script/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QTimer>
+
+namespace {
+QString demoScript() { return decodeBytes(demoScriptGbk(), "GBK").value(); }
+} // namespace
+
+TEST(Engine, SyntaxErrorFillsErrorWithLineAndText) {
+    ScriptHost host;
+    host.Language(QStringLiteral("JScript"));
+    EXPECT_EQ(host.AddCode(QStringLiteral("var a = 1;\r\nvar b = 2;\r\nvar c = (;\r\n")), 0.0);
+    const ScriptError e = host.Error();
+    EXPECT_EQ(e.number, 1002);
+    EXPECT_EQ(e.line, 3);
+    EXPECT_EQ(e.text, QStringLiteral("var c = (;"));
+    EXPECT_FALSE(e.description.isEmpty());
+}
+
+TEST(Engine, RuntimeErrorsGetTheirNumbers) {
+    ScriptHost host;
+    host.AddCode(QStringLiteral("function f() {\n  return missing + 1;\n}"));
+    EXPECT_EQ(host.Error().number, 0);
+    EXPECT_TRUE(host.Eval(QStringLiteral("f()")).isEmpty());
+    ScriptError e = host.Error();
+    EXPECT_EQ(e.number, 5009);
+    EXPECT_EQ(e.line, 2);
+    EXPECT_EQ(e.text, QStringLiteral("  return missing + 1;"));
+
+    host.Eval(QStringLiteral("null.x"));
+    EXPECT_EQ(host.Error().number, 5007);
+    host.Eval(QStringLiteral("new Array(-1)"));
+    EXPECT_EQ(host.Error().number, 5029);
+    host.Eval(QStringLiteral("decodeURIComponent('%')"));
+    EXPECT_EQ(host.Error().number, 5025);
+    host.Eval(QStringLiteral("throw 'plain text'"));
+    e = host.Error();
+    EXPECT_EQ(e.number, 5022);
+    EXPECT_EQ(e.description, QStringLiteral("plain text"));
+    host.Eval(QStringLiteral("(function r() { return r() + 1; })()"));
+    EXPECT_EQ(host.Error().number, 28);
+    // A successful call clears the previous error.
+    host.Eval(QStringLiteral("1"));
+    EXPECT_EQ(host.Error().number, 0);
+}
+
+TEST(Engine, RunPassesTheNameAndFiveTexts) {
+    ScriptHost host;
+    host.AddCode(QStringLiteral(
+        "function probe() { return arguments.length + ':' + [].join.call(arguments, '|'); }"));
+    EXPECT_EQ(host.Run(QStringLiteral("probe"), QStringLiteral("a")).toText(),
+              QStringLiteral("5:a||||"));
+    EXPECT_TRUE(host.Run(QStringLiteral("nothing")).isEmpty());
+    EXPECT_NE(host.Error().number, 0);
+}
+
+TEST(Engine, ProceduresInSourceOrder) {
+    ScriptHost host;
+    ProcedureList list;
+    host.AddCode(demoScript());
+    ASSERT_EQ(host.Error().number, 0);
+    ASSERT_TRUE(host.Procedures(list));
+    ASSERT_EQ(list.count(), 4);
+    const QStringList names = {"MyObj", "fuckall", "OX", "OXOX"};
+    const int args[] = {3, 0, 3, 3};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(list.entry(i + 1)->name, names[i]);
+        EXPECT_EQ(list.entry(i + 1)->numArgs, args[i]);
+    }
+
+    // Order follows the text, including functions assigned to global names.
+    ScriptHost other;
+    other.AddCode(QStringLiteral("var zeta = function (a, b) {};\n"
+                                 "/* function fake() {} */ var s = 'function no() {}';\n"
+                                 "function alpha() { function inner() {} }\n"
+                                 "beta = (x) => x;\nfunction 中文(甲) {}"));
+    ProcedureList second;
+    ASSERT_TRUE(other.Procedures(second));
+    QStringList got;
+    for (const Procedure& p : second.entries())
+        got << p.name;
+    EXPECT_EQ(got, QStringList({"zeta", "alpha", "beta", "中文"}));
+
+    // A script without functions leaves the list as it was.
+    ScriptHost plain;
+    plain.AddCode(QStringLiteral("var x = 1;"));
+    EXPECT_FALSE(plain.Procedures(list));
+    EXPECT_EQ(list.count(), 4);
+}
+
+TEST(Engine, ResetForgetsCode) {
+    ScriptHost host;
+    host.AddCode(QStringLiteral("function kept() { return 7; }"));
+    EXPECT_EQ(host.Eval(QStringLiteral("kept()")).toDouble(), 7.0);
+    host.Reset();
+    EXPECT_TRUE(host.Eval(QStringLiteral("kept()")).isEmpty());
+    EXPECT_EQ(host.Error().number, 5009);
+}
+
+TEST(Engine, TextSurvivesTheBoundary) {
+    ScriptHost host;
+    const QString withNul = QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    const Variant v = host.Eval(QStringLiteral("'a\\u0000b'"));
+    EXPECT_EQ(v.toText(), withNul);
+    EXPECT_EQ(v.toText().size(), 3);
+    const QString emoji = QString::fromUtf8("汉字\xF0\x9F\x98\x80");
+    EXPECT_EQ(host.Eval(QStringLiteral("'") + emoji + QStringLiteral("'")).toText(), emoji);
+    EXPECT_EQ(host.Eval(QStringLiteral("'\\u{1F600}'.length")).toDouble(), 2.0);
+}
+
+TEST(Engine, LanguageAcceptsOnlyJavaScriptNames) {
+    ScriptEngine* engine = nullptr;
+    ScriptThread::instance().call([&] { engine = new ScriptEngine; });
+    ScriptThread::instance().call([&] {
+        EXPECT_TRUE(engine->setLanguage(QStringLiteral("javascript")));
+        EXPECT_FALSE(engine->setLanguage(QStringLiteral("VBScript")));
+        EXPECT_EQ(engine->language(), QStringLiteral("javascript"));
+        delete engine;
+    });
+}
+
+TEST(Engine, FailedCreationGivesEmptyValues) {
+    ScriptHost host(QStringLiteral("no.such.engine"));
+    EXPECT_FALSE(host.isValid());
+    EXPECT_FALSE(host.Language(QStringLiteral("JScript")));
+    EXPECT_EQ(host.AddCode(QStringLiteral("function f() {}")), 0.0);
+    EXPECT_TRUE(host.Eval(QStringLiteral("1+1")).isEmpty());
+    EXPECT_TRUE(host.Run(QStringLiteral("f")).isEmpty());
+    EXPECT_EQ(host.Error().number, 0);
+    ProcedureList list;
+    EXPECT_FALSE(host.Procedures(list));
+    EXPECT_FALSE(host.Reset());
+    ScriptHost copy(host); // a second reference to the same (absent) engine
+    EXPECT_FALSE(copy.isValid());
+}
+
+TEST(Engine, EndlessScriptIsStoppedAndTheInstanceStaysUsable) {
+    ScriptHost host;
+    BlockingWaiter waiter(0.3); // asks for a stop after 300 ms
+    ScriptThread::instance().setWaiter(&waiter);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(host.Eval(QStringLiteral("while(true){}")).isEmpty());
+    const ScriptError e = host.Error();
+    EXPECT_EQ(e.number, 5100);
+    EXPECT_EQ(e.description, QStringLiteral("脚本运行已被用户中止"));
+    EXPECT_LT(timer.elapsed(), 5000);
+    // Also inside a function added as code.
+    host.AddCode(QStringLiteral("function spin() { for (;;) {} }"));
+    host.Run(QStringLiteral("spin"));
+    EXPECT_EQ(host.Error().number, 5100);
+    ScriptThread::instance().setWaiter(nullptr);
+    EXPECT_EQ(host.Eval(QStringLiteral("1+1")).toDouble(), 2.0);
+    EXPECT_EQ(host.Error().number, 0);
+}
+
+TEST(Engine, ObjectResultsStayReadable) {
+    ScriptHost host;
+    host.AddCode(demoScript());
+    const Variant v = host.Eval(QStringLiteral("OX(1,2,3)"));
+    ASSERT_EQ(v.vt(), Variant::Dispatch);
+    auto object = v.toObject();
+    ASSERT_TRUE(object);
+    EXPECT_EQ(object->property(QStringLiteral("men2")).toDouble(), 2.0);
+    EXPECT_EQ(host.Eval(QStringLiteral("OXOX('a',1,'b')")).toText(), QStringLiteral("a1b"));
+    // The object outlives a reset of the engine that made it.
+    host.Reset();
+    EXPECT_EQ(object->property(QStringLiteral("men3")).toDouble(), 3.0);
+    EXPECT_EQ(host.Eval(QStringLiteral("[1,[2,3]]")).toText(), QStringLiteral("1,2,3"));
+}

@@ -1,0 +1,87 @@
+// Values out of the engine: the type mapping, coercions and the texts of the report.
+
+#include "script/OleDate.h"
+#include "script/ScriptHost.h"
+#include "script/ValueText.h"
+#include "script/Variant.h"
+
+#include <gtest/gtest.h>
+
+TEST(ValueText, NumbersAsThirteenSignificantDigits) {
+    EXPECT_EQ(formatNumber(2), QStringLiteral("2"));
+    EXPECT_EQ(formatNumber(1.0 / 3.0), QStringLiteral("0.3333333333333"));
+    EXPECT_EQ(formatNumber(1e21), QStringLiteral("1e+021"));
+    EXPECT_EQ(formatNumber(1.5e-7), QStringLiteral("1.5e-007"));
+    EXPECT_EQ(formatNumber(1e100), QStringLiteral("1e+100"));
+    EXPECT_EQ(formatNumber(-0.5), QStringLiteral("-0.5"));
+    EXPECT_EQ(formatNumber(1234567890123.0), QStringLiteral("1234567890123"));
+    EXPECT_EQ(formatNumber(12345678901234.0), QStringLiteral("1.234567890123e+013"));
+    EXPECT_EQ(formatSingle(1.9f), QStringLiteral("1.9"));
+    EXPECT_EQ(formatBool(true), QStringLiteral("真"));
+    EXPECT_EQ(formatBool(false), QStringLiteral("假"));
+}
+
+TEST(ValueText, DatesDownToTheLastNonZeroField) {
+    auto ole = [](int y, int mo, int d, int h, int mi, int s) {
+        return oleDateFromDateTime(QDateTime(QDate(y, mo, d), QTime(h, mi, s)));
+    };
+    EXPECT_EQ(formatDate(ole(2014, 3, 5, 0, 0, 0)), QStringLiteral("2014年3月5日"));
+    EXPECT_EQ(formatDate(ole(2014, 3, 5, 0, 0, 30)), QStringLiteral("2014年3月5日0时0分30秒"));
+    EXPECT_EQ(formatDate(ole(2014, 3, 5, 0, 7, 0)), QStringLiteral("2014年3月5日0时7分"));
+    EXPECT_EQ(formatDate(ole(2014, 3, 5, 13, 0, 0)), QStringLiteral("2014年3月5日13时"));
+    EXPECT_EQ(formatDate(Variant::kDefaultDate), QStringLiteral("100年1月1日"));
+    // Before 1899-12-30 the fraction still counts forward from midnight.
+    EXPECT_EQ(formatDate(-1.25), QStringLiteral("1899年12月29日6时"));
+    EXPECT_EQ(oleDateFromDateTime(QDateTime(QDate(1899, 12, 29), QTime(6, 0))), -1.25);
+}
+
+TEST(Variant, EngineValuesMapToTypes) {
+    ScriptHost host;
+    EXPECT_EQ(host.Eval(QStringLiteral("undefined")).vt(), Variant::Empty);
+    EXPECT_EQ(host.Eval(QStringLiteral("null")).vt(), Variant::Null);
+    EXPECT_EQ(host.Eval(QStringLiteral("1<2")).vt(), Variant::Bool);
+    EXPECT_EQ(host.Eval(QStringLiteral("1+1")).vt(), Variant::I4);
+    EXPECT_EQ(host.Eval(QStringLiteral("2147483648")).vt(), Variant::R8);
+    EXPECT_EQ(host.Eval(QStringLiteral("1/3")).vt(), Variant::R8);
+    EXPECT_EQ(host.Eval(QStringLiteral("'abc'")).vt(), Variant::BStr);
+    EXPECT_EQ(host.Eval(QStringLiteral("[1,2]")).vt(), Variant::Dispatch);
+    EXPECT_EQ(host.Eval(QStringLiteral("(function(){})")).vt(), Variant::Dispatch);
+    const Variant date = host.Eval(QStringLiteral("new Date(2014, 2, 5)"));
+    ASSERT_EQ(date.vt(), Variant::Date);
+    EXPECT_EQ(formatDate(date.toDate()), QStringLiteral("2014年3月5日"));
+    EXPECT_EQ(formatDate(host.Eval(QStringLiteral("new Date(2014, 2, 5, 0, 0, 30)")).toDate()),
+              QStringLiteral("2014年3月5日0时0分30秒"));
+}
+
+TEST(Variant, CoercionsAndTheirDefaults) {
+    // Successful coercions.
+    EXPECT_EQ(Variant::fromString(QStringLiteral(" 42.5 ")).toDouble(), 42.5);
+    EXPECT_EQ(Variant::fromBool(true).toDouble(), -1.0);
+    EXPECT_EQ(Variant::fromInt(7).toText(), QStringLiteral("7"));
+    EXPECT_EQ(Variant::fromDouble(1.0 / 3.0).toText(), QStringLiteral("0.333333333333333"));
+    EXPECT_EQ(Variant::fromDouble(1e21).toText(), QStringLiteral("1E+21"));
+    EXPECT_TRUE(Variant::fromString(QStringLiteral("True")).toBool());
+    EXPECT_TRUE(Variant::fromInt(3).toBool());
+    EXPECT_EQ(Variant().toDouble(), 0.0);
+    EXPECT_EQ(Variant().toText(), QString());
+
+    // Failed coercions give the defaults: 0, "", false, 1 January 100, no object.
+    const Variant text = Variant::fromString(QStringLiteral("abc"));
+    EXPECT_FALSE(text.changeToDouble().has_value());
+    EXPECT_EQ(text.toDouble(), 0.0);
+    EXPECT_FALSE(text.changeToBool().has_value());
+    EXPECT_FALSE(text.toBool());
+    EXPECT_EQ(text.toDate(), Variant::kDefaultDate);
+    EXPECT_EQ(text.toObject(), nullptr);
+    EXPECT_FALSE(Variant::null().changeToString().has_value());
+    EXPECT_EQ(Variant::null().toText(), QString());
+    EXPECT_EQ(Variant::null().toDouble(), 0.0);
+    EXPECT_EQ(Variant::withType(Variant::Error).toText(), QString());
+    EXPECT_EQ(Variant::fromDouble(1e300).toDate(), Variant::kDefaultDate);
+
+    // Objects coerce through their own text.
+    ScriptHost host;
+    EXPECT_EQ(host.Eval(QStringLiteral("[5]")).toDouble(), 5.0);
+    EXPECT_EQ(host.Eval(QStringLiteral("({})")).toDouble(), 0.0);
+    EXPECT_EQ(host.Eval(QStringLiteral("({toString() { throw 1; }})")).toText(), QString());
+}
