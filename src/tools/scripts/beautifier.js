@@ -1,0 +1,828 @@
+// Script layout for the "格式化" button.
+//
+// format(source) re-lays out a script: 4-space indentation, braces on the
+// line of their statement, one statement per line, spaced operators.  Only
+// the white space between tokens changes.  Strings, templates, regular
+// expressions and comments are copied character for character, line breaks
+// that automatic semicolon insertion depends on are kept, and input the
+// scanner does not understand is copied as it stands.
+//
+// Output contract: lines are joined by "\n" and every line after the first
+// starts with four extra spaces; the caller turns each "\n    " into CR LF.
+
+function format(source, unused1, unused2, unused3, unused4) {
+    "use strict";
+    if (source === undefined || source === null) return "";
+    var text = String(source);
+    if (text.indexOf("\r") !== -1) text = text.replace(/\r\n?/g, "\n");
+    if (text === "") return "";
+    var laid;
+    try {
+        laid = format.layout(text);
+    } catch (e) {
+        // Deep nesting can exhaust the stack; hand the text back untouched.
+        laid = text;
+    }
+    return laid.split("\n").join("\n    ");
+}
+
+format.layout = (function () {
+    "use strict";
+
+    // ---- character classes -------------------------------------------------
+    var ID = 1, DIGIT = 2;
+    var CC = new Uint8Array(128);
+    (function () {
+        var i;
+        for (i = 65; i <= 90; i++) CC[i] = ID;
+        for (i = 97; i <= 122; i++) CC[i] = ID;
+        CC[36] = ID; // $
+        CC[95] = ID; // _
+        for (i = 48; i <= 57; i++) CC[i] = DIGIT;
+    })();
+
+    function isSpace(c) {
+        return c === 32 || c === 9 || c === 11 || c === 12 || c === 0xa0 || c === 0xfeff ||
+            c === 0x1680 || (c >= 0x2000 && c <= 0x200a) || c === 0x202f || c === 0x205f || c === 0x3000;
+    }
+    function isNewline(c) {
+        return c === 10 || c === 0x2028 || c === 0x2029;
+    }
+    function isWide(c) {
+        return c > 127 && !isSpace(c) && !isNewline(c);
+    }
+    function isIdPart(c) {
+        return c < 128 ? CC[c] !== 0 : isWide(c);
+    }
+
+    function setOf(words) {
+        var s = Object.create(null), list = words.split(" ");
+        for (var i = 0; i < list.length; i++) s[list[i]] = true;
+        return s;
+    }
+    var KEYWORD = setOf("break case catch class const continue debugger default delete do else " +
+        "enum export extends false finally for function if import in instanceof let new null of " +
+        "return super switch this throw true try typeof var void while with yield await");
+    var VALUE = setOf("this super null true false");
+    var CTRL = setOf("if for while switch catch with");
+    var RESTRICTED = setOf("return break continue throw yield debugger");
+    var CALLABLE = setOf("this super import");
+    var MODIFIER = setOf("get set static async");
+    var STMT_BODY = setOf("else do try finally catch");
+
+    // token kinds
+    var EOF = 0, WORD = 1, NUM = 2, STR = 3, TPL = 4, RE = 5, PUNCT = 6, LCOM = 7, BCOM = 8, OTHER = 9;
+    // frame kinds
+    var BLOCK = 1, SWITCH = 2, CLASS = 3, OBJECT = 4, PAREN = 5, BRACKET = 6;
+    // what a closing brace ends
+    var K_STMT = 1, K_EXPR = 2, K_MEMBER = 3;
+    // colon roles
+    var C_KEY = 1, C_TERNARY = 2, C_CASE = 3, C_LABEL = 4;
+
+    var INDENT = [""];
+    function indentText(n) {
+        while (INDENT.length <= n) INDENT.push(INDENT[INDENT.length - 1] + "    ");
+        return INDENT[n];
+    }
+
+    return function layout(src) {
+        var len = src.length, pos = 0;
+        var tType = EOF, tStart = 0, tNl = 0, tSp = false;
+
+        // ---- scanner -------------------------------------------------------
+        function skipString(p, q) {
+            p++;
+            while (p < len) {
+                var c = src.charCodeAt(p);
+                if (c === q) return p + 1;
+                if (c === 92) { p += 2; continue; }
+                if (c === 10) return p; // unterminated: stop before the line break
+                p++;
+            }
+            return len;
+        }
+        function skipTemplate(p) {
+            p++;
+            while (p < len) {
+                var c = src.charCodeAt(p);
+                if (c === 96) return p + 1;
+                if (c === 92) { p += 2; continue; }
+                if (c === 36 && src.charCodeAt(p + 1) === 123) { p = skipTemplateExpr(p + 2); continue; }
+                p++;
+            }
+            return len;
+        }
+        // Inside ${ ... }: find the closing brace, stepping over nested
+        // strings, templates, comments and regular expressions.
+        function skipTemplateExpr(p) {
+            var depth = 0, reOk = true;
+            while (p < len) {
+                var c = src.charCodeAt(p);
+                if (c === 125) {
+                    if (depth === 0) return p + 1;
+                    depth--; p++; reOk = false;
+                } else if (c === 123) {
+                    depth++; p++; reOk = true;
+                } else if (c === 96) {
+                    p = skipTemplate(p); reOk = false;
+                } else if (c === 39 || c === 34) {
+                    p = skipString(p, c); reOk = false;
+                } else if (c === 47) {
+                    var d = src.charCodeAt(p + 1);
+                    if (d === 47) {
+                        while (p < len && src.charCodeAt(p) !== 10) p++;
+                    } else if (d === 42) {
+                        var e = src.indexOf("*/", p + 2);
+                        p = e < 0 ? len : e + 2;
+                    } else if (reOk && (e = skipRegex(p)) > 0) {
+                        p = e; reOk = false;
+                    } else {
+                        p++; reOk = true;
+                    }
+                } else if (isSpace(c) || c === 10) {
+                    p++;
+                } else if (isIdPart(c) || c === 92 || c === 35) {
+                    var s = p;
+                    p++;
+                    while (p < len && isIdPart(src.charCodeAt(p))) p++;
+                    var w = src.slice(s, p);
+                    reOk = KEYWORD[w] === true && VALUE[w] !== true;
+                } else {
+                    p++;
+                    reOk = !(c === 41 || c === 93);
+                }
+            }
+            return len;
+        }
+        // Returns the end of a regular expression starting at p, or -1 when
+        // no closing slash is found on the line.
+        function skipRegex(p) {
+            var inClass = false;
+            p++;
+            while (p < len) {
+                var c = src.charCodeAt(p);
+                if (c === 92) {
+                    var d = src.charCodeAt(p + 1);
+                    if (isNewline(d) || p + 1 >= len) return -1;
+                    p += 2;
+                    continue;
+                }
+                if (isNewline(c)) return -1;
+                if (inClass) {
+                    if (c === 93) inClass = false;
+                } else if (c === 91) {
+                    inClass = true;
+                } else if (c === 47) {
+                    p++;
+                    while (p < len && isIdPart(src.charCodeAt(p))) p++;
+                    return p;
+                }
+                p++;
+            }
+            return -1;
+        }
+        function punctLength(c) {
+            var c1 = src.charCodeAt(pos + 1), c2 = src.charCodeAt(pos + 2);
+            switch (c) {
+                case 62: // >
+                    if (c1 === 62) {
+                        if (c2 === 62) return src.charCodeAt(pos + 3) === 61 ? 4 : 3;
+                        return c2 === 61 ? 3 : 2;
+                    }
+                    return c1 === 61 ? 2 : 1;
+                case 60: // <
+                    if (c1 === 60) return c2 === 61 ? 3 : 2;
+                    return c1 === 61 ? 2 : 1;
+                case 61: // =
+                    if (c1 === 61) return c2 === 61 ? 3 : 2;
+                    return c1 === 62 ? 2 : 1;
+                case 33: // !
+                    if (c1 === 61) return c2 === 61 ? 3 : 2;
+                    return 1;
+                case 43: case 45: // + -
+                    return c1 === c || c1 === 61 ? 2 : 1;
+                case 42: // *
+                    if (c1 === 42) return c2 === 61 ? 3 : 2;
+                    return c1 === 61 ? 2 : 1;
+                case 38: case 124: // & |
+                    if (c1 === c) return c2 === 61 ? 3 : 2;
+                    return c1 === 61 ? 2 : 1;
+                case 63: // ?
+                    if (c1 === 63) return c2 === 61 ? 3 : 2;
+                    if (c1 === 46 && !(c2 >= 48 && c2 <= 57)) return 2;
+                    return 1;
+                case 46: // .
+                    return c1 === 46 && c2 === 46 ? 3 : 1;
+                case 37: case 94: case 47: // % ^ /
+                    return c1 === 61 ? 2 : 1;
+                default:
+                    return 1;
+            }
+        }
+        function scanNumber() {
+            var c = src.charCodeAt(pos), c1 = src.charCodeAt(pos + 1) | 32;
+            if (c === 48 && (c1 === 120 || c1 === 111 || c1 === 98)) {
+                pos += 2;
+                while (pos < len && isIdPart(src.charCodeAt(pos))) pos++;
+                return;
+            }
+            while (pos < len && ((c = src.charCodeAt(pos)) >= 48 && c <= 57 || c === 95)) pos++;
+            if (c === 46) {
+                pos++;
+                while (pos < len && ((c = src.charCodeAt(pos)) >= 48 && c <= 57 || c === 95)) pos++;
+            }
+            if ((c | 32) === 101) {
+                var d = src.charCodeAt(pos + 1);
+                if (d === 43 || d === 45) d = src.charCodeAt(pos + 2);
+                if (d >= 48 && d <= 57) {
+                    pos += 2;
+                    while (pos < len && ((c = src.charCodeAt(pos)) >= 48 && c <= 57 || c === 95)) pos++;
+                }
+            }
+            while (pos < len && isIdPart(src.charCodeAt(pos))) pos++; // n suffix and stray letters
+        }
+        function scanWord() {
+            while (pos < len) {
+                var c = src.charCodeAt(pos);
+                if (c === 92 && src.charCodeAt(pos + 1) === 117) {
+                    if (src.charCodeAt(pos + 2) === 123) {
+                        var e = src.indexOf("}", pos);
+                        pos = e < 0 ? len : e + 1;
+                    } else {
+                        pos += 2;
+                    }
+                } else if (isIdPart(c)) {
+                    pos++;
+                } else {
+                    break;
+                }
+            }
+        }
+        function scan(reOk) {
+            var nl = 0, sp = false, c = 0;
+            while (pos < len) {
+                c = src.charCodeAt(pos);
+                if (c === 10 || c === 0x2028 || c === 0x2029) { nl++; pos++; }
+                else if (c === 32 || c === 9 || (c > 127 && isSpace(c)) || c === 11 || c === 12) { sp = true; pos++; }
+                else break;
+            }
+            tNl = nl; tSp = sp || nl > 0; tStart = pos;
+            if (pos >= len) { tType = EOF; return; }
+            var c1 = src.charCodeAt(pos + 1);
+            if ((c < 128 && CC[c] === ID) || (c > 127 && isWide(c)) || (c === 92 && c1 === 117) ||
+                (c === 35 && (c1 < 128 ? CC[c1] === ID || c1 === 92 : isWide(c1)))) {
+                if (c !== 92) pos++;
+                scanWord();
+                tType = WORD;
+            } else if ((c >= 48 && c <= 57) || (c === 46 && c1 >= 48 && c1 <= 57)) {
+                scanNumber();
+                tType = NUM;
+            } else if (c === 34 || c === 39) {
+                pos = skipString(pos, c);
+                tType = STR;
+            } else if (c === 96) {
+                pos = skipTemplate(pos);
+                tType = TPL;
+            } else if (c === 47 && c1 === 47) {
+                var e = src.indexOf("\n", pos);
+                pos = e < 0 ? len : e;
+                tType = LCOM;
+            } else if (c === 47 && c1 === 42) {
+                var f = src.indexOf("*/", pos + 2);
+                pos = f < 0 ? len : f + 2;
+                tType = BCOM;
+            } else if (c === 35 && c1 === 33 && pos === 0) {
+                var g = src.indexOf("\n");
+                pos = g < 0 ? len : g;
+                tType = LCOM;
+            } else if (c === 47 && reOk && (e = skipRegex(pos)) > 0) {
+                pos = e;
+                tType = RE;
+            } else if (c === 40 || c === 41 || c === 91 || c === 93 || c === 123 || c === 125 ||
+                c === 59 || c === 44 || c === 58 || c === 126 || (c >= 33 && c <= 47 && c !== 34 && c !== 35 &&
+                c !== 39) || c === 60 || c === 61 || c === 62 || c === 63 || c === 94 || c === 124) {
+                pos += punctLength(c);
+                tType = PUNCT;
+            } else {
+                pos++;
+                tType = OTHER;
+            }
+        }
+
+        // ---- printer state -------------------------------------------------
+        var out = [];
+        var hasOut = false, atLineStart = true, lineIndent = 0;
+        var top = { t: BLOCK, outer: 0, inner: 0, kind: K_STMT, ternary: 0, caseOpen: false, val: false,
+            ctrl: null, fn: false, fnExpr: false, method: false, isDo: false };
+        var stack = [top];
+        var pType = EOF, pText = "", pKw = false, pUnary = false, pGen = 0, pModifier = false;
+        var reOk = true, stmtStart = true, stmtEnded = true, memberStart = false, restricted = false;
+        var wordAtStmtStart = false, asyncAtStmtStart = false;
+        var pendingNl = 0, mustNl = false, afterComment = false, commentSincePrev = false;
+        var lastParen = null, lastClosedKind = K_STMT, lastClosedDo = false;
+        var fnPending = -1, fnPendingExpr = false, classPending = -1, classPendingExpr = false;
+        var ctrlPending = -1, ctrlWord = null, doPending = false;
+
+        function blockish(f) {
+            return f.t <= CLASS;
+        }
+        function push(t, kind) {
+            var f = { t: t, outer: lineIndent, inner: lineIndent + 1, kind: kind, ternary: 0, caseOpen: false,
+                val: false, ctrl: null, fn: false, fnExpr: false, method: false, isDo: false };
+            stack.push(f);
+            top = f;
+            return f;
+        }
+        function pop() {
+            var f = stack.pop();
+            top = stack[stack.length - 1];
+            return f;
+        }
+        // Index of the frame a closer ends, or -1 for a stray closer.
+        function findOpener(t) {
+            for (var i = stack.length - 1; i > 0; i--) {
+                var ft = stack[i].t;
+                if (t === PAREN || t === BRACKET) {
+                    if (ft === t) return i;
+                    if (ft !== PAREN && ft !== BRACKET) return -1;
+                } else if (ft !== PAREN && ft !== BRACKET) {
+                    return i;
+                }
+            }
+            return -1;
+        }
+        function lineIndentFor(isCase) {
+            var f = top, ind = f.inner;
+            if (f.t === SWITCH && !isCase) ind++;
+            if (f.t === CLASS) {
+                if (!memberStart) ind++;
+            } else if (f.t === OBJECT) {
+                if (!memberStart) ind++;
+            } else if (blockish(f)) {
+                if (!stmtEnded) ind++;
+            }
+            return ind;
+        }
+        function newline(count, ind) {
+            out.push(count > 1 ? "\n\n" : "\n");
+            if (ind > 0) out.push(indentText(ind));
+            lineIndent = ind;
+            atLineStart = true;
+        }
+        function emitComment(text) {
+            var own = tNl > 0 || atLineStart || mustNl;
+            if (!hasOut) {
+                lineIndent = 0;
+            } else if (own) {
+                var n = Math.max(tNl > 1 ? 2 : tNl, pendingNl, 1);
+                newline(n, lineIndentFor(false));
+                pendingNl = 0;
+                mustNl = false;
+            } else {
+                out.push(" ");
+            }
+            out.push(text);
+            hasOut = true;
+            atLineStart = false;
+            afterComment = true;
+            commentSincePrev = true;
+            if (tType === LCOM) mustNl = true;
+        }
+
+        // ---- main loop -----------------------------------------------------
+        for (;;) {
+            scan(reOk);
+            if (tType === EOF) break;
+            var text = src.slice(tStart, pos);
+            if (tType === LCOM || tType === BCOM) {
+                emitComment(text);
+                continue;
+            }
+            var type = tType, nl = tNl > 1 ? 2 : tNl;
+            var isPunct = type === PUNCT;
+            var inObjOrClass = top.t === OBJECT || top.t === CLASS;
+
+            // A line break after a finished expression ends the statement when
+            // the next token cannot continue it.
+            if (nl > 0 && pType !== EOF && (!reOk || restricted) && !(afterDot())) {
+                var starts = type === WORD ? !(text === "in" || text === "instanceof" || text === "of") :
+                    type === NUM || type === STR || type === OTHER ||
+                    (isPunct && (text === "{" || text === "++" || text === "--" || text === "!" || text === "~" ||
+                        text === ";" || text === "#" || text === "[" && top.t === CLASS));
+                if (starts) {
+                    if (top.t === CLASS) {
+                        memberStart = true;
+                        top.val = false;
+                    } else if (blockish(top)) {
+                        stmtStart = true;
+                        stmtEnded = true;
+                    }
+                }
+            }
+
+            var kw = false;
+            if (type === WORD) {
+                kw = KEYWORD[text] === true && !afterDot() && !(memberStart && inObjOrClass) &&
+                    !(text === "of" && !(top.t === PAREN && top.ctrl === "for"));
+            }
+            if (ctrlPending >= 0 && !(isPunct && text === "(") && !(kw && text === "await")) ctrlPending = -1;
+
+            var want = nl > pendingNl ? nl : pendingNl;
+            var space = false, isCase = false, closer = null, colon = 0, unary = false;
+            var open = 0, openKind = 0, openBody = false, doWhile = false;
+
+            if (isPunct) {
+                switch (text) {
+                    case "{":
+                        classifyBrace();
+                        open = brType;
+                        openKind = brKind;
+                        openBody = brBody;
+                        if (openBody) want = 0;
+                        break;
+                    case "}":
+                        var bi = findOpener(BLOCK);
+                        if (bi > 0) {
+                            closer = stack[bi];
+                            var empty = pType === PUNCT && pText === "{" && !commentSincePrev &&
+                                stack.length - 1 === bi;
+                            want = empty ? 0 : Math.max(want, 1);
+                        }
+                        break;
+                    case ")":
+                    case "]":
+                        var pi = findOpener(text === ")" ? PAREN : BRACKET);
+                        if (pi > 0) closer = stack[pi];
+                        break;
+                    case ":":
+                        if (top.t === OBJECT && top.ternary === 0) colon = C_KEY;
+                        else if (top.ternary > 0) { colon = C_TERNARY; top.ternary--; }
+                        else if (blockish(top) && top.caseOpen) colon = C_CASE;
+                        else if (blockish(top) && pType === WORD && wordAtStmtStart) colon = C_LABEL;
+                        else colon = C_TERNARY;
+                        break;
+                    case "++":
+                    case "--":
+                        unary = reOk || nl > 0;
+                        break;
+                    case "+":
+                    case "-":
+                    case "!":
+                    case "~":
+                        unary = reOk;
+                        break;
+                }
+            } else if (kw) {
+                if ((text === "else" || text === "catch" || text === "finally") && pType === PUNCT &&
+                    pText === "}" && lastClosedKind === K_STMT) {
+                    want = 0;
+                } else if (text === "while" && pType === PUNCT && pText === "}" && lastClosedDo) {
+                    want = 0;
+                    doWhile = true;
+                }
+                if ((text === "case" || text === "default") && top.t === SWITCH && stmtStart) isCase = true;
+            }
+            if (mustNl && want === 0) want = 1;
+
+            // ---- white space before the token ----
+            if (!hasOut) {
+                lineIndent = 0;
+            } else if (want > 0) {
+                newline(want, closer !== null ? closer.outer : lineIndentFor(isCase));
+            } else if (!atLineStart) {
+                space = wantSpace(type, text, kw, colon, unary);
+                if (!space) space = glued(text);
+                if (space) out.push(" ");
+            }
+            out.push(text);
+            hasOut = true;
+            atLineStart = false;
+            pendingNl = 0;
+            mustNl = false;
+            afterComment = false;
+            commentSincePrev = false;
+
+            // ---- effect of the token on the structure ----
+            var gen = 0, modifier = false, wasStmtStart = stmtStart;
+            restricted = false;
+            if (type === WORD) {
+                if (kw) {
+                    reOk = VALUE[text] !== true;
+                    restricted = RESTRICTED[text] === true;
+                    if (CTRL[text] === true) {
+                        ctrlPending = stack.length;
+                        ctrlWord = doWhile ? "dowhile" : text;
+                    }
+                    if (text === "function") {
+                        fnPending = stack.length;
+                        fnPendingExpr = !(stmtStart || (pType === WORD && pText === "async" && asyncAtStmtStart));
+                    } else if (text === "class") {
+                        classPending = stack.length;
+                        classPendingExpr = !stmtStart;
+                    } else if (text === "do") {
+                        doPending = true;
+                    }
+                    if (isCase) top.caseOpen = true;
+                    stmtStart = STMT_BODY[text] === true;
+                } else {
+                    reOk = false;
+                    if (inObjOrClass && memberStart && MODIFIER[text] === true) modifier = true;
+                    stmtStart = false;
+                }
+                asyncAtStmtStart = text === "async" && wasStmtStart;
+                wordAtStmtStart = wasStmtStart;
+                stmtEnded = false;
+                if (!modifier) memberStart = false;
+            } else if (isPunct) {
+                effectOfPunct(text, nl, unary, colon, open, openKind, closer);
+                if (text === "*" && pGenStar()) {
+                    gen = pType === WORD && pText === "function" ? 1 : pType === WORD && pText === "yield" ? 2 : 3;
+                    if (gen === 3) memberStart = true;
+                }
+            } else {
+                reOk = type === OTHER;
+                stmtStart = false;
+                stmtEnded = false;
+                memberStart = false;
+            }
+            pType = type;
+            pText = text;
+            pKw = kw;
+            pUnary = unary;
+            pGen = gen;
+            pModifier = modifier;
+        }
+        return out.join("");
+
+        // ---- helpers that read the printer state ----
+        function afterDot() {
+            return pType === PUNCT && (pText === "." || pText === "?.");
+        }
+        function pGenStar() {
+            if (pType === WORD) return pText === "function" || (pText === "yield" && pKw) || pModifier;
+            if (pType === PUNCT) return (top.t === OBJECT || top.t === CLASS) && memberStartBefore;
+            return false;
+        }
+
+        var brType, brKind, brBody, memberStartBefore;
+        function classifyBrace() {
+            brBody = true;
+            if (classPending === stack.length) {
+                brType = CLASS;
+                brKind = classPendingExpr ? K_EXPR : K_STMT;
+                return;
+            }
+            if (pType === PUNCT && pText === ")" && lastParen !== null) {
+                var lp = lastParen;
+                brType = BLOCK;
+                if (lp.ctrl !== null) {
+                    brType = lp.ctrl === "switch" ? SWITCH : BLOCK;
+                    brKind = K_STMT;
+                } else if (lp.fn) {
+                    brKind = lp.fnExpr ? K_EXPR : K_STMT;
+                } else if (lp.method) {
+                    brKind = top.t === CLASS ? K_MEMBER : K_EXPR;
+                } else {
+                    brBody = false;
+                    brKind = tNl > 0 && blockish(top) ? K_STMT : K_EXPR;
+                }
+                return;
+            }
+            if (pType === PUNCT && pText === "=>") {
+                brType = BLOCK;
+                brKind = K_EXPR;
+                return;
+            }
+            if (pType === WORD && pKw && STMT_BODY[pText] === true) {
+                brType = BLOCK;
+                brKind = K_STMT;
+                return;
+            }
+            if (pType === WORD && top.t === CLASS && pText === "static" && pModifier) {
+                brType = BLOCK;
+                brKind = K_MEMBER;
+                return;
+            }
+            brBody = false;
+            if (stmtStart && blockish(top) && top.t !== CLASS) {
+                brType = BLOCK;
+                brKind = K_STMT;
+            } else {
+                brType = OBJECT;
+                brKind = K_EXPR;
+            }
+        }
+
+        function effectOfPunct(text, nl, unary, colon, open, openKind, closer) {
+            memberStartBefore = memberStart;
+            var wasMember = memberStart;
+            memberStart = false;
+            switch (text) {
+                case "{":
+                    if (classPending === stack.length) classPending = -1;
+                    if (open === OBJECT || open === CLASS) {
+                        var f = push(open, openKind);
+                        memberStart = true;
+                    } else {
+                        f = push(open, openKind);
+                        stmtStart = true;
+                        stmtEnded = true;
+                        if (doPending && pType === WORD && pText === "do") f.isDo = true;
+                    }
+                    doPending = false;
+                    pendingNl = 1;
+                    reOk = true;
+                    return;
+                case "}":
+                    if (closer === null) {
+                        reOk = true;
+                        stmtStart = stmtEnded = blockish(top);
+                        lastClosedKind = K_STMT;
+                        lastClosedDo = false;
+                        return;
+                    }
+                    while (pop() !== closer) { /* unbalanced parens inside */ }
+                    lastClosedKind = closer.kind;
+                    lastClosedDo = closer.isDo;
+                    if (closer.kind === K_EXPR) {
+                        reOk = false;
+                        stmtStart = stmtEnded = false;
+                    } else {
+                        reOk = true;
+                        pendingNl = 1;
+                        if (top.t === CLASS) {
+                            memberStart = true;
+                            top.val = false;
+                        } else {
+                            stmtStart = stmtEnded = true;
+                        }
+                    }
+                    return;
+                case "(":
+                case "[":
+                    var isFn = text === "(" && fnPending === stack.length;
+                    var ctrl = text === "(" && ctrlPending === stack.length ? ctrlWord : null;
+                    var method = text === "(" && !isFn && (top.t === CLASS || top.t === OBJECT) && !top.val;
+                    var fnExpr = fnPendingExpr;
+                    if (isFn) fnPending = -1;
+                    ctrlPending = -1;
+                    f = push(text === "(" ? PAREN : BRACKET, K_EXPR);
+                    f.ctrl = ctrl;
+                    f.fn = isFn;
+                    f.fnExpr = fnExpr;
+                    f.method = method;
+                    reOk = true;
+                    stmtStart = stmtEnded = false;
+                    return;
+                case ")":
+                case "]":
+                    if (closer !== null) {
+                        while (pop() !== closer) { /* unbalanced brackets inside */ }
+                        if (text === ")") lastParen = closer;
+                    } else if (text === ")") {
+                        lastParen = null;
+                    }
+                    if (text === ")" && closer !== null && closer.ctrl === "dowhile") {
+                        // do ... while (x) ends its statement even without a semicolon
+                        reOk = true;
+                        stmtStart = stmtEnded = true;
+                        pendingNl = 1;
+                        return;
+                    }
+                    if (text === ")" && closer !== null && closer.ctrl !== null) {
+                        reOk = true;
+                        stmtStart = true;
+                    } else {
+                        reOk = false;
+                        stmtStart = false;
+                    }
+                    stmtEnded = false;
+                    return;
+                case ";":
+                    top.ternary = 0;
+                    reOk = true;
+                    if (top.t === CLASS) {
+                        pendingNl = 1;
+                        memberStart = true;
+                        top.val = false;
+                    } else if (blockish(top)) {
+                        pendingNl = 1;
+                        stmtStart = stmtEnded = true;
+                        top.caseOpen = false;
+                        fnPending = classPending = -1;
+                    } else {
+                        stmtStart = stmtEnded = false;
+                    }
+                    return;
+                case ",":
+                    reOk = true;
+                    stmtStart = stmtEnded = false;
+                    if (top.t === OBJECT) {
+                        top.ternary = 0;
+                        top.val = false;
+                        pendingNl = 1;
+                        memberStart = true;
+                    }
+                    return;
+                case ":":
+                    reOk = true;
+                    if (colon === C_KEY) {
+                        top.val = true;
+                        stmtStart = stmtEnded = false;
+                    } else if (colon === C_CASE) {
+                        top.caseOpen = false;
+                        pendingNl = 1;
+                        stmtStart = stmtEnded = true;
+                    } else if (colon === C_LABEL) {
+                        stmtStart = stmtEnded = true;
+                    } else {
+                        stmtStart = stmtEnded = false;
+                    }
+                    return;
+                case "?":
+                    top.ternary++;
+                    break;
+                case "=":
+                    if (top.t === CLASS) top.val = true;
+                    break;
+                case "++":
+                case "--":
+                    reOk = unary;
+                    stmtStart = stmtEnded = false;
+                    return;
+                case "*":
+                    if (wasMember && (top.t === OBJECT || top.t === CLASS)) memberStart = true;
+                    break;
+            }
+            reOk = true;
+            stmtStart = stmtEnded = false;
+        }
+
+        // Space between the previous token and this one on the same line.
+        function wantSpace(t, x, kw, colon, unary) {
+            if (afterComment) return !(t === PUNCT && (x === "," || x === ";" || x === ")" || x === "]"));
+            var p = pType, px = pText;
+            if (t === OTHER || p === OTHER) return tSp;
+            if (t === PUNCT) {
+                switch (x) {
+                    case ")": case "]": case ",": case ";": case ".": case "?.":
+                        return false;
+                    case ":":
+                        return colon === C_TERNARY;
+                    case "++": case "--":
+                        if (!unary) return false;
+                        break;
+                    case "(": case "[":
+                        if (p === WORD) {
+                            if (pModifier) return x === "[";
+                            if (pKw) return CALLABLE[px] !== true;
+                            return x === "(" && px === "async";
+                        }
+                        if (p === PUNCT) {
+                            if (px === ")") return lastParen !== null && lastParen.ctrl !== null;
+                            if (px === "]") return false;
+                            if (px === "}") return lastClosedKind !== K_EXPR;
+                            if (px === "*") return pGen === 1 || pGen === 2;
+                            break;
+                        }
+                        return false;
+                    case "{":
+                        if (p === PUNCT && (px === "(" || px === "[" || px === "..." || px === "!" || px === "~" ||
+                            px === "." || pUnary)) return false;
+                        return true;
+                    case "*":
+                        if (p === WORD && (px === "function" || px === "yield") && pKw) return false;
+                        break;
+                }
+            }
+            if (t === TPL) {
+                if (p === WORD) return pKw && VALUE[px] !== true;
+                if (p === PUNCT && (px === ")" || px === "]")) return false;
+                if (p === PUNCT && px === "}" && lastClosedKind === K_EXPR) return false;
+            }
+            if (p === PUNCT) {
+                switch (px) {
+                    case "(": case "[": case "{": case ".": case "?.": case "...": case "!": case "~":
+                        return false;
+                    case "++": case "--": case "+": case "-":
+                        return !pUnary;
+                    case "*":
+                        return pGen !== 3;
+                }
+                return true;
+            }
+            return true;
+        }
+
+        // True when writing x right after the previous token would merge them.
+        function glued(x) {
+            var a = pText.charCodeAt(pText.length - 1), b = x.charCodeAt(0);
+            if ((isIdPart(a) || a === 92) && (isIdPart(b) || b === 92 || b === 35)) return true;
+            if ((a === 43 || a === 45) && b === a) return true;
+            if (a === 47 && (b === 47 || b === 42)) return true;
+            if (pType === NUM && b === 46 && /^[0-9_]+$/.test(pText)) return true;
+            if (a === 60 && b === 33) return true;
+            return false;
+        }
+    };
+})();
