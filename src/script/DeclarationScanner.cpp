@@ -6,8 +6,8 @@ bool isIdStart(QChar c) {
            c == QLatin1Char('\\') || c.isHighSurrogate();
 }
 bool isIdPart(QChar c) {
-    return isIdStart(c) || c.isDigit() || c.isLowSurrogate() || c.isMark() ||
-           c == QChar(0x200C) || c == QChar(0x200D);
+    return isIdStart(c) || c.isDigit() || c.isLowSurrogate() || c.isMark() || c == QChar(0x200C) ||
+           c == QChar(0x200D);
 }
 
 // A small lexer: enough to skip strings, comments, templates and regular expressions
@@ -18,7 +18,7 @@ public:
 
     QStringList run() {
         QStringList names;
-        bool expectName = false; // after "function", "var", "let", "const"
+        bool expectName = false;    // after "function", "var", "let", "const"
         bool inDeclaration = false; // a var/let/const list at depth 0, until ";"
         QString lastWord;           // name at depth 0 that an "=" may assign
         bool regexAllowed = true;
@@ -96,8 +96,8 @@ public:
             if (c != QLatin1Char('*')) // "function*" still expects its name
                 expectName = expectName && c == QLatin1Char(',');
             lastWord.clear();
-            regexAllowed = !(c == QLatin1Char(')') || c == QLatin1Char(']') ||
-                             c == QLatin1Char('}'));
+            regexAllowed =
+                !(c == QLatin1Char(')') || c == QLatin1Char(']') || c == QLatin1Char('}'));
         }
         return names;
     }
@@ -117,10 +117,9 @@ private:
     }
 
     static bool isKeywordBeforeExpression(const QString& w) {
-        static const char* const words[] = {"return", "typeof", "case",   "do",
-                                            "else",   "in",     "of",     "new",
-                                            "delete", "void",   "throw",  "instanceof",
-                                            "yield",  "await"};
+        static const char* const words[] = {"return", "typeof",     "case",  "do",     "else",
+                                            "in",     "of",         "new",   "delete", "void",
+                                            "throw",  "instanceof", "yield", "await"};
         for (const char* k : words)
             if (w == QLatin1String(k))
                 return true;
@@ -208,4 +207,6 @@ private:
 };
 } // namespace
 
-QStringList scanTopLevelNames(const QString& source) { return Scanner(source).run(); }
+QStringList scanTopLevelNames(const QString& source) {
+    return Scanner(source).run();
+}

@@ -24,4 +24,6 @@ static const char kDemoGbk[] =
     "return sb.all();\r\n"
     "}//JS\xd7\xd4\xb6\xa8\xd2\xe5\xb6\xd4\xcf\xf3\xd1\xda\xd1\xdd\xca\xbe";
 
-QByteArray demoScriptGbk() { return QByteArray(kDemoGbk, sizeof kDemoGbk - 1); }
+QByteArray demoScriptGbk() {
+    return QByteArray(kDemoGbk, sizeof kDemoGbk - 1);
+}

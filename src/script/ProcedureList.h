@@ -11,8 +11,7 @@ public:
     bool isEmpty() const { return m_entries.isEmpty(); }
     // 1-based, as the function list's item values are; nullptr outside the list.
     const Procedure* entry(qsizetype position) const {
-        return position >= 1 && position <= m_entries.size() ? &m_entries[position - 1]
-                                                              : nullptr;
+        return position >= 1 && position <= m_entries.size() ? &m_entries[position - 1] : nullptr;
     }
     const QList<Procedure>& entries() const { return m_entries; }
     void assign(QList<Procedure> entries) { m_entries = std::move(entries); }

@@ -110,8 +110,8 @@ Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
     JsString script(text);
     JsString source(url);
     JSValueRef exception = nullptr;
-    JSValueRef result = JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1,
-                                         &exception);
+    JSValueRef result =
+        JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1, &exception);
     if (exception) {
         setError(exception);
         return {};
@@ -149,8 +149,7 @@ Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
     JSValueRef fn = JSObjectGetProperty(m_context, global, key.get(), &exception);
     if (!exception && JSValueIsUndefined(m_context, fn)) {
         // Functions bound with let/const are not properties of the global object.
-        static const QRegularExpression identifier(
-            QStringLiteral("^[\\p{L}_$][\\p{L}\\p{N}_$]*$"));
+        static const QRegularExpression identifier(QStringLiteral("^[\\p{L}_$][\\p{L}\\p{N}_$]*$"));
         if (identifier.match(name).hasMatch()) {
             JsString script(name);
             fn = JSEvaluateScript(m_context, script.get(), nullptr, nullptr, 1, &exception);
@@ -185,8 +184,7 @@ bool ScriptEngine::addObject(const QString& name, const Variant& object, bool) {
     JsString key(name);
     JSValueRef exception = nullptr;
     JSObjectSetProperty(m_context, JSContextGetGlobalObject(m_context), key.get(),
-                        jsFromVariant(m_context, object), kJSPropertyAttributeDontEnum,
-                        &exception);
+                        jsFromVariant(m_context, object), kJSPropertyAttributeDontEnum, &exception);
     return exception == nullptr;
 }
 
@@ -208,22 +206,20 @@ void ScriptEngine::setError(JSValueRef exception) {
     }
     auto text = [&](const char* key) {
         JSValueRef v = jsGetProperty(m_context, object, QString::fromLatin1(key));
-        return v && !JSValueIsUndefined(m_context, v) ? jsValueToQString(m_context, v)
-                                                      : QString();
+        return v && !JSValueIsUndefined(m_context, v) ? jsValueToQString(m_context, v) : QString();
     };
     auto number = [&](const char* key) {
         JSValueRef v = jsGetProperty(m_context, object, QString::fromLatin1(key));
-        return v && JSValueIsNumber(m_context, v) ? int(JSValueToNumber(m_context, v, nullptr))
-                                                  : 0;
+        return v && JSValueIsNumber(m_context, v) ? int(JSValueToNumber(m_context, v, nullptr)) : 0;
     };
     const QString name = text("name");
     const QString message = text("message");
     const bool isError = JSValueIsInstanceOfConstructor(
         m_context, exception,
-        JSValueToObject(m_context,
-                        jsGetProperty(m_context, JSContextGetGlobalObject(m_context),
-                                      QStringLiteral("Error")),
-                        nullptr),
+        JSValueToObject(
+            m_context,
+            jsGetProperty(m_context, JSContextGetGlobalObject(m_context), QStringLiteral("Error")),
+            nullptr),
         nullptr);
     m_error.number = isError ? errorNumberFor(name, message) : ScriptError::Thrown;
     m_error.description = isError ? message : jsValueToQString(m_context, exception);
@@ -262,8 +258,8 @@ QList<Procedure> ScriptEngine::procedures() const {
         if (seen.contains(name))
             return;
         JSValueRef v = jsGetProperty(m_context, global, name);
-        JSObjectRef fn = v && JSValueIsObject(m_context, v) ? JSValueToObject(m_context, v, nullptr)
-                                                             : nullptr;
+        JSObjectRef fn =
+            v && JSValueIsObject(m_context, v) ? JSValueToObject(m_context, v, nullptr) : nullptr;
         if (!fn || !JSObjectIsFunction(m_context, fn))
             return;
         seen.insert(name);

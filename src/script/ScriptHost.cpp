@@ -7,12 +7,15 @@ ScriptHost::ScriptHost(const QString& progId) {
     ScriptEngine* engine = nullptr;
     ScriptThread::instance().call([&] { engine = new ScriptEngine(progId); });
     // The engine is released on the script thread, after the last host lets go of it.
-    m_engine.reset(engine, [](ScriptEngine* e) { ScriptThread::instance().call([e] { delete e; }); });
+    m_engine.reset(engine,
+                   [](ScriptEngine* e) { ScriptThread::instance().call([e] { delete e; }); });
 }
 
 ScriptHost::~ScriptHost() = default;
 
-bool ScriptHost::isValid() const { return m_engine->isValid(); }
+bool ScriptHost::isValid() const {
+    return m_engine->isValid();
+}
 
 void ScriptHost::withEngine(const std::function<void(ScriptEngine&)>& work) const {
     ScriptEngine& engine = *m_engine;

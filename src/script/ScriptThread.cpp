@@ -53,7 +53,9 @@ ScriptThread::ScriptThread() {
     m_running = true;
 }
 
-ScriptThread::~ScriptThread() { shutdown(); }
+ScriptThread::~ScriptThread() {
+    shutdown();
+}
 
 bool ScriptThread::isCurrent() const {
     return QThread::currentThread() == &m_thread || !isRunning();

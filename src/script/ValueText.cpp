@@ -28,11 +28,17 @@ QString printfNumber(const char* format, double value) {
 }
 } // namespace
 
-QString formatNumber(double value) { return printfNumber("%.13g", value); }
+QString formatNumber(double value) {
+    return printfNumber("%.13g", value);
+}
 
-QString formatSingle(float value) { return printfNumber("%.6g", double(value)); }
+QString formatSingle(float value) {
+    return printfNumber("%.6g", double(value));
+}
 
-QString formatBool(bool value) { return value ? QStringLiteral("真") : QStringLiteral("假"); }
+QString formatBool(bool value) {
+    return value ? QStringLiteral("真") : QStringLiteral("假");
+}
 
 QString formatDate(double oleDate) {
     const auto dt = dateTimeFromOleDate(oleDate);

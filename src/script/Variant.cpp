@@ -27,9 +27,9 @@ std::optional<double> parseNumber(const QString& text) {
 
 std::optional<double> parseDate(const QString& text) {
     const QString t = text.trimmed();
-    static const char* const formats[] = {"yyyy/M/d H:mm:ss", "yyyy/M/d H:mm", "yyyy/M/d",
-                                          "yyyy-M-d H:mm:ss", "yyyy-M-d H:mm", "yyyy-M-d",
-                                          "yyyy-MM-ddTHH:mm:ss", "H:mm:ss", "H:mm"};
+    static const char* const formats[] = {"yyyy/M/d H:mm:ss",    "yyyy/M/d H:mm", "yyyy/M/d",
+                                          "yyyy-M-d H:mm:ss",    "yyyy-M-d H:mm", "yyyy-M-d",
+                                          "yyyy-MM-ddTHH:mm:ss", "H:mm:ss",       "H:mm"};
     for (const char* f : formats) {
         const QString format = QString::fromLatin1(f);
         if (!format.contains(QLatin1Char('y'))) {
@@ -66,7 +66,9 @@ QString dateToString(double oleDate) {
 }
 } // namespace
 
-Variant Variant::null() { return withType(Null); }
+Variant Variant::null() {
+    return withType(Null);
+}
 
 Variant Variant::fromBool(bool value) {
     Variant v = withType(Bool);
@@ -112,7 +114,9 @@ Variant Variant::withType(quint16 vt) {
     return v;
 }
 
-std::shared_ptr<ScriptObject> Variant::toObject() const { return isObject() ? m_object : nullptr; }
+std::shared_ptr<ScriptObject> Variant::toObject() const {
+    return isObject() ? m_object : nullptr;
+}
 
 std::optional<double> Variant::changeToDouble() const {
     switch (m_vt) {
@@ -180,7 +184,8 @@ std::optional<bool> Variant::changeToBool() const {
         const QString t = m_string.trimmed();
         if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || t == QStringLiteral("真"))
             return true;
-        if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 || t == QStringLiteral("假"))
+        if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 ||
+            t == QStringLiteral("假"))
             return false;
         if (auto d = parseNumber(t))
             return *d != 0.0;

@@ -13,7 +13,9 @@
 #include <QTimer>
 
 namespace {
-QString demoScript() { return decodeBytes(demoScriptGbk(), "GBK").value(); }
+QString demoScript() {
+    return decodeBytes(demoScriptGbk(), "GBK").value();
+}
 } // namespace
 
 TEST(Engine, SyntaxErrorFillsErrorWithLineAndText) {

@@ -1,9 +1,9 @@
 // Values out of the engine: the type mapping, coercions and the texts of the report.
 
+#include "script/Variant.h"
 #include "script/OleDate.h"
 #include "script/ScriptHost.h"
 #include "script/ValueText.h"
-#include "script/Variant.h"
 
 #include <gtest/gtest.h>
 

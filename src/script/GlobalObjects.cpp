@@ -1,0 +1,18 @@
+#include "script/GlobalObjects.h"
+
+#include "script/ScriptObject.h"
+
+GlobalObjects::GlobalObjects()
+    : m_updateInfo(std::make_unique<UpdateInfo>()), m_procedures(std::make_unique<ProcedureList>()),
+      m_trayState(std::make_unique<TrayState>()), m_trayIcon(std::make_unique<TrayIconRecord>()),
+      m_mainHost(std::make_unique<ScriptHost>()),
+      m_inspectedObject(std::make_unique<std::shared_ptr<ScriptObject>>()) {}
+
+void GlobalObjects::teardown() {
+    m_updateInfo.reset();
+    m_procedures.reset();
+    m_trayState.reset();
+    m_trayIcon.reset();
+    m_mainHost.reset(); // releases the main engine
+    m_inspectedObject.reset();
+}

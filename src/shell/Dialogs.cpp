@@ -1,0 +1,36 @@
+#include "shell/Dialogs.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+
+void WidgetDialogs::message(QWidget* parent, const QString& text, const QString& caption) {
+    QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+}
+
+Dialogs::Answer WidgetDialogs::question(QWidget* parent, const QString& text,
+                                        const QString& caption) {
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    parent);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+QString WidgetDialogs::openFileName(QWidget* parent, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+}
+
+QString WidgetDialogs::saveFileName(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix) {
+    QFileDialog dialog(parent, QString(), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+void WidgetDialogs::runModal(QDialog& dialog) {
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.exec();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Every message box, file dialog and modal window the workbench shows goes through this
+// interface, so tests can answer them without a display.
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+class Dialogs {
+public:
+    enum class Answer { Ok, Cancel };
+
+    virtual ~Dialogs() = default;
+    // A box with an OK button; without a caption of its own it shows "信息：".
+    virtual void message(QWidget* parent, const QString& text,
+                         const QString& caption = QStringLiteral("信息：")) = 0;
+    // OK and Cancel with the information icon; closing the box counts as Cancel.
+    virtual Answer question(QWidget* parent, const QString& text, const QString& caption) = 0;
+    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& filter,
+                                 const QString& defaultSuffix) = 0;
+    // Runs a modal window until it is closed.
+    virtual void runModal(QDialog& dialog) = 0;
+};
+
+// The real boxes and dialogs.
+class WidgetDialogs : public Dialogs {
+public:
+    void message(QWidget* parent, const QString& text, const QString& caption) override;
+    Answer question(QWidget* parent, const QString& text, const QString& caption) override;
+    QString openFileName(QWidget* parent, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& filter,
+                         const QString& defaultSuffix) override;
+    void runModal(QDialog& dialog) override;
+};

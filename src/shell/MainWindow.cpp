@@ -1,0 +1,211 @@
+#include "shell/MainWindow.h"
+
+#include "editor/CodeEditor.h"
+#include "editor/EditorTabs.h"
+#include "script/DemoScript.h"
+#include "script/GlobalObjects.h"
+#include "script/TextCodec.h"
+#include "script/ValueText.h"
+#include "shell/AnchorLayout.h"
+#include "shell/Dialogs.h"
+#include "shell/OutputLog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+const QString kContactNumber = QStringLiteral("1029384756");
+const QString kSampleAddress =
+    QStringLiteral("https://cdnjs.cloudflare.com/ajax/libs/jsSHA/2.4.2/sha1.js");
+
+QFont uiFont(int points = 9) {
+    return QFont(QStringLiteral("微软雅黑"), points);
+}
+
+template <typename W> W* named(W* widget, const char* name) {
+    widget->setObjectName(QString::fromUtf8(name));
+    return widget;
+}
+
+QPushButton* button(const char* name, const QString& caption, QWidget* parent) {
+    auto* b = named(new QPushButton(caption, parent), name);
+    b->setFont(uiFont());
+    return b;
+}
+} // namespace
+
+MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), m_globals(globals), m_dialogs(dialogs) {
+    setObjectName(QStringLiteral("VexoJS调试工具"));
+    setWindowTitle(QStringLiteral("VexoJS调试工具1.9"));
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(236, 236, 236));
+    setPalette(p);
+    buildControls();
+    buildMenus();
+    move(50, 50);
+    resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    onCreated();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls() {
+    auto* central = new QWidget(this);
+    central->setAutoFillBackground(true);
+    auto* layout = new AnchorLayout(QSize(kClientWidth, kClientHeight), central);
+    // The editors take 60% of the extra height, the output pane the rest.
+    constexpr double kEditorShare = 0.6;
+    const Anchors fixed;
+    const Anchors stretchRight{0, 0, 1, 0};
+    const Anchors followRight{1, 0, 1, 0};
+    const Anchors belowEditors{0, kEditorShare, 0, kEditorShare};
+
+    m_address = named(new QComboBox(central), "组合框_addr");
+    m_address->setEditable(true);
+    m_address->setFont(uiFont(10));
+    layout->addWidgetAt(m_address, {30, 0, 626, 28}, stretchRight);
+    m_utf8Decode = named(new QCheckBox(QStringLiteral("UTF-8解码"), central), "选择框1");
+    layout->addWidgetAt(m_utf8Decode, {665, 0, 80, 24}, followRight);
+    m_readScript = button("按钮_读取JS", QStringLiteral("读取JS"), central);
+    layout->addWidgetAt(m_readScript, {744, 0, 80, 24}, followRight);
+
+    m_tabs = new EditorTabs(central);
+    layout->addWidgetAt(m_tabs, {0, 29, 850, 344}, {0, 0, 1, kEditorShare});
+
+    m_load = button("按钮_add", QStringLiteral("加载代码"), central);
+    layout->addWidgetAt(m_load, {8, 383, 56, 24}, belowEditors);
+    m_searchText = named(new QLineEdit(central), "编辑框_搜索内容");
+    m_searchText->setFont(uiFont());
+    layout->addWidgetAt(m_searchText, {69, 385, 219, 21}, belowEditors);
+    m_searchMode = named(new QComboBox(central), "组合框_more");
+    m_searchMode->setFont(uiFont());
+    m_searchMode->addItems(
+        {QStringLiteral("全字匹配"), QStringLiteral("区分大小写"), QStringLiteral("正则表达式")});
+    m_searchMode->setCurrentIndex(1);
+    layout->addWidgetAt(m_searchMode, {296, 383, 104, 20}, belowEditors);
+    m_search = button("按钮_search", QStringLiteral("查找"), central);
+    layout->addWidgetAt(m_search, {410, 383, 69, 24}, belowEditors);
+    m_minify = button("按钮_pack", QStringLiteral("压缩"), central);
+    layout->addWidgetAt(m_minify, {480, 383, 69, 24}, belowEditors);
+    m_clear = button("按钮_cla", QStringLiteral("清空"), central);
+    layout->addWidgetAt(m_clear, {548, 383, 69, 24}, belowEditors);
+    m_unpack = button("按钮_unpack", QStringLiteral("eval解密"), central);
+    layout->addWidgetAt(m_unpack, {618, 383, 69, 24}, belowEditors);
+    m_copy = button("按钮_copy", QStringLiteral("复制JS"), central);
+    layout->addWidgetAt(m_copy, {688, 383, 69, 24}, belowEditors);
+    m_format = button("按钮_format", QStringLiteral("格式化"), central);
+    layout->addWidgetAt(m_format, {757, 383, 69, 24}, belowEditors);
+
+    m_functionLabel = named(new QLabel(QStringLiteral("函数列表"), central), "标签1");
+    m_functionLabel->setFont(uiFont());
+    layout->addWidgetAt(m_functionLabel, {8, 416, 56, 24}, belowEditors);
+    m_functionList = named(new QComboBox(central), "组合框_FunList");
+    m_functionList->setFont(uiFont());
+    layout->addWidgetAt(m_functionList, {69, 415, 218, 25}, belowEditors);
+    m_signature = named(new QLabel(central), "标签_Fun");
+    m_signature->setFont(uiFont());
+    m_signature->setAutoFillBackground(true);
+    QPalette white = m_signature->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    m_signature->setPalette(white);
+    layout->addWidgetAt(m_signature, {297, 416, 529, 24}, {0, kEditorShare, 1, kEditorShare});
+
+    m_expression = named(new QLineEdit(central), "编辑框_eval");
+    m_expression->setFont(uiFont());
+    layout->addWidgetAt(m_expression, {8, 445, 666, 24}, {0, kEditorShare, 1, kEditorShare});
+    m_evaluate = button("按钮_run", QStringLiteral("计算表达式"), central);
+    layout->addWidgetAt(m_evaluate, {682, 445, 72, 24}, {1, kEditorShare, 1, kEditorShare});
+    m_makeSnippet = button("按钮_go", QStringLiteral("生成E代码"), central);
+    layout->addWidgetAt(m_makeSnippet, {754, 445, 72, 24}, {1, kEditorShare, 1, kEditorShare});
+
+    m_output = new OutputLog(central);
+    layout->addWidgetAt(m_output, {8, 477, 817, 144}, {0, kEditorShare, 1, 1});
+    setCentralWidget(central);
+
+    connect(m_clear, &QPushButton::clicked, this, &MainWindow::onClearClicked);
+
+    // Commands that are not available in this build stay visible but disabled.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             m_utf8Decode, m_readScript, m_load, m_searchText, m_searchMode, m_search, m_minify,
+             m_unpack, m_copy, m_format, m_functionList, m_evaluate, m_makeSnippet})
+        w->setEnabled(false);
+}
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setFont(uiFont());
+    QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
+    QAction* open = file->addAction(QStringLiteral("打开"));
+    open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    QAction* save = file->addAction(QStringLiteral("导出"));
+    save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    QMenu* about = bar->addMenu(QStringLiteral("关于(&A)"));
+    QAction* version = about->addAction(QStringLiteral("软件版本"));
+    QAction* contact = about->addAction(QStringLiteral("联系作者"));
+    QAction* update = about->addAction(QStringLiteral("检查更新"));
+    QMenu* tools = bar->addMenu(QStringLiteral("工具(&T)"));
+    QAction* inspect = tools->addAction(QStringLiteral("数组对象查看"));
+    inspect->setEnabled(false); // shown, never active
+    QAction* reference = tools->addAction(QStringLiteral("JavaScript速查"));
+    QAction* decoder = tools->addAction(QStringLiteral("解码工具"));
+    for (QAction* a : {open, save, version, contact, update, reference, decoder})
+        a->setEnabled(false);
+
+    m_trayMenu = new QMenu(QStringLiteral("托盘菜单"), this);
+    m_trayMenu->setObjectName(QStringLiteral("托盘菜单"));
+    connect(m_trayMenu->addAction(QStringLiteral("显示程序")), &QAction::triggered, this,
+            &MainWindow::ShowMainWindow);
+    connect(m_trayMenu->addAction(QStringLiteral("退出程序")), &QAction::triggered, this,
+            &QWidget::close);
+}
+
+void MainWindow::onCreated() {
+    m_versionText = formatSingle(kVersion);
+    const QString title = QStringLiteral("VexoJS调试工具") + m_versionText;
+    TrayIconRecord& tray = m_globals.trayIcon();
+    tray.tip = title;
+    tray.balloonText = title;
+    tray.balloonTitle = QStringLiteral("欢迎");
+    // Desktop services (the tray icon with its menu, the Alt+Q hot key) attach here.
+
+    m_tabs->editor(1)->Configure();
+    m_tabs->editor(2)->Configure();
+    CodeEditor* first = m_tabs->editor(0);
+    first->Configure();
+    first->InsertText(convertEncoding(demoScriptGbk(), "GBK", "UTF-8"));
+    for (int i = 3; i < EditorTabs::kEditorCount; ++i)
+        m_tabs->editor(i)->Configure();
+    m_tabs->setCurrentIndex(0);
+    m_tabs->ShowEditor(0);
+
+    m_output->append(QStringLiteral("-->VexoJS调试工具启动成功,作者：Marlo，QQ") + kContactNumber +
+                     QStringLiteral(",版本") + m_versionText + QStringLiteral("\r\n"));
+    m_output->append(QStringLiteral("-->帮助：快捷键Alt+Q最小化至托盘/显示\r\n"));
+    m_output->append(QStringLiteral("-->欢迎使用\r\n"));
+
+    m_address->addItem(kSampleAddress, 0);
+    m_address->setCurrentIndex(0);
+    m_globals.codeLoaded = 0;
+}
+
+CodeEditor* MainWindow::CurrentEditor() {
+    m_currentEditor = m_tabs->editorForPage(m_tabs->currentIndex());
+    return m_currentEditor;
+}
+
+void MainWindow::onClearClicked() {
+    CurrentEditor()->ClearAll();
+}
+
+void MainWindow::ShowMainWindow() {
+    showNormal();
+    raise();
+    activateWindow();
+}

@@ -1,0 +1,76 @@
+#pragma once
+// The main window: the controls and menus, the start-up steps that run once it exists,
+// the output pane and the lookup of the current editor.
+
+#include <QMainWindow>
+
+class CodeEditor;
+class Dialogs;
+class EditorTabs;
+class GlobalObjects;
+class OutputLog;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr float kVersion = 1.9f;
+    // Client area of the window at its default size; the controls' base positions.
+    static constexpr int kClientWidth = 850;
+    static constexpr int kClientHeight = 629;
+
+    MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The editor of the selected page; refreshes the current-editor reference.
+    CodeEditor* CurrentEditor();
+    OutputLog& outputLog() const { return *m_output; }
+    EditorTabs& tabs() const { return *m_tabs; }
+    GlobalObjects& globals() const { return m_globals; }
+    Dialogs& dialogs() const { return m_dialogs; }
+    QString versionText() const { return m_versionText; }
+    QMenu* trayMenu() const { return m_trayMenu; }
+
+    // "清空": empties the current editor; nothing is logged or asked.
+    void onClearClicked();
+    // "显示程序": shows and restores the window.
+    void ShowMainWindow();
+
+private:
+    void buildControls();
+    void buildMenus();
+    void onCreated();
+
+    GlobalObjects& m_globals;
+    Dialogs& m_dialogs;
+    QString m_versionText;
+    CodeEditor* m_currentEditor = nullptr;
+
+    QComboBox* m_address = nullptr;
+    QCheckBox* m_utf8Decode = nullptr;
+    QPushButton* m_readScript = nullptr;
+    EditorTabs* m_tabs = nullptr;
+    QPushButton* m_load = nullptr;
+    QLineEdit* m_searchText = nullptr;
+    QComboBox* m_searchMode = nullptr;
+    QPushButton* m_search = nullptr;
+    QPushButton* m_minify = nullptr;
+    QPushButton* m_clear = nullptr;
+    QPushButton* m_unpack = nullptr;
+    QPushButton* m_copy = nullptr;
+    QPushButton* m_format = nullptr;
+    QLabel* m_functionLabel = nullptr;
+    QComboBox* m_functionList = nullptr;
+    QLabel* m_signature = nullptr;
+    QLineEdit* m_expression = nullptr;
+    QPushButton* m_evaluate = nullptr;
+    QPushButton* m_makeSnippet = nullptr;
+    OutputLog* m_output = nullptr;
+    QMenu* m_trayMenu = nullptr;
+};

@@ -1,0 +1,138 @@
+// The main window as start-up leaves it, the current editor and "清空".
+
+#include "../support/FakeDialogs.h"
+
+#include "editor/CodeEditor.h"
+#include "editor/EditorTabs.h"
+#include "script/DemoScript.h"
+#include "script/GlobalObjects.h"
+#include "script/TextCodec.h"
+#include "shell/MainWindow.h"
+#include "shell/OutputLog.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+struct Workbench {
+    GlobalObjects globals;
+    FakeDialogs dialogs;
+    MainWindow window{globals, dialogs};
+    Workbench() { window.show(); }
+};
+
+template <typename W = QWidget> W* control(MainWindow& w, const char* name) {
+    return w.findChild<W*>(QString::fromUtf8(name));
+}
+} // namespace
+
+TEST(StartUp, WindowLogAddressAndDemoScript) {
+    Workbench wb;
+    MainWindow& w = wb.window;
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("VexoJS调试工具1.9"));
+    EXPECT_EQ(w.outputLog().messages(),
+              QStringList({QStringLiteral(
+                               "-->VexoJS调试工具启动成功,作者：Marlo，QQ1029384756,版本1.9\r\n"),
+                           QStringLiteral("-->帮助：快捷键Alt+Q最小化至托盘/显示\r\n"),
+                           QStringLiteral("-->欢迎使用\r\n")}));
+    auto* address = control<QComboBox>(w, "组合框_addr");
+    ASSERT_TRUE(address);
+    EXPECT_EQ(address->count(), 1);
+    EXPECT_TRUE(address->currentText().endsWith(QStringLiteral("/sha1.js")));
+    EXPECT_EQ(address->itemData(0).toInt(), 0);
+
+    // The demo text arrives as the UTF-8 of its Chinese comments.
+    const QByteArray text = w.tabs().editor(0)->GetText();
+    EXPECT_EQ(text, decodeBytes(demoScriptGbk(), "GBK").value().toUtf8());
+    EXPECT_EQ(text.size(), 458); // 30 Chinese characters: 2 bytes each in GBK, 3 in UTF-8
+    EXPECT_TRUE(text.contains(QStringLiteral("//调用自定义对象").toUtf8()));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("}//JS自定义对象掩演示").toUtf8()));
+    EXPECT_TRUE(text.startsWith("function MyObj(men1,men2,men3)\r\n{\r\n"));
+
+    for (int i = 0; i < EditorTabs::kEditorCount; ++i)
+        EXPECT_EQ(w.tabs().editor(i)->isVisible(), i == 0) << i;
+    EXPECT_EQ(wb.globals.codeLoaded, 0);
+    EXPECT_EQ(wb.globals.trayIcon().tip, QStringLiteral("VexoJS调试工具1.9"));
+}
+
+TEST(StartUp, ControlsStandWhereTheLayoutPutsThem) {
+    Workbench wb;
+    MainWindow& w = wb.window;
+    w.resize(MainWindow::kClientWidth, MainWindow::kClientHeight + w.menuBar()->height());
+    QCoreApplication::processEvents();
+    const struct {
+        const char* name;
+        QRect rect;
+        const char* caption;
+    } expected[] = {
+        {"按钮_add", {8, 383, 56, 24}, "加载代码"},
+        {"按钮_search", {410, 383, 69, 24}, "查找"},
+        {"按钮_pack", {480, 383, 69, 24}, "压缩"},
+        {"按钮_cla", {548, 383, 69, 24}, "清空"},
+        {"按钮_unpack", {618, 383, 69, 24}, "eval解密"},
+        {"按钮_copy", {688, 383, 69, 24}, "复制JS"},
+        {"按钮_format", {757, 383, 69, 24}, "格式化"},
+        {"按钮_run", {682, 445, 72, 24}, "计算表达式"},
+        {"按钮_go", {754, 445, 72, 24}, "生成E代码"},
+        {"按钮_读取JS", {744, 0, 80, 24}, "读取JS"},
+    };
+    for (const auto& e : expected) {
+        auto* b = control<QPushButton>(w, e.name);
+        ASSERT_TRUE(b) << e.name;
+        EXPECT_EQ(b->geometry(), e.rect) << e.name;
+        EXPECT_EQ(b->text(), QString::fromUtf8(e.caption));
+    }
+    EXPECT_EQ(control(w, "编辑框_output")->geometry(), QRect(8, 477, 817, 144));
+    EXPECT_EQ(control(w, "高级选择夹1")->geometry(), QRect(0, 29, 850, 344));
+    EXPECT_EQ(control(w, "组合框_addr")->geometry(), QRect(30, 0, 626, 28));
+    auto* mode = control<QComboBox>(w, "组合框_more");
+    EXPECT_EQ(mode->count(), 3);
+    EXPECT_EQ(mode->currentText(), QStringLiteral("区分大小写"));
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(w.tabs().tabText(i), QStringLiteral("New%1  ").arg(i));
+
+    // A bigger window gives the room to the editors and the output pane.
+    w.resize(w.width() + 200, w.height() + 100);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(control(w, "高级选择夹1")->geometry(), QRect(0, 29, 1050, 404));
+    EXPECT_EQ(control(w, "编辑框_output")->geometry(), QRect(8, 537, 1017, 184));
+    EXPECT_EQ(control(w, "按钮_run")->geometry(), QRect(882, 505, 72, 24));
+
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, QStringList({"文件(&F)", "关于(&A)", "工具(&T)"}));
+    EXPECT_EQ(w.trayMenu()->actions().size(), 2);
+}
+
+TEST(CurrentEditor, FollowsTheSelectedPage) {
+    Workbench wb;
+    MainWindow& w = wb.window;
+    w.tabs().setCurrentIndex(2);
+    EXPECT_EQ(w.CurrentEditor(), w.tabs().editor(2));
+    EXPECT_TRUE(w.tabs().editor(2)->isVisible());
+    EXPECT_FALSE(w.tabs().editor(0)->isVisible());
+    for (int page : {-1, 0, 6, 99})
+        EXPECT_EQ(w.tabs().editorForPage(page), w.tabs().editor(0)) << page;
+    // A page-changed event outside 0..5 leaves every editor as it was.
+    w.tabs().ShowEditor(7);
+    EXPECT_TRUE(w.tabs().editor(2)->isVisible());
+}
+
+TEST(ClearButton, EmptiesOnlyTheCurrentEditor) {
+    Workbench wb;
+    MainWindow& w = wb.window;
+    for (int i = 1; i < 6; ++i)
+        w.tabs().editor(i)->SetText(QByteArray("text ") + QByteArray::number(i));
+    w.tabs().setCurrentIndex(2);
+    control<QPushButton>(w, "按钮_cla")->click();
+    EXPECT_EQ(w.tabs().editor(2)->Length(), 0);
+    EXPECT_GT(w.tabs().editor(0)->Length(), 400);
+    for (int i : {1, 3, 4, 5})
+        EXPECT_EQ(w.tabs().editor(i)->GetText(), QByteArray("text ") + QByteArray::number(i));
+    EXPECT_EQ(w.outputLog().messages().size(), 3); // nothing logged
+}

@@ -1,0 +1,42 @@
+#pragma once
+// Answers the workbench's boxes and dialogs without a display, and records them.
+
+#include "shell/Dialogs.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <functional>
+
+class FakeDialogs : public Dialogs {
+public:
+    void message(QWidget*, const QString& text, const QString& caption) override {
+        messages << caption + QStringLiteral("|") + text;
+    }
+    Answer question(QWidget*, const QString& text, const QString& caption) override {
+        questions << caption + QStringLiteral("|") + text;
+        return answer;
+    }
+    QString openFileName(QWidget*, const QString& filter) override {
+        filters << filter;
+        return fileToOpen;
+    }
+    QString saveFileName(QWidget*, const QString& filter, const QString&) override {
+        filters << filter;
+        return fileToSave;
+    }
+    void runModal(QDialog& dialog) override {
+        ++modalRuns;
+        if (onModal)
+            onModal(dialog);
+    }
+
+    Answer answer = Answer::Cancel;
+    QString fileToOpen;
+    QString fileToSave;
+    QStringList messages;
+    QStringList questions;
+    QStringList filters;
+    int modalRuns = 0;
+    std::function<void(QDialog&)> onModal;
+};
