@@ -1,0 +1,290 @@
+// Unpacker for the "eval解密" button.  Runs in the main engine instance beside
+// the user's script, so it defines only these globals: P_A_C_K_E_R,
+// EscapedBookmarklet, JavascriptObfuscator, trim_leading_comments,
+// unpacker_filter (and unpacked_source, set while unpacking packed code).
+//
+// unpacker_filter(source) peels layers off recursively: code packed as
+// eval(function(p,a,c,k,e,r|d){...}(...)), scripts written in %-escapes, and
+// scripts that keep their strings in a leading "var _0x...=[...];" array.
+
+var P_A_C_K_E_R = {
+    detect: function (str) {
+        var s = String(str).toLowerCase().split(" ").join("");
+        return s.indexOf("eval(function(") === 0 || s.indexOf("eval((function(") === 0;
+    },
+
+    // Runs the packer's own decoder (never the decoded payload) and returns
+    // what it produced, or the text unchanged when that fails.
+    unpack: function (str) {
+        if (!P_A_C_K_E_R.detect(str)) return str;
+        var call = str, rest = "";
+        var end = P_A_C_K_E_R._call_end(str);
+        if (end > 0) {
+            // Only the eval(...) call is decoded; whatever follows it is kept.
+            call = str.slice(0, end);
+            rest = str.slice(end).replace(/^[\s;]+/, "");
+        }
+        var result = P_A_C_K_E_R._decode(call);
+        if (result === null && rest !== "") {
+            rest = "";
+            result = P_A_C_K_E_R._decode(str);
+        }
+        if (result === null) return str;
+        return rest === "" ? result : result + "\n" + rest;
+    },
+
+    _decode: function (str) {
+        try {
+            unpacked_source = undefined;
+            (0, eval)("unpacked_source = " + str.slice(4) + ";");
+            var result = unpacked_source;
+            if (typeof result === "string" && result !== "") return result;
+        } catch (e) {
+            // not decodable: leave the text alone
+        }
+        return null;
+    },
+
+    // End of the eval(...) call at the start of str (index after its closing
+    // parenthesis), or -1 when it cannot be found with certainty.
+    _call_end: function (str) {
+        var open = str.indexOf("(");
+        if (open < 0) return -1;
+        var depth = 0, i = open, n = str.length, reOk = true;
+        while (i < n) {
+            var c = str.charAt(i);
+            if (c === "(" || c === "[" || c === "{") {
+                depth++;
+                reOk = true;
+            } else if (c === ")" || c === "]" || c === "}") {
+                depth--;
+                reOk = false;
+                if (depth === 0) return c === ")" ? i + 1 : -1;
+                if (depth < 0) return -1;
+            } else if (c === "'" || c === '"' || c === "`") {
+                var j = i + 1;
+                while (j < n && str.charAt(j) !== c) {
+                    if (str.charAt(j) === "\\") j++;
+                    else if (c !== "`" && str.charAt(j) === "\n") return -1;
+                    else if (c === "`" && str.charAt(j) === "$" && str.charAt(j + 1) === "{") return -1;
+                    j++;
+                }
+                if (j >= n) return -1;
+                i = j;
+                reOk = false;
+            } else if (c === "/") {
+                var d = str.charAt(i + 1);
+                if (d === "/" || d === "*") {
+                    var e = d === "/" ? str.indexOf("\n", i) : str.indexOf("*/", i + 2);
+                    if (e < 0) return -1;
+                    i = d === "/" ? e : e + 1;
+                } else if (reOk) {
+                    var k = i + 1, inClass = false;
+                    while (k < n) {
+                        var r = str.charAt(k);
+                        if (r === "\\") k++;
+                        else if (r === "\n") return -1;
+                        else if (inClass) inClass = r !== "]";
+                        else if (r === "[") inClass = true;
+                        else if (r === "/") break;
+                        k++;
+                    }
+                    if (k >= n) return -1;
+                    i = k;
+                    reOk = false;
+                } else {
+                    reOk = true;
+                }
+            } else if (/[\w$]/.test(c)) {
+                var w = i;
+                while (i + 1 < n && /[\w$]/.test(str.charAt(i + 1))) i++;
+                reOk = /^(return|typeof|case|do|else|in|of|instanceof|new|delete|void|throw)$/.test(
+                    str.slice(w, i + 1));
+            } else if (!/\s/.test(c)) {
+                reOk = true;
+            }
+            i++;
+        }
+        return -1;
+    }
+};
+
+var EscapedBookmarklet = {
+    detect: function (str) {
+        str = String(str);
+        return str.indexOf("%20") !== -1 && str.indexOf(" ") === -1;
+    },
+
+    unpack: function (str) {
+        if (EscapedBookmarklet.detect(str)) return unescape(str);
+        return str;
+    }
+};
+
+var JavascriptObfuscator = {
+    detect: function (str) {
+        return /^var _0x[a-f0-9]+ ?= ?\[/.test(str);
+    },
+
+    // Moves the strings of the leading array back to where they are used.
+    unpack: function (str) {
+        if (!JavascriptObfuscator.detect(str)) return str;
+        var m = /var (_0x[a-f0-9]+) ?= ?\[(.*?)\];/.exec(str);
+        if (m === null || m.index !== 0) return str;
+        var name = m[1], items = JavascriptObfuscator._smart_split(m[2]);
+        // The array must consist of double-quoted strings only; otherwise
+        // cutting it out would lose data.
+        var left = m[2];
+        for (var i = 0; i < items.length; i++) left = left.replace(items[i], "");
+        if (!/^[\s,]*$/.test(left)) return str;
+        var values = [];
+        for (i = 0; i < items.length; i++) {
+            var v = JavascriptObfuscator._string_value(items[i]);
+            if (v === null) return str;
+            values.push(JavascriptObfuscator._quote(v));
+        }
+        var body = str.substring(m[0].length);
+        var ref = new RegExp("(^|[^\\w$.\\u0080-\\uffff])" + name + "\\[(\\d+)\\]", "g");
+        return body.replace(ref, function (all, before, index) {
+            var k = Number(index);
+            return k < values.length && String(k) === index ? before + values[k] : all;
+        });
+    },
+
+    // Splits the array text into its double-quoted elements, quotes kept.
+    _smart_split: function (str) {
+        var strings = [], pos = 0;
+        str = String(str);
+        while (pos < str.length) {
+            if (str.charAt(pos) === '"') {
+                var word = '"';
+                pos += 1;
+                while (pos < str.length) {
+                    if (str.charAt(pos) === '"') break;
+                    if (str.charAt(pos) === "\\") {
+                        word += "\\";
+                        pos++;
+                    }
+                    word += str.charAt(pos);
+                    pos++;
+                }
+                strings.push(word + '"');
+            }
+            pos += 1;
+        }
+        return strings;
+    },
+
+    // The value of a double-quoted literal "..." (null when it is not one).
+    _string_value: function (lit) {
+        if (lit.length < 2 || lit.charAt(0) !== '"' || lit.charAt(lit.length - 1) !== '"') return null;
+        var s = lit.slice(1, -1), out = [], i = 0, n = s.length;
+        var SIMPLE = { n: "\n", t: "\t", r: "\r", b: "\b", f: "\f", v: "\v" };
+        while (i < n) {
+            var c = s.charAt(i);
+            if (c !== "\\") {
+                if (c === '"' || c === "\n" || c === "\r") return null;
+                out.push(c);
+                i++;
+                continue;
+            }
+            if (i + 1 >= n) return null;
+            var e = s.charAt(i + 1);
+            i += 2;
+            if (SIMPLE[e] !== undefined) {
+                out.push(SIMPLE[e]);
+            } else if (e === "x") {
+                if (!/^[0-9a-fA-F]{2}$/.test(s.substr(i, 2))) return null;
+                out.push(String.fromCharCode(parseInt(s.substr(i, 2), 16)));
+                i += 2;
+            } else if (e === "u") {
+                var hex;
+                if (s.charAt(i) === "{") {
+                    var close = s.indexOf("}", i);
+                    hex = close < 0 ? "" : s.slice(i + 1, close);
+                    if (!/^[0-9a-fA-F]{1,6}$/.test(hex) || parseInt(hex, 16) > 0x10ffff) return null;
+                    out.push(String.fromCodePoint(parseInt(hex, 16)));
+                    i = close + 1;
+                } else {
+                    hex = s.substr(i, 4);
+                    if (!/^[0-9a-fA-F]{4}$/.test(hex)) return null;
+                    out.push(String.fromCharCode(parseInt(hex, 16)));
+                    i += 4;
+                }
+            } else if (e >= "0" && e <= "7") {
+                // \0 and legacy octal escapes
+                var oct = /^[0-7]{1,3}/.exec(s.slice(i - 1))[0];
+                if (oct.length === 3 && oct.charAt(0) > "3") oct = oct.slice(0, 2);
+                out.push(String.fromCharCode(parseInt(oct, 8)));
+                i += oct.length - 1;
+            } else if (e === "\r") {
+                if (s.charAt(i) === "\n") i++; // line continuation
+            } else if (e === "\n" || e === "\u2028" || e === "\u2029") {
+                // line continuation
+            } else {
+                out.push(e); // \\ \" \' and escapes that stand for the character itself
+            }
+        }
+        return out.join("");
+    },
+
+    // A single-quoted literal whose value is v.  Printable characters
+    // (Chinese included) stay as they are.
+    _quote: function (v) {
+        var out = ["'"];
+        for (var i = 0; i < v.length; i++) {
+            var c = v.charAt(i), code = v.charCodeAt(i);
+            if (c === "\\") out.push("\\\\");
+            else if (c === "'") out.push("\\'");
+            else if (c === "\n") out.push("\\n");
+            else if (c === "\r") out.push("\\r");
+            else if (c === "\t") out.push("\\t");
+            else if (c === "\b") out.push("\\b");
+            else if (c === "\f") out.push("\\f");
+            else if (c === "\v") out.push("\\v");
+            else if (code < 32 || (code >= 0x7f && code <= 0x9f)) {
+                out.push("\\x" + (code < 16 ? "0" : "") + code.toString(16));
+            } else if (code === 0x2028 || code === 0x2029) {
+                out.push("\\u" + code.toString(16));
+            } else if (code >= 0xd800 && code <= 0xdbff && i + 1 < v.length &&
+                v.charCodeAt(i + 1) >= 0xdc00 && v.charCodeAt(i + 1) <= 0xdfff) {
+                out.push(c + v.charAt(i + 1));
+                i++;
+            } else if (code >= 0xd800 && code <= 0xdfff) {
+                out.push("\\u" + code.toString(16)); // lone surrogate
+            } else {
+                out.push(c);
+            }
+        }
+        out.push("'");
+        return out.join("");
+    }
+};
+
+function trim_leading_comments(str) {
+    // Drops a run of leading "//" comment lines, then leading white space.
+    return String(str).replace(/^(\s*\/\/[^\n]*\n)+/, "").replace(/^\s+/, "");
+}
+
+function unpacker_filter(source, depth) {
+    source = source === undefined || source === null ? "" : String(source);
+    // Each layer is peeled by a nested call; a text that keeps producing new
+    // layers (a decoder that never finishes) stops after 200 of them.
+    depth = typeof depth === "number" ? depth : 0;
+    if (depth > 200) return source;
+    var stripped = trim_leading_comments(source), unpacked;
+
+    if (P_A_C_K_E_R.detect(stripped)) {
+        unpacked = P_A_C_K_E_R.unpack(stripped);
+        if (unpacked !== stripped) return unpacker_filter(unpacked, depth + 1);
+    }
+    if (EscapedBookmarklet.detect(source)) {
+        unpacked = EscapedBookmarklet.unpack(source);
+        if (unpacked !== stripped) return unpacker_filter(unpacked, depth + 1);
+    }
+    if (JavascriptObfuscator.detect(stripped)) {
+        unpacked = JavascriptObfuscator.unpack(stripped);
+        if (unpacked !== stripped) return unpacker_filter(unpacked, depth + 1);
+    }
+    return source;
+}
