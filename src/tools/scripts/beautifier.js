@@ -291,6 +291,12 @@ format.layout = (function () {
                 var f = src.indexOf("*/", pos + 2);
                 pos = f < 0 ? len : f + 2;
                 tType = BCOM;
+            } else if ((c === 60 && c1 === 33 && src.charCodeAt(pos + 2) === 45 && src.charCodeAt(pos + 3) === 45) ||
+                (c === 45 && c1 === 45 && src.charCodeAt(pos + 2) === 62 && (nl > 0 || pos === 0))) {
+                // <!-- anywhere and --> at the start of a line open a line comment in scripts
+                var h = src.indexOf("\n", pos);
+                pos = h < 0 ? len : h;
+                tType = LCOM;
             } else if (c === 35 && c1 === 33 && pos === 0) {
                 var g = src.indexOf("\n");
                 pos = g < 0 ? len : g;
@@ -313,7 +319,7 @@ format.layout = (function () {
         var out = [];
         var hasOut = false, atLineStart = true, lineIndent = 0;
         var top = { t: BLOCK, outer: 0, inner: 0, kind: K_STMT, ternary: 0, caseOpen: false, val: false,
-            ctrl: null, fn: false, fnExpr: false, method: false, isDo: false };
+            ctrl: null, fn: false, fnExpr: false, method: false, isDo: false, pendingDo: 0 };
         var stack = [top];
         var pType = EOF, pText = "", pKw = false, pUnary = false, pGen = 0, pModifier = false;
         var reOk = true, stmtStart = true, stmtEnded = true, memberStart = false, restricted = false;
@@ -328,7 +334,7 @@ format.layout = (function () {
         }
         function push(t, kind) {
             var f = { t: t, outer: lineIndent, inner: lineIndent + 1, kind: kind, ternary: 0, caseOpen: false,
-                val: false, ctrl: null, fn: false, fnExpr: false, method: false, isDo: false };
+                val: false, ctrl: null, fn: false, fnExpr: false, method: false, isDo: false, pendingDo: 0 };
             stack.push(f);
             top = f;
             return f;
@@ -378,7 +384,7 @@ format.layout = (function () {
                 newline(n, lineIndentFor(false));
                 pendingNl = 0;
                 mustNl = false;
-            } else {
+            } else if (!(pType === PUNCT && (pText === "(" || pText === "[") && !afterComment)) {
                 out.push(" ");
             }
             out.push(text);
@@ -479,6 +485,8 @@ format.layout = (function () {
                 } else if (text === "while" && pType === PUNCT && pText === "}" && lastClosedDo) {
                     want = 0;
                     doWhile = true;
+                } else if (text === "while" && stmtStart && top.pendingDo > 0) {
+                    doWhile = true; // do statement; while (...)
                 }
                 if ((text === "case" || text === "default") && top.t === SWITCH && stmtStart) isCase = true;
             }
@@ -521,7 +529,9 @@ format.layout = (function () {
                         classPendingExpr = !stmtStart;
                     } else if (text === "do") {
                         doPending = true;
+                        top.pendingDo++;
                     }
+                    if (doWhile && top.pendingDo > 0) top.pendingDo--;
                     if (isCase) top.caseOpen = true;
                     stmtStart = STMT_BODY[text] === true;
                 } else {
@@ -706,7 +716,8 @@ format.layout = (function () {
                         memberStart = true;
                         top.val = false;
                     } else if (blockish(top)) {
-                        pendingNl = 1;
+                        // a lone ";" that guards the next line (;[1, 2].map...) stays in front of it
+                        if (!stmtEnded) pendingNl = 1;
                         stmtStart = stmtEnded = true;
                         top.caseOpen = false;
                         fnPending = classPending = -1;
@@ -808,6 +819,8 @@ format.layout = (function () {
                         return !pUnary;
                     case "*":
                         return pGen !== 3;
+                    case ";":
+                        return !blockish(top);
                 }
                 return true;
             }

@@ -274,6 +274,11 @@ jsmin.run = (function () {
                     }
                     gapSpace = true;
                     pos = end + 2;
+                } else if ((c === 60 && src.startsWith("!--", pos + 1)) ||
+                    (c === 45 && src.startsWith("->", pos + 1) && (gapBreak || out.length === 0))) {
+                    // <!-- anywhere and --> at the start of a line open a line comment in scripts
+                    while (pos < len && !isBreak(src.charCodeAt(pos))) pos++;
+                    gapSpace = true;
                 } else if (c === 35 && pos === 0 && src.charCodeAt(1) === 33) {
                     while (pos < len && !isBreak(src.charCodeAt(pos))) pos++; // #! line
                 } else {
