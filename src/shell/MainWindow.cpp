@@ -7,8 +7,10 @@
 #include "script/TextCodec.h"
 #include "script/ValueText.h"
 #include "shell/AnchorLayout.h"
+#include "shell/CodeToolCommands.h"
 #include "shell/Dialogs.h"
 #include "shell/OutputLog.h"
+#include "shell/ScriptCommands.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -49,6 +51,8 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     setPalette(p);
     buildControls();
     buildMenus();
+    m_scriptCommands = new ScriptCommands(*this);
+    new CodeToolCommands(*this);
     move(50, 50);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     onCreated();

@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class ScriptCommands;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -36,6 +37,15 @@ public:
     Dialogs& dialogs() const { return m_dialogs; }
     QString versionText() const { return m_versionText; }
     QMenu* trayMenu() const { return m_trayMenu; }
+    QPushButton* loadButton() const { return m_load; }
+    QPushButton* evaluateButton() const { return m_evaluate; }
+    QPushButton* formatButton() const { return m_format; }
+    QPushButton* unpackButton() const { return m_unpack; }
+    QPushButton* minifyButton() const { return m_minify; }
+    QComboBox* functionList() const { return m_functionList; }
+    QLabel* signatureLabel() const { return m_signature; }
+    QLineEdit* expressionEdit() const { return m_expression; }
+    ScriptCommands& scriptCommands() const { return *m_scriptCommands; }
 
     // "清空": empties the current editor; nothing is logged or asked.
     void onClearClicked();
@@ -73,4 +83,5 @@ private:
     QPushButton* m_makeSnippet = nullptr;
     OutputLog* m_output = nullptr;
     QMenu* m_trayMenu = nullptr;
+    ScriptCommands* m_scriptCommands = nullptr;
 };

@@ -8,9 +8,40 @@
 #include "shell/ScriptBusyBox.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWindow>
+
+#include <cstdio>
+
+namespace {
+// Prints the time from launch to the first expose of the window, then closes it.
+class StartupProbe : public QObject {
+public:
+    StartupProbe(const QElapsedTimer& clock, QWidget& window) : m_clock(clock), m_window(window) {}
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && !m_done) {
+            m_done = true;
+            std::printf("window shown after %lld ms\n", m_clock.elapsed());
+            std::fflush(stdout);
+            QTimer::singleShot(0, &m_window, &QWidget::close);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    const QElapsedTimer& m_clock;
+    QWidget& m_window;
+    bool m_done = false;
+};
+} // namespace
 
 int main(int argc, char* argv[]) {
+    QElapsedTimer sinceLaunch;
+    sinceLaunch.start();
     QApplication app(argc, argv);
+    // For the start-up benchmark: report when the window is on screen, then quit.
+    const bool startupProbe = QApplication::arguments().contains(QStringLiteral("--startup-probe"));
     QApplication::setApplicationName(QStringLiteral("vexojs"));
     installFontSubstitutes();
 
@@ -22,6 +53,9 @@ int main(int argc, char* argv[]) {
         ScriptBusyBox busy(&window);
         ScriptThread::instance().setWaiter(&busy);
         window.show();
+        StartupProbe probe(sinceLaunch, window);
+        if (startupProbe)
+            window.windowHandle()->installEventFilter(&probe);
         status = QApplication::exec();
         ScriptThread::instance().setWaiter(nullptr);
         globals.teardown();

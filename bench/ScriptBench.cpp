@@ -1,0 +1,68 @@
+// Times the script host the way the workbench uses it: load a script (fresh engine,
+// AddCode, procedure list), fill the function list, and one small evaluation round trip
+// through the script thread. Prints one "name ms" line per measurement.
+
+#include "script/GlobalObjects.h"
+#include "script/LogSink.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptSession.h"
+#include "script/ScriptThread.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <cstdio>
+
+namespace {
+class NullLog : public LogSink {
+public:
+    void append(const QString&) override {}
+};
+
+QString readAll(const char* path) {
+    QFile f(QString::fromLocal8Bit(path));
+    if (!f.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot read %s\n", path);
+        std::exit(2);
+    }
+    return QString::fromUtf8(f.readAll());
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: vexo-script-bench BIG_SCRIPT FUNCTIONS_SCRIPT\n");
+        return 2;
+    }
+    const QString big = readAll(argv[1]);
+    const QString functions = readAll(argv[2]);
+    {
+        GlobalObjects globals;
+        NullLog log;
+        QElapsedTimer t;
+
+        t.start();
+        const LoadResult r = LoadCode(globals, big, log);
+        std::printf("load_5mb %.1f\n", t.nsecsElapsed() / 1e6);
+        if (r.outcome != LoadResult::Loaded)
+            std::fprintf(stderr, "the big script did not load\n");
+
+        LoadCode(globals, functions, log);
+        ProcedureList list;
+        t.start();
+        globals.mainHost().Procedures(list);
+        std::printf("function_list_10k %.1f (%lld functions)\n", t.nsecsElapsed() / 1e6,
+                    static_cast<long long>(list.count()));
+
+        constexpr int kRounds = 2000;
+        t.start();
+        for (int i = 0; i < kRounds; ++i)
+            globals.mainHost().Eval(QStringLiteral("1+1"));
+        std::printf("eval_round_trip %.4f\n", t.nsecsElapsed() / 1e6 / kRounds);
+        globals.teardown();
+    }
+    ScriptThread::instance().shutdown();
+    return 0;
+}

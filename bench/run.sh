@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Runs every benchmark side by side with the reference tools, on this machine.
+#   bench/run.sh            all
+#   bench/run.sh startup    one group: startup | script | tools
+# Reference tools (node's js-beautify, esbuild, terser) are installed with npm into
+# /tmp/vexo-ref; none of their code is part of the project.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+group=${1:-all}
+work=/tmp/vexo-bench
+ref=/tmp/vexo-ref
+mkdir -p "$work"
+
+cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVEXO_TESTS=OFF -DVEXO_BENCH=ON >/dev/null
+cmake --build build-bench >/dev/null
+
+best_of() { # best_of N command... : prints the best wall time in ms
+    local n=$1; shift
+    local best=999999999
+    for _ in $(seq "$n"); do
+        local s e
+        s=$(date +%s%N)
+        "$@" >/dev/null 2>&1
+        e=$(( ($(date +%s%N) - s) / 1000000 ))
+        (( e < best )) && best=$e
+    done
+    echo "$best"
+}
+
+if [[ $group == all || $group == startup ]]; then
+    echo "== start-up: launch to window shown (offscreen platform, 5 runs)"
+    for _ in 1 2 3 4 5; do QT_QPA_PLATFORM=offscreen build-bench/vexojs --startup-probe; done
+    echo "whole process (launch, show, teardown): $(QT_QPA_PLATFORM=offscreen best_of 5 build-bench/vexojs --startup-probe) ms"
+fi
+
+if [[ $group == all || $group == script ]]; then
+    node bench/gen-scripts.js "$work"
+    echo "== script host: vexojs (JavaScriptCore, through the script thread) vs node $(node --version)"
+    echo "-- vexojs"; build-bench/vexo-script-bench "$work/big5mb.js" "$work/functions10k.js"
+    echo "-- node";   node bench/node-script-bench.js "$work/big5mb.js" "$work/functions10k.js"
+fi
+
+if [[ $group == all || $group == tools ]]; then
+    [[ -x $ref/node_modules/.bin/js-beautify ]] || npm install --silent --prefix "$ref" js-beautify terser esbuild >/dev/null
+    bundle=$ref/node_modules/terser/dist/bundle.min.js
+    plain=$work/plain.js
+    packed=$work/packed.js
+    [[ -f $plain ]] || "$ref/node_modules/.bin/js-beautify" "$bundle" > "$plain"
+    [[ -f $packed ]] || jsc bench/jsdev/packer.js -- "$plain" "$packed" 62 1000000 >/dev/null
+    cli=build-bench/vexojs-cli
+    echo "== code tools (best of 3, whole process, ms); inputs: bundle $(wc -c <"$bundle") B, plain $(wc -c <"$plain") B, packed $(wc -c <"$packed") B"
+    jb=$(best_of 3 "$ref/node_modules/.bin/js-beautify" "$bundle")
+    vf=$(best_of 3 $cli format "$bundle")
+    echo "format bundle:   js-beautify $jb   vexojs-cli format $vf   ratio $(echo "scale=2; $vf/$jb" | bc)"
+    eb=$(best_of 3 "$ref/node_modules/.bin/esbuild" --minify-whitespace "$plain")
+    vm=$(best_of 3 $cli minify "$plain")
+    echo "minify plain:    esbuild $eb   vexojs-cli minify $vm   ratio $(echo "scale=2; $vm/$eb" | bc)"
+    vu=$(best_of 3 $cli unpack "$packed")
+    echo "unpack packed:   vexojs-cli unpack $vu (unpack + format)"
+fi

@@ -1,0 +1,84 @@
+#include "cli/EvalCommand.h"
+
+#include "cli/CliIo.h"
+#include "cli/Options.h"
+#include "script/GlobalObjects.h"
+#include "script/ObjectDescription.h"
+#include "script/ScriptSession.h"
+#include "script/ScriptThread.h"
+
+namespace {
+// The command line answers the object question itself and prints both listings.
+class PrintingObjectQuestion : public ObjectQuestion {
+public:
+    bool askToInspect() override { return true; }
+    void inspect(const std::shared_ptr<ScriptObject>& object) override {
+        for (const QString& item : ArrayListing(object))
+            printLine(item);
+        QString members = DescribeObject(object);
+        members.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        printText(members);
+        if (!members.endsWith(QLatin1Char('\n')))
+            printText(QStringLiteral("\n"));
+    }
+};
+} // namespace
+
+int runEvalCommand(const QStringList& args) {
+    QStringList files;
+    double timeout = 0.0;
+    QString expression;
+    bool haveExpression = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--load") && i + 1 < args.size()) {
+            files << args[++i];
+        } else if (a == QLatin1String("--timeout") && i + 1 < args.size()) {
+            if (!parseTimeout(args[++i], timeout))
+                return kUsageError;
+        } else if (!haveExpression && (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--"))) {
+            if (a == QLatin1String("--")) {
+                if (++i >= args.size())
+                    break;
+            }
+            expression = args[i];
+            haveExpression = true;
+        } else {
+            printError(QStringLiteral("vexojs-cli eval: 无法识别的参数 %1").arg(a));
+            return kUsageError;
+        }
+    }
+    if (!haveExpression) {
+        printError(QStringLiteral("用法: vexojs-cli eval [--load 文件]... [--timeout 秒] 表达式"));
+        return kUsageError;
+    }
+    QList<QString> sources;
+    for (const QString& f : files) {
+        const auto bytes = readInput(f);
+        if (!bytes)
+            return kUsageError;
+        sources << QString::fromUtf8(*bytes);
+    }
+
+    BlockingWaiter waiter(timeout);
+    ScriptThread::instance().setWaiter(&waiter);
+    StdoutLog log;
+    int status = 0;
+    {
+        GlobalObjects globals;
+        bool engineError = false;
+        for (qsizetype i = 0; i < sources.size(); ++i) {
+            const LoadResult r = i == 0 ? LoadCode(globals, sources[i], log)
+                                        : AddMoreCode(globals, sources[i], log);
+            engineError = r.outcome == LoadResult::ScriptError;
+            if (r.outcome != LoadResult::Loaded)
+                break;
+        }
+        PrintingObjectQuestion question;
+        const EvalResult result = EvaluateExpression(globals, expression, log, question);
+        status = engineError || result.errorLine ? 1 : 0;
+        globals.teardown();
+    }
+    ScriptThread::instance().setWaiter(nullptr);
+    return status;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+constexpr int kUsageError = 2;
+
+// "--timeout SECONDS": a positive number; prints a message and returns false otherwise.
+bool parseTimeout(const QString& text, double& seconds);

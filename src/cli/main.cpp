@@ -1,0 +1,39 @@
+// vexojs-cli: the workbench's evaluator and code tools for scripts and batch jobs.
+
+#include "cli/CliIo.h"
+#include "cli/EvalCommand.h"
+#include "cli/Options.h"
+#include "cli/ToolCommands.h"
+#include "script/ScriptThread.h"
+
+#include <QCoreApplication>
+
+namespace {
+void printUsage() {
+    printError(QStringLiteral(
+        "用法:\n"
+        "  vexojs-cli eval [--load 文件]... [--timeout 秒] 表达式\n"
+        "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]"));
+}
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") ||
+        args.first() == QLatin1String("-h")) {
+        printUsage();
+        return args.isEmpty() ? kUsageError : 0;
+    }
+    const QString command = args.takeFirst();
+    int status = kUsageError;
+    if (command == QLatin1String("eval"))
+        status = runEvalCommand(args);
+    else if (command == QLatin1String("format") || command == QLatin1String("unpack") ||
+             command == QLatin1String("minify"))
+        status = runToolCommand(command, args);
+    else
+        printUsage();
+    ScriptThread::instance().shutdown();
+    return status;
+}

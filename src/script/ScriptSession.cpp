@@ -1,0 +1,99 @@
+#include "script/ScriptSession.h"
+
+#include "script/GlobalObjects.h"
+#include "script/LogSink.h"
+#include "script/ResultKind.h"
+#include "script/ScriptHost.h"
+#include "script/ValueText.h"
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+
+LoadResult addAndReport(GlobalObjects& globals, const QString& code, LogSink& log) {
+    LoadResult result;
+    ScriptHost& host = globals.mainHost();
+    if (code.isEmpty()) {
+        log.append(QStringLiteral("-->代码加载失败，请检查代码内容\r\n"));
+        return result;
+    }
+    const double status = host.AddCode(code);
+    if (status > 0.0000001 || status < -0.0000001) {
+        log.append(QStringLiteral("-->代码加载失败，请检查代码内容\r\n"));
+        globals.codeLoaded = 0;
+        result.outcome = LoadResult::Failed;
+        return result;
+    }
+    if (host.Error().number != 0) {
+        result.errorLine = ReportScriptError(host, log);
+        globals.codeLoaded = 1;
+        result.outcome = LoadResult::ScriptError;
+        return result;
+    }
+    log.append(QStringLiteral("-->代码加载成功\r\n"));
+    result.proceduresRefreshed = host.Procedures(globals.procedures());
+    globals.codeLoaded = 1;
+    result.outcome = LoadResult::Loaded;
+    return result;
+}
+} // namespace
+
+std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log) {
+    const ScriptError e = host.Error();
+    if (e.number == 0)
+        return std::nullopt;
+    log.append(QStringLiteral("-->发生错误：错误号=") + formatNumber(e.number) + kCrLf);
+    log.append(QStringLiteral("-->错误描述：") + e.description + kCrLf);
+    log.append(QStringLiteral("-->错误代码：") + e.text + kCrLf);
+    log.append(QStringLiteral("-->错误位置：") + QString::number(e.line) + QStringLiteral("行") +
+               formatNumber(e.column) + QStringLiteral("字符处\r\n"));
+    return e.line;
+}
+
+LoadResult LoadCode(GlobalObjects& globals, const QString& code, LogSink& log) {
+    ScriptHost& host = globals.mainHost();
+    host.Language(QStringLiteral("JScript"));
+    host.Reset();
+    return addAndReport(globals, code, log);
+}
+
+LoadResult AddMoreCode(GlobalObjects& globals, const QString& code, LogSink& log) {
+    return addAndReport(globals, code, log);
+}
+
+EvalResult EvaluateExpression(GlobalObjects& globals, const QString& expression, LogSink& log,
+                              ObjectQuestion& question) {
+    EvalResult result;
+    ScriptHost& host = globals.mainHost();
+    const Variant value = host.Eval(expression);
+    result.kind = ResultKind(value.vt());
+    result.errorLine = ReportScriptError(host, log);
+    if (globals.codeLoaded != 1) {
+        log.append(QStringLiteral("-->计算出错：代码未加载\r\n"));
+        return result;
+    }
+    log.append(QStringLiteral("-->返回类型：") + ResultTypeName(result.kind) + kCrLf);
+    const QString prefix = QStringLiteral("-->计算结果：");
+    switch (result.kind) {
+    case 1:
+        log.append(prefix + formatNumber(value.toDouble()) + kCrLf);
+        break;
+    case 2:
+        log.append(prefix + value.toText() + kCrLf);
+        break;
+    case 3:
+        log.append(prefix + formatBool(value.toBool()) + kCrLf);
+        break;
+    case 4:
+        log.append(prefix + formatDate(value.toDate()) + kCrLf);
+        break;
+    case 5:
+        globals.setInspectedObject(value.toObject());
+        if (question.askToInspect())
+            question.inspect(globals.inspectedObject());
+        break;
+    default:
+        log.append(QStringLiteral("-->该类型结果此版本不支持\r\n"));
+        break;
+    }
+    return result;
+}

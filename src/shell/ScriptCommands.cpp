@@ -1,0 +1,72 @@
+#include "shell/ScriptCommands.h"
+
+#include "editor/CodeEditor.h"
+#include "editor/FunctionList.h"
+#include "script/GlobalObjects.h"
+#include "script/InspectorWindow.h"
+#include "script/ScriptSession.h"
+#include "shell/Dialogs.h"
+#include "shell/MainWindow.h"
+#include "shell/OutputLog.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+// The object question of an evaluation, answered through the dialogs interface.
+class WindowObjectQuestion : public ObjectQuestion {
+public:
+    explicit WindowObjectQuestion(MainWindow& window) : m_window(window) {}
+    bool askToInspect() override {
+        return m_window.dialogs().question(
+                   nullptr, QStringLiteral("计算结果返回值为对象，是否查看对象属性和方法（JS数组也是对象）"),
+                   QStringLiteral("对象")) == Dialogs::Answer::Ok;
+    }
+    void inspect(const std::shared_ptr<ScriptObject>& object) override {
+        InspectorWindow inspector(object, &m_window);
+        m_window.dialogs().runModal(inspector);
+    }
+
+private:
+    MainWindow& m_window;
+};
+} // namespace
+
+ScriptCommands::ScriptCommands(MainWindow& window) : QObject(&window), m_window(window) {
+    m_functions = new FunctionList(*window.functionList(), *window.signatureLabel(),
+                                   *window.expressionEdit(), window.globals().procedures(),
+                                   [&window] { return window.CurrentEditor(); }, this);
+    connect(window.loadButton(), &QPushButton::clicked, this, &ScriptCommands::onLoadClicked);
+    connect(window.evaluateButton(), &QPushButton::clicked, this,
+            &ScriptCommands::onEvaluateClicked);
+    for (QWidget* w : std::initializer_list<QWidget*>{window.loadButton(), window.evaluateButton(),
+                                                      window.functionList()})
+        w->setEnabled(true);
+}
+
+void ScriptCommands::onLoadClicked() {
+    CodeEditor* editor = m_window.CurrentEditor();
+    const QString code = QString::fromUtf8(editor->GetText());
+    const LoadResult result = LoadCode(m_window.globals(), code, m_window.outputLog());
+    if (result.errorLine)
+        selectErrorLine(*result.errorLine);
+    if (result.outcome == LoadResult::Loaded)
+        m_functions->Fill(result.proceduresRefreshed);
+}
+
+void ScriptCommands::onEvaluateClicked() {
+    WindowObjectQuestion question(m_window);
+    const EvalResult result = EvaluateExpression(
+        m_window.globals(), m_window.expressionEdit()->text(), m_window.outputLog(), question);
+    if (result.errorLine)
+        selectErrorLine(*result.errorLine);
+}
+
+void ScriptCommands::selectErrorLine(int line) {
+    // Looked up afresh; the shared current-editor reference is left alone.
+    CodeEditor* editor = m_window.tabs().editorForPage(m_window.tabs().currentIndex());
+    const int n = line - 1;
+    editor->SetSelection(editor->PositionFromLine(n), editor->LineEndPosition(n));
+}

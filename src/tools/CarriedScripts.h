@@ -1,0 +1,22 @@
+#pragma once
+// The JavaScript programs the workbench carries (compiled in as resources) and the
+// common shape of a tool's outcome.
+
+#include <QString>
+
+namespace CarriedScripts {
+QString beautifier();
+QString unpacker();
+QString minifier();
+} // namespace CarriedScripts
+
+// A code tool either produces its text or says why it could not; the caller never gets
+// an empty text in place of a failure.
+struct ToolResult {
+    bool ok = false;
+    QString text;
+    QString error; // the engine's description (or the thrown message) on failure
+
+    static ToolResult success(QString text) { return {true, std::move(text), {}}; }
+    static ToolResult failure(QString error) { return {false, {}, std::move(error)}; }
+};

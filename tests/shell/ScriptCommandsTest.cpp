@@ -1,0 +1,156 @@
+// "加载代码", "计算表达式" and the function list in the real window.
+
+#include "../support/FakeDialogs.h"
+
+#include "editor/CodeEditor.h"
+#include "editor/EditorTabs.h"
+#include "editor/FunctionList.h"
+#include "script/GlobalObjects.h"
+#include "shell/MainWindow.h"
+#include "shell/OutputLog.h"
+#include "shell/ScriptCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+struct Workbench {
+    GlobalObjects globals;
+    FakeDialogs dialogs;
+    MainWindow window{globals, dialogs};
+
+    CodeEditor& editor(int i = 0) { return *window.tabs().editor(i); }
+    QStringList newLines(qsizetype from) const { return window.outputLog().messages().mid(from); }
+    qsizetype logSize() const { return window.outputLog().messages().size(); }
+    void load() { window.loadButton()->click(); }
+    void evaluate(const QString& expression) {
+        window.expressionEdit()->setText(expression);
+        window.evaluateButton()->click();
+    }
+    void choose(const QString& name) {
+        QComboBox* list = window.functionList();
+        list->setCurrentIndex(list->findText(name));
+        window.scriptCommands().functionList().GoToFunction();
+    }
+    QByteArray selection() {
+        CodeEditor& e = editor(window.tabs().currentIndex() < 0 ? 0 : window.tabs().currentIndex());
+        const int a = int(e.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART));
+        const int b = int(e.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND));
+        return e.GetTextRange(a, b);
+    }
+};
+} // namespace
+
+TEST(LoadButton, FillsTheFunctionListOrSelectsTheErrorLine) {
+    Workbench wb;
+    const qsizetype start = wb.logSize();
+    wb.load();
+    EXPECT_EQ(wb.newLines(start), QStringList{QStringLiteral("-->代码加载成功\r\n")});
+    QComboBox* list = wb.window.functionList();
+    ASSERT_EQ(list->count(), 4);
+    EXPECT_EQ(list->itemText(0), QStringLiteral("MyObj"));
+    EXPECT_EQ(list->itemText(3), QStringLiteral("OXOX"));
+    EXPECT_EQ(list->itemData(3).toInt(), 4);
+    EXPECT_EQ(list->currentIndex(), 0);
+    EXPECT_TRUE(wb.window.expressionEdit()->text().isEmpty()); // the refill chooses nothing
+
+    // An error on line 3 selects that line of the current editor.
+    wb.window.tabs().setCurrentIndex(1);
+    wb.editor(1).SetText("var a = 1;\r\nvar b = 2;\r\nvar c = );\r\nvar d = 4;");
+    wb.load();
+    EXPECT_EQ(wb.selection(), QByteArray("var c = );"));
+    EXPECT_EQ(list->count(), 4); // the list keeps the last good load
+    EXPECT_EQ(wb.globals.codeLoaded, 1);
+
+    // A script without functions empties the list and leaves the procedures as they were.
+    wb.editor(1).SetText("var plain = 1;");
+    wb.load();
+    EXPECT_EQ(list->count(), 0);
+    EXPECT_EQ(wb.globals.procedures().count(), 4);
+
+    // An empty editor: the failure line.
+    wb.editor(1).ClearAll();
+    const qsizetype before = wb.logSize();
+    wb.load();
+    EXPECT_EQ(wb.newLines(before),
+              QStringList{QStringLiteral("-->代码加载失败，请检查代码内容\r\n")});
+}
+
+TEST(FunctionList, ChoosingAFunctionWritesItsCallAndSelectsItsDefinition) {
+    Workbench wb;
+    wb.load();
+    wb.choose(QStringLiteral("OXOX"));
+    EXPECT_EQ(wb.window.expressionEdit()->text(), QStringLiteral("OXOX()"));
+    EXPECT_EQ(wb.window.signatureLabel()->text(),
+              QStringLiteral("     function OXOX(value1,value2,value3)"));
+    EXPECT_EQ(wb.selection(), QByteArray("function OXOX"));
+    wb.choose(QStringLiteral("fuckall"));
+    EXPECT_EQ(wb.window.signatureLabel()->text(), QStringLiteral("     function fuckall()"));
+    EXPECT_EQ(wb.selection(), QByteArray("function fuckall"));
+
+    // Whole words: foo is not found inside the earlier foobar; the first of two wins;
+    // a name in Chinese is found in the UTF-8 text.
+    wb.editor(0).SetText(QStringLiteral("function foobar() {}\r\nfunction foo(a) {}\r\n"
+                                        "function foo(a, b) {}\r\nfunction 计算(甲) {}")
+                             .toUtf8());
+    wb.load();
+    wb.choose(QStringLiteral("foo"));
+    EXPECT_EQ(wb.editor(0).CaretPosition(), 22 + 12);
+    EXPECT_EQ(wb.selection(), QByteArray("function foo"));
+    wb.choose(QStringLiteral("计算"));
+    EXPECT_EQ(wb.selection(), QStringLiteral("function 计算").toUtf8());
+    EXPECT_EQ(wb.window.signatureLabel()->text(), QStringLiteral("     function 计算(value1)"));
+
+    // A definition that is not "function name" sends the caret to the start.
+    wb.editor(0).SetText("var assigned = function () {};");
+    wb.load();
+    wb.choose(QStringLiteral("assigned"));
+    EXPECT_EQ(wb.editor(0).CaretPosition(), 0);
+    EXPECT_TRUE(wb.selection().isEmpty());
+}
+
+TEST(EvaluateButton, ReportsAndOpensTheInspectorOnOk) {
+    Workbench wb;
+    wb.load();
+    qsizetype start = wb.logSize();
+    wb.evaluate(QStringLiteral("OXOX(\"a\",1,\"b\")"));
+    EXPECT_EQ(wb.newLines(start), QStringList({QStringLiteral("-->返回类型：文本型\r\n"),
+                                               QStringLiteral("-->计算结果：a1b\r\n")}));
+    // An error in the expression selects line 1 of the current editor.
+    wb.evaluate(QStringLiteral("OXOX(1,2,3).x.y"));
+    EXPECT_EQ(wb.selection(), QByteArray("function MyObj(men1,men2,men3)"));
+
+    // Cancel: nothing opens.
+    start = wb.logSize();
+    wb.evaluate(QStringLiteral("OX(1,2,3)"));
+    EXPECT_EQ(wb.newLines(start), QStringList{QStringLiteral("-->返回类型：对象型\r\n")});
+    ASSERT_EQ(wb.dialogs.questions.size(), 1);
+    EXPECT_EQ(wb.dialogs.questions[0],
+              QStringLiteral("对象|计算结果返回值为对象，是否查看对象属性和方法（JS数组也是对象）"));
+    EXPECT_EQ(wb.dialogs.modalRuns, 0);
+
+    // OK: the inspector opens with both listings filled.
+    wb.dialogs.answer = Dialogs::Answer::Ok;
+    QStringList items;
+    QString members;
+    wb.dialogs.onModal = [&](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), QStringLiteral("对象查看器DEMO"));
+        auto* list = dialog.findChild<QListWidget*>(QStringLiteral("列表框1"));
+        auto* edit = dialog.findChild<QPlainTextEdit*>(QStringLiteral("编辑框1"));
+        ASSERT_TRUE(list && edit);
+        for (int i = 0; i < list->count(); ++i)
+            items << list->item(i)->text();
+        members = edit->toPlainText();
+    };
+    wb.evaluate(QStringLiteral("OX(1,2,3)"));
+    EXPECT_EQ(wb.dialogs.modalRuns, 1);
+    EXPECT_EQ(items, QStringList{QStringLiteral("数组长度(length)--->0")});
+    EXPECT_TRUE(members.startsWith(QStringLiteral("对象类型名称:MyObj")));
+    EXPECT_TRUE(members.contains(QStringLiteral("属性:men1")));
+}

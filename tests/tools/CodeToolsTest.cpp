@@ -1,0 +1,152 @@
+// The carried beautifier, minifier and unpacker on the real engine: every transformed
+// fixture must compute what the original computed.
+
+#include "script/ScriptHost.h"
+#include "tools/FormatScript.h"
+#include "tools/MinifyScript.h"
+#include "tools/UnpackScript.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+QString readFixture(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return QString::fromUtf8(f.readAll());
+}
+
+QStringList fixtures(const QString& folder, const QString& pattern = QStringLiteral("*.js")) {
+    QStringList paths;
+    const QDir dir(QStringLiteral(VEXO_TEST_DATA "/tools/") + folder);
+    for (const QString& name : dir.entryList({pattern}, QDir::Files, QDir::Name))
+        if (!name.endsWith(QLatin1String(".expected.js")))
+            paths << dir.filePath(name);
+    return paths;
+}
+
+// What a script computes: its __result() in a fresh engine, or the engine's error.
+QString resultOf(const QString& code) {
+    ScriptHost host;
+    host.AddCode(code);
+    if (host.Error().number != 0)
+        return QStringLiteral("load error: ") + host.Error().description;
+    const Variant v = host.Eval(QStringLiteral("__result()"));
+    if (host.Error().number != 0)
+        return QStringLiteral("run error: ") + host.Error().description;
+    return v.toText();
+}
+} // namespace
+
+TEST(Beautifier, KeepsWhatEveryFixtureComputesAndIsIdempotent) {
+    const QStringList paths = fixtures(QString());
+    ASSERT_GE(paths.size(), 10);
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        const QString source = readFixture(path);
+        const QString expected = resultOf(source);
+        ASSERT_FALSE(expected.startsWith(QLatin1String("load error")));
+        const ToolResult once = FormatScript(source);
+        ASSERT_TRUE(once.ok) << once.error.toStdString();
+        // Every line ends in CR LF once the fix-up has run.
+        EXPECT_EQ(once.text.count(QLatin1Char('\n')), once.text.count(QLatin1String("\r\n")));
+        EXPECT_EQ(resultOf(once.text), expected);
+        const ToolResult twice = FormatScript(once.text);
+        ASSERT_TRUE(twice.ok);
+        EXPECT_EQ(twice.text, once.text);
+    }
+}
+
+TEST(Beautifier, LineBreakFixUpAndEdgeInputs) {
+    EXPECT_EQ(fixLineBreaks(QStringLiteral("a\n    b")), QStringLiteral("a\r\nb"));
+    EXPECT_EQ(fixLineBreaks(QStringLiteral("a\n        b")), QStringLiteral("a\r\n    b"));
+    EXPECT_EQ(fixLineBreaks(QStringLiteral("a\n   b")), QStringLiteral("a\n   b"));
+    EXPECT_EQ(fixLineBreaks(QStringLiteral("a\n\tb")), QStringLiteral("a\n\tb"));
+    EXPECT_EQ(fixLineBreaks(QStringLiteral("\n    \n    x")), QStringLiteral("\r\n\r\nx"));
+
+    EXPECT_EQ(FormatScript(QString()).text, QString());
+    // Input it cannot understand is laid out as far as possible, never refused.
+    for (const char* odd : {"var s = 'open", "/* open", "function (", "}}}", "`a${`"}) {
+        const ToolResult r = FormatScript(QString::fromUtf8(odd));
+        EXPECT_TRUE(r.ok) << odd;
+        EXPECT_FALSE(r.text.isEmpty()) << odd;
+    }
+    // Chinese text and a multi-line template keep their values.
+    const QString code = QStringLiteral("var t=`第一行\n    第二行`;function __result(){return t}");
+    EXPECT_EQ(resultOf(FormatScript(code).text), QStringLiteral("第一行\n    第二行"));
+}
+
+TEST(Minifier, KeepsWhatEveryFixtureComputes) {
+    for (const QString& path : fixtures(QString())) {
+        SCOPED_TRACE(path.toStdString());
+        const QString source = readFixture(path);
+        const ToolResult r = MinifyScript(source);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(resultOf(dropEmptyFirstLine(r.text)), resultOf(source));
+        EXPECT_LT(r.text.size(), source.size());
+    }
+}
+
+TEST(Minifier, LinesCommentsAndErrors) {
+    ToolResult r = MinifyScript(QStringLiteral("var a = 1 + 2;\r\nvar b = a * 3;\r\n"));
+    EXPECT_EQ(r.text, QStringLiteral("\nvar a=1+2;var b=a*3;"));
+    EXPECT_EQ(dropEmptyFirstLine(r.text), QStringLiteral("var a=1+2;var b=a*3;"));
+    r = MinifyScript(QStringLiteral("// one\r\n/* two */\r\nif (x) { y(); }"));
+    EXPECT_EQ(dropEmptyFirstLine(r.text), QStringLiteral("if(x){y();}"));
+    // A first line of code is never taken for the empty line.
+    EXPECT_EQ(dropEmptyFirstLine(QStringLiteral("'a';\nb()")), QStringLiteral("'a';\nb()"));
+    EXPECT_EQ(MinifyScript(QString()).text, QString());
+
+    r = MinifyScript(QStringLiteral("var s = \"open;\n"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.error.startsWith(QStringLiteral("Error: unterminated string literal: ")));
+    r = MinifyScript(QStringLiteral("a = 1; /* open"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, QStringLiteral("Error: Unterminated comment."));
+}
+
+TEST(Unpacker, PeelsEveryPackedFixture) {
+    const QStringList paths = fixtures(QStringLiteral("packed"));
+    ASSERT_GE(paths.size(), 8);
+    for (const QString& path : paths) {
+        SCOPED_TRACE(path.toStdString());
+        const QString source = readFixture(path);
+        ScriptHost host;
+        AddUnpacker(host);
+        const ToolResult r = UnpackScript(host, source);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        QString expectedPath = path;
+        expectedPath.replace(QLatin1String(".js"), QLatin1String(".expected.js"));
+        if (QFile::exists(expectedPath)) {
+            EXPECT_EQ(r.text.trimmed(), readFixture(expectedPath).trimmed());
+        }
+        // The unpacked and then formatted code still computes the same.
+        const ToolResult laidOut = FormatScript(r.text);
+        ASSERT_TRUE(laidOut.ok);
+        EXPECT_EQ(resultOf(laidOut.text), resultOf(r.text));
+    }
+}
+
+TEST(Unpacker, DetectionRules) {
+    ScriptHost host;
+    AddUnpacker(host);
+    auto unpack = [&](const QString& s) { return UnpackScript(host, s).text; };
+    // %-escapes only when the text has no space at all.
+    EXPECT_EQ(unpack(QStringLiteral("var%20a%3D1")), QStringLiteral("var a=1"));
+    EXPECT_EQ(unpack(QStringLiteral("var%20a%3D1; b")), QStringLiteral("var%20a%3D1; b"));
+    // Nothing recognised: the text comes back as it was.
+    EXPECT_EQ(unpack(QStringLiteral("  var plain = 1;")), QStringLiteral("  var plain = 1;"));
+    // String-array names keep every value, a backslash element included.
+    const QString obfuscated = QStringLiteral(
+        "var _0xab12=[\"a\\x5cn\",\"it\\x27s\"];var x=_0xab12[0]+_0xab12[1];");
+    const QString out = unpack(obfuscated);
+    EXPECT_FALSE(out.contains(QLatin1String("_0xab12")));
+    ScriptHost run;
+    run.AddCode(out);
+    EXPECT_EQ(run.Eval(QStringLiteral("x")).toText(), QStringLiteral("a\\nit's"));
+    // A broken packer payload is left alone.
+    const QString broken = QStringLiteral("eval(function(p,a,c,k,e,r){throw 1}('x',1,1,''.split('|'),0,{}))");
+    EXPECT_EQ(unpack(broken), broken);
+}
