@@ -1,0 +1,366 @@
+#include "script/FunctionParameters.h"
+
+#include <QRegularExpression>
+
+namespace {
+// Deeper nesting than this inside a parameter list is not worth following.
+constexpr int kMaxDepth = 256;
+
+bool isIdStart(QChar c) {
+    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$') ||
+           c == QLatin1Char('\\') || c.isHighSurrogate();
+}
+
+bool isIdPart(QChar c) {
+    return isIdStart(c) || c.isDigit() || c.isLowSurrogate() || c.isMark() || c == QChar(0x200C) ||
+           c == QChar(0x200D);
+}
+
+bool isIdentifier(const QString& text) {
+    if (text.isEmpty() || !isIdStart(text[0]))
+        return false;
+    for (QChar c : text)
+        if (!isIdPart(c))
+            return false;
+    return true;
+}
+
+// After these words a "/" starts a regular expression, not a division.
+bool precedesExpression(const QString& word) {
+    static const char* const words[] = {"return", "typeof", "case",       "do",     "else",
+                                        "in",     "of",     "new",        "delete", "void",
+                                        "throw",  "yield",  "instanceof", "await"};
+    for (const char* w : words)
+        if (word == QLatin1String(w))
+            return true;
+    return false;
+}
+
+bool isOpener(QChar c) {
+    return c == QLatin1Char('(') || c == QLatin1Char('[') || c == QLatin1Char('{');
+}
+
+bool isCloser(QChar c) {
+    return c == QLatin1Char(')') || c == QLatin1Char(']') || c == QLatin1Char('}');
+}
+
+QChar closerOf(QChar opener) {
+    if (opener == QLatin1Char('('))
+        return QLatin1Char(')');
+    if (opener == QLatin1Char('['))
+        return QLatin1Char(']');
+    return QLatin1Char('}');
+}
+
+// Walks a function's text just far enough to find its parameter list, stepping over
+// strings, templates, comments, regular expressions and bracketed groups in default
+// values. Every skip returns false on text that does not close.
+class Reader {
+public:
+    explicit Reader(const QString& text) : m_s(text) {}
+
+    QChar peek(qsizetype k = 0) const { return m_i + k < m_s.size() ? m_s[m_i + k] : QChar(); }
+    bool atEnd() const { return m_i >= m_s.size(); }
+    void advance() { ++m_i; }
+
+    bool atComment() const {
+        return peek() == QLatin1Char('/') &&
+               (peek(1) == QLatin1Char('/') || peek(1) == QLatin1Char('*'));
+    }
+
+    bool skipComment() {
+        if (peek(1) == QLatin1Char('/')) {
+            while (!atEnd() && peek() != QLatin1Char('\n') && peek() != QLatin1Char('\r'))
+                ++m_i;
+            return true;
+        }
+        const qsizetype end = m_s.indexOf(QLatin1String("*/"), m_i + 2);
+        if (end < 0)
+            return false;
+        m_i = end + 2;
+        return true;
+    }
+
+    bool skipBlank() {
+        while (!atEnd()) {
+            if (peek().isSpace())
+                ++m_i;
+            else if (atComment()) {
+                if (!skipComment())
+                    return false;
+            } else
+                break;
+        }
+        return true;
+    }
+
+    QString takeWord() {
+        const qsizetype start = m_i;
+        while (!atEnd() && isIdPart(peek())) {
+            if (peek() == QLatin1Char('\\'))
+                ++m_i; // \uXXXX inside a name
+            ++m_i;
+        }
+        return m_s.mid(start, m_i - start);
+    }
+
+    bool skipString() {
+        const QChar quote = peek();
+        ++m_i;
+        while (!atEnd()) {
+            const QChar c = m_s[m_i++];
+            if (c == QLatin1Char('\\'))
+                ++m_i;
+            else if (c == quote)
+                return true;
+            else if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+                return false;
+        }
+        return false;
+    }
+
+    bool skipTemplate(int depth) {
+        ++m_i;
+        while (!atEnd()) {
+            const QChar c = peek();
+            if (c == QLatin1Char('\\')) {
+                m_i += 2;
+            } else if (c == QLatin1Char('`')) {
+                ++m_i;
+                return true;
+            } else if (c == QLatin1Char('$') && peek(1) == QLatin1Char('{')) {
+                ++m_i;
+                if (!skipGroup(depth + 1))
+                    return false;
+            } else {
+                ++m_i;
+            }
+        }
+        return false;
+    }
+
+    bool skipRegex() {
+        ++m_i;
+        bool inClass = false;
+        while (!atEnd()) {
+            const QChar c = m_s[m_i++];
+            if (c == QLatin1Char('\\')) {
+                ++m_i;
+            } else if (c == QLatin1Char('[')) {
+                inClass = true;
+            } else if (c == QLatin1Char(']')) {
+                inClass = false;
+            } else if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+                return false;
+            } else if (c == QLatin1Char('/') && !inClass) {
+                takeWord(); // flags
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // One token that is not a blank, a comment or a bracket; tells whether a "/" after
+    // it would start a regular expression.
+    bool skipToken(int depth, bool regexAllowed, bool* regexNext) {
+        const QChar c = peek();
+        *regexNext = false;
+        if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+            return skipString();
+        if (c == QLatin1Char('`'))
+            return skipTemplate(depth);
+        if (c == QLatin1Char('/') && regexAllowed)
+            return skipRegex();
+        if (isIdStart(c)) {
+            *regexNext = precedesExpression(takeWord());
+            return true;
+        }
+        if (c.isDigit()) {
+            while (!atEnd() && (isIdPart(peek()) || peek() == QLatin1Char('.')))
+                ++m_i;
+            return true;
+        }
+        ++m_i; // an operator or other punctuation
+        *regexNext = true;
+        return true;
+    }
+
+    // From an opening bracket through its matching closing one.
+    bool skipGroup(int depth) {
+        if (depth > kMaxDepth)
+            return false;
+        const QChar closer = closerOf(peek());
+        ++m_i;
+        bool regexAllowed = true;
+        while (!atEnd()) {
+            const QChar c = peek();
+            if (c.isSpace()) {
+                ++m_i;
+            } else if (atComment()) {
+                if (!skipComment())
+                    return false;
+            } else if (isOpener(c)) {
+                if (!skipGroup(depth + 1))
+                    return false;
+                regexAllowed = false;
+            } else if (isCloser(c)) {
+                ++m_i;
+                return c == closer;
+            } else if (!skipToken(depth, regexAllowed, &regexAllowed)) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    // After the "(" of a parameter list, through its ")".
+    std::optional<FunctionParameters> readParameters() {
+        FunctionParameters params;
+        QString text;             // the current parameter, comments left out
+        qsizetype defaultAt = -1; // where its top-level "=" is
+        bool regexAllowed = true;
+        while (!atEnd()) {
+            const QChar c = peek();
+            if (c == QLatin1Char(',') || c == QLatin1Char(')')) {
+                ++m_i;
+                const bool closing = c == QLatin1Char(')');
+                if (text.trimmed().isEmpty()) {
+                    // Nothing between two commas is an error; "()" and a trailing comma
+                    // are not.
+                    if (!closing)
+                        return std::nullopt;
+                } else {
+                    auto param = parameterFrom(text, defaultAt);
+                    if (!param)
+                        return std::nullopt;
+                    params.append(*param);
+                }
+                if (closing)
+                    return params;
+                text.clear();
+                defaultAt = -1;
+                regexAllowed = true;
+                continue;
+            }
+            const qsizetype start = m_i;
+            if (c.isSpace()) {
+                ++m_i;
+            } else if (atComment()) {
+                if (!skipComment())
+                    return std::nullopt;
+                text += QLatin1Char(' ');
+                continue;
+            } else if (isOpener(c)) {
+                if (!skipGroup(1))
+                    return std::nullopt;
+                regexAllowed = false;
+            } else if (isCloser(c)) {
+                return std::nullopt;
+            } else if (c == QLatin1Char('=') && defaultAt < 0) {
+                defaultAt = text.size();
+                ++m_i;
+                regexAllowed = true;
+            } else if (!skipToken(1, regexAllowed, &regexAllowed)) {
+                return std::nullopt;
+            }
+            text += m_s.mid(start, m_i - start);
+        }
+        return std::nullopt;
+    }
+
+    // The body of a built-in function: "{ [native code] }" and nothing after it.
+    bool nativeBodyFollows() const {
+        static const QRegularExpression native(
+            QStringLiteral("^\\s*\\{\\s*\\[native code\\]\\s*\\}\\s*$"));
+        return native.match(QStringView(m_s).mid(m_i)).hasMatch();
+    }
+
+private:
+    static std::optional<FunctionParameter> parameterFrom(const QString& text,
+                                                          qsizetype defaultAt) {
+        const QString head = (defaultAt >= 0 ? text.left(defaultAt) : text).trimmed();
+        FunctionParameter param;
+        param.optional = defaultAt >= 0;
+        if (head.startsWith(QLatin1String("..."))) {
+            const QString rest = head.mid(3).trimmed();
+            if (isIdentifier(rest))
+                param.name = QStringLiteral("...") + rest;
+            else if (rest.isEmpty() || !isOpener(rest[0]))
+                return std::nullopt;
+            param.optional = true;
+            return param;
+        }
+        if (head.isEmpty())
+            return std::nullopt;
+        if (head[0] == QLatin1Char('{') || head[0] == QLatin1Char('['))
+            return param; // a destructuring pattern has no one name
+        if (!isIdentifier(head))
+            return std::nullopt;
+        param.name = head;
+        return param;
+    }
+
+    const QString& m_s;
+    qsizetype m_i = 0;
+};
+
+// Reads on from just after the keyword "function".
+std::optional<FunctionParameters> readAfterFunctionKeyword(Reader& reader) {
+    if (!reader.skipBlank() || reader.peek() == QLatin1Char('*'))
+        return std::nullopt; // a generator
+    if (isIdStart(reader.peek())) {
+        reader.takeWord();
+        if (!reader.skipBlank())
+            return std::nullopt;
+    }
+    if (reader.peek() != QLatin1Char('('))
+        return std::nullopt;
+    reader.advance();
+    auto params = reader.readParameters();
+    if (!params || reader.nativeBodyFollows())
+        return std::nullopt;
+    return params;
+}
+} // namespace
+
+std::optional<FunctionParameters> parseFunctionParameters(const QString& source) {
+    Reader reader(source);
+    if (!reader.skipBlank() || reader.takeWord() != QLatin1String("function"))
+        return std::nullopt;
+    return readAfterFunctionKeyword(reader);
+}
+
+std::optional<FunctionParameters> parseSetterParameters(const QString& source) {
+    Reader reader(source);
+    if (!reader.skipBlank())
+        return std::nullopt;
+    const QString keyword = reader.takeWord();
+    if (keyword == QLatin1String("function"))
+        return readAfterFunctionKeyword(reader);
+    if (keyword != QLatin1String("set") || !reader.skipBlank())
+        return std::nullopt;
+    // The property name: a word, a private name, a string, a number or [computed].
+    const QChar c = reader.peek();
+    if (c == QLatin1Char('#')) {
+        reader.advance();
+        if (reader.takeWord().isEmpty())
+            return std::nullopt;
+    } else if (isIdStart(c)) {
+        reader.takeWord();
+    } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+        if (!reader.skipString())
+            return std::nullopt;
+    } else if (c.isDigit()) {
+        while (!reader.atEnd() && (isIdPart(reader.peek()) || reader.peek() == QLatin1Char('.')))
+            reader.advance();
+    } else if (c == QLatin1Char('[')) {
+        if (!reader.skipGroup(1))
+            return std::nullopt;
+    } else {
+        return std::nullopt; // "set(" is a method called set
+    }
+    if (!reader.skipBlank() || reader.peek() != QLatin1Char('('))
+        return std::nullopt;
+    reader.advance();
+    return reader.readParameters();
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Type information made from a script object: a snapshot of its members, taken once on
+// the script thread. After that it holds plain data and may be walked on any thread.
+//
+// Members: the object's own properties, then those of its prototypes up to (not
+// including) Object.prototype; a name met again further up the chain is the nearer one's.
+// Symbol-keyed properties and prototypes' `constructor` are left out. Function values
+// become methods, a getter a property-get function, a setter a property-put function with
+// its one parameter, anything else a variable.
+//
+// Arrays and typed arrays list only their own properties that are not element indexes,
+// plus `length`: their elements are what the array listing is for, and the dozens of
+// built-in methods on their prototypes would bury the few members a script added. Past
+// 100,000 elements only `length` is listed, as finding the other names would take seconds.
+
+#include "script/FunctionParameters.h"
+#include "script/TypeInfo.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class ScriptObject;
+
+class JsTypeInfo final : public TypeInfo {
+public:
+    // nullptr when the members cannot be read (the object throws while being looked at,
+    // for example a revoked proxy, or the script was stopped).
+    static std::unique_ptr<JsTypeInfo> fromObject(const ScriptObject& object);
+
+    // What the snapshot found about one member, before it becomes records.
+    struct Member {
+        enum Kind { Function, Getter, Setter, Variable };
+        Kind kind = Variable;
+        QString name;
+        QString source; // Function.prototype.toString of the function; null when unknown
+        double length = 0.0;
+    };
+    JsTypeInfo(const QString& typeName, const std::vector<Member>& members);
+
+    int GetTypeAttr(const TypeAttr** attr) override;
+    int GetFuncDesc(int index, const FuncDesc** desc) override;
+    int GetVarDesc(int index, const VarDesc** desc) override;
+    int GetNames(qint32 memid, QString* names, int maxNames, int* count) override;
+    int GetDocumentation(qint32 memid, TypeDocumentation* documentation) override;
+    void ReleaseTypeAttr(const TypeAttr* attr) override;
+    void ReleaseFuncDesc(const FuncDesc* desc) override;
+    void ReleaseVarDesc(const VarDesc* desc) override;
+
+    QString typeName() const { return m_typeName; }
+    // Records handed out and not yet given back.
+    int outstandingRecords() const { return m_outstanding; }
+
+    // Most functions or variables one type can hold (the counts are 16-bit).
+    static constexpr int kMaxMembers = 32767;
+
+private:
+    qint32 addNames(QStringList names);
+
+    QString m_typeName;
+    TypeAttr m_attr;
+    std::vector<FuncDesc> m_funcs;
+    std::vector<VarDesc> m_vars;
+    std::vector<QStringList> m_names; // by memid - 1: the member's name, then its parameters
+    int m_outstanding = 0;
+};

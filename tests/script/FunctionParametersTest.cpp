@@ -1,0 +1,88 @@
+// Parameter names read from function texts as the engine writes them.
+
+#include "script/FunctionParameters.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// "name" or "name=" (optional) per parameter, joined with commas; "-" when not read.
+QString summary(const std::optional<FunctionParameters>& params) {
+    if (!params)
+        return QStringLiteral("-");
+    QStringList parts;
+    for (const FunctionParameter& p : *params)
+        parts << p.name + (p.optional ? QStringLiteral("=") : QString());
+    return parts.join(QLatin1Char(','));
+}
+
+QString of(const char* source) {
+    return summary(parseFunctionParameters(QString::fromUtf8(source)));
+}
+QString ofSetter(const char* source) {
+    return summary(parseSetterParameters(QString::fromUtf8(source)));
+}
+} // namespace
+
+TEST(FunctionParameters, PlainFunctionsGiveTheirNames) {
+    EXPECT_EQ(of("function foo(a, b) { return a + b; }"), QStringLiteral("a,b"));
+    EXPECT_EQ(of("function(x){}"), QStringLiteral("x"));
+    EXPECT_EQ(of("function () {}"), QString());
+    EXPECT_EQ(of("function\n  named /* c */ (\n a, // first\n b /* second */\n) {}"),
+              QStringLiteral("a,b"));
+    EXPECT_EQ(of("function f(a, b,) {}"), QStringLiteral("a,b"));
+    EXPECT_EQ(of("function 中文(甲, $乙, _c1) {}"), QStringLiteral("甲,$乙,_c1"));
+}
+
+TEST(FunctionParameters, DefaultsDestructuringAndRest) {
+    EXPECT_EQ(of("function f(a, b = 1) {}"), QStringLiteral("a,b="));
+    EXPECT_EQ(of("function f({x, y}, [z], {w} = {}) {}"), QStringLiteral(",,="));
+    EXPECT_EQ(of("function f(a, ...rest) {}"), QStringLiteral("a,...rest="));
+    EXPECT_EQ(of("function f(...[a, b]) {}"), QStringLiteral("="));
+    // Default values full of the characters that end or split a list.
+    EXPECT_EQ(of("function f(a = (1, 2), b = [3, 4], c = {d: 5, e: 6}) {}"),
+              QStringLiteral("a=,b=,c="));
+    EXPECT_EQ(of("function f(a = ')', b = \"(,\", c = `x${(1, 2)}y,`) {}"),
+              QStringLiteral("a=,b=,c="));
+    EXPECT_EQ(of("function f(a = /[),]/g, b = 4 / 2, c) {}"), QStringLiteral("a=,b=,c"));
+    EXPECT_EQ(of("function f(a = () => { return /)/; }, b) {}"), QStringLiteral("a=,b"));
+    EXPECT_EQ(of("function f(a = x => x, b = y == 1) {}"), QStringLiteral("a=,b="));
+}
+
+TEST(FunctionParameters, OtherKindsAreNotRead) {
+    EXPECT_EQ(of("(a, b) => a"), QStringLiteral("-"));
+    EXPECT_EQ(of("a => a"), QStringLiteral("-"));
+    EXPECT_EQ(of("async function f(a) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("function* g(a) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("function *g(a) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("method(a) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("class K { constructor(a) {} }"), QStringLiteral("-"));
+    EXPECT_EQ(of("function push() {\n    [native code]\n}"), QStringLiteral("-"));
+    EXPECT_EQ(of("function get size() {\n    [native code]\n}"), QStringLiteral("-"));
+    EXPECT_EQ(of("functional(a) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of(""), QStringLiteral("-"));
+}
+
+TEST(FunctionParameters, BrokenTextGivesNothing) {
+    EXPECT_EQ(of("function f(a, b"), QStringLiteral("-"));
+    EXPECT_EQ(of("function f(a,, b) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("function f(a = 'open) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("function f(a = [1, 2) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("function f(a /* open) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("function f(a b) {}"), QStringLiteral("-"));
+    // Nesting deeper than anyone writes is given up on rather than followed.
+    const QString deep = QStringLiteral("function f(a = ") + QString(5000, QLatin1Char('[')) +
+                         QString(5000, QLatin1Char(']')) + QStringLiteral(") {}");
+    EXPECT_FALSE(parseFunctionParameters(deep));
+}
+
+TEST(FunctionParameters, Setters) {
+    EXPECT_EQ(ofSetter("set value(v) { this._v = v; }"), QStringLiteral("v"));
+    EXPECT_EQ(ofSetter("set 'odd name'(x) {}"), QStringLiteral("x"));
+    EXPECT_EQ(ofSetter("set [Symbol.iterator + 'k'](y) {}"), QStringLiteral("y"));
+    EXPECT_EQ(ofSetter("set #hidden(z) {}"), QStringLiteral("z"));
+    EXPECT_EQ(ofSetter("set 42(n) {}"), QStringLiteral("n"));
+    EXPECT_EQ(ofSetter("set v({a, b}) {}"), QString());
+    EXPECT_EQ(ofSetter("function (w) {}"), QStringLiteral("w"));
+    EXPECT_EQ(ofSetter("set(a, b) {}"), QStringLiteral("-")); // a method called "set"
+    EXPECT_EQ(ofSetter("function set x() {\n    [native code]\n}"), QStringLiteral("-"));
+}
