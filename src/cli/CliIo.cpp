@@ -29,9 +29,9 @@ void printError(const QString& text) {
 
 std::optional<QByteArray> readInput(const QString& path) {
     QFile file;
-    const bool ok = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                               : (file.setFileName(path),
-                                                  file.open(QIODevice::ReadOnly));
+    const bool ok = path == QLatin1String("-")
+                        ? file.open(stdin, QIODevice::ReadOnly)
+                        : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!ok) {
         printError(QStringLiteral("vexojs-cli: 无法读取文件 %1：%2").arg(path, file.errorString()));
         return std::nullopt;

@@ -36,7 +36,8 @@ int runEvalCommand(const QStringList& args) {
         } else if (a == QLatin1String("--timeout") && i + 1 < args.size()) {
             if (!parseTimeout(args[++i], timeout))
                 return kUsageError;
-        } else if (!haveExpression && (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--"))) {
+        } else if (!haveExpression &&
+                   (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--"))) {
             if (a == QLatin1String("--")) {
                 if (++i >= args.size())
                     break;
@@ -68,8 +69,8 @@ int runEvalCommand(const QStringList& args) {
         GlobalObjects globals;
         bool engineError = false;
         for (qsizetype i = 0; i < sources.size(); ++i) {
-            const LoadResult r = i == 0 ? LoadCode(globals, sources[i], log)
-                                        : AddMoreCode(globals, sources[i], log);
+            const LoadResult r =
+                i == 0 ? LoadCode(globals, sources[i], log) : AddMoreCode(globals, sources[i], log);
             engineError = r.outcome == LoadResult::ScriptError;
             if (r.outcome != LoadResult::Loaded)
                 break;

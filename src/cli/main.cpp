@@ -10,10 +10,9 @@
 
 namespace {
 void printUsage() {
-    printError(QStringLiteral(
-        "用法:\n"
-        "  vexojs-cli eval [--load 文件]... [--timeout 秒] 表达式\n"
-        "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]"));
+    printError(QStringLiteral("用法:\n"
+                              "  vexojs-cli eval [--load 文件]... [--timeout 秒] 表达式\n"
+                              "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]"));
 }
 } // namespace
 

@@ -46,7 +46,6 @@ void FunctionList::GoToFunction() {
     const QByteArray needle = (QStringLiteral("function ") + name).toUtf8();
     int start = 0;
     int end = 0;
-    editor->FindText(QsciScintillaBase::SCFIND_WHOLEWORD, 0, editor->Length(), needle, start,
-                     end);
+    editor->FindText(QsciScintillaBase::SCFIND_WHOLEWORD, 0, editor->Length(), needle, start, end);
     editor->SetSelection(start, end);
 }

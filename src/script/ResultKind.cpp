@@ -54,9 +54,9 @@ int ResultKind(quint16 vt) {
 }
 
 QString ResultTypeName(int kind) {
-    static const char* const names[] = {"未知类型",   "空",         "数值型",     "文本型",
-                                        "逻辑型",     "日期型",     "对象型",     "错误值型",
-                                        "数值型数组", "文本型数组", "逻辑型数组", "日期型数组",
+    static const char* const names[] = {"未知类型",     "空",         "数值型",     "文本型",
+                                        "逻辑型",       "日期型",     "对象型",     "错误值型",
+                                        "数值型数组",   "文本型数组", "逻辑型数组", "日期型数组",
                                         "对象值型数组", "错误值类型", "变体型类型"};
     if (kind < -1 || kind > 13)
         return QString::fromUtf8(names[0]);

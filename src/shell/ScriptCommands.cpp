@@ -1,6 +1,7 @@
 #include "shell/ScriptCommands.h"
 
 #include "editor/CodeEditor.h"
+#include "editor/EditorTabs.h"
 #include "editor/FunctionList.h"
 #include "script/GlobalObjects.h"
 #include "script/InspectorWindow.h"
@@ -21,7 +22,8 @@ public:
     explicit WindowObjectQuestion(MainWindow& window) : m_window(window) {}
     bool askToInspect() override {
         return m_window.dialogs().question(
-                   nullptr, QStringLiteral("计算结果返回值为对象，是否查看对象属性和方法（JS数组也是对象）"),
+                   nullptr,
+                   QStringLiteral("计算结果返回值为对象，是否查看对象属性和方法（JS数组也是对象）"),
                    QStringLiteral("对象")) == Dialogs::Answer::Ok;
     }
     void inspect(const std::shared_ptr<ScriptObject>& object) override {
@@ -35,9 +37,9 @@ private:
 } // namespace
 
 ScriptCommands::ScriptCommands(MainWindow& window) : QObject(&window), m_window(window) {
-    m_functions = new FunctionList(*window.functionList(), *window.signatureLabel(),
-                                   *window.expressionEdit(), window.globals().procedures(),
-                                   [&window] { return window.CurrentEditor(); }, this);
+    m_functions = new FunctionList(
+        *window.functionList(), *window.signatureLabel(), *window.expressionEdit(),
+        window.globals().procedures(), [&window] { return window.CurrentEditor(); }, this);
     connect(window.loadButton(), &QPushButton::clicked, this, &ScriptCommands::onLoadClicked);
     connect(window.evaluateButton(), &QPushButton::clicked, this,
             &ScriptCommands::onEvaluateClicked);

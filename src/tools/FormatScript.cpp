@@ -18,10 +18,10 @@ ToolResult FormatScript(const QString& source) {
             result = ToolResult::failure(engine.error().description);
             return;
         }
-        const Variant out = engine.run(
-            QStringLiteral("format"),
-            {Variant::fromString(source), Variant::fromString({}), Variant::fromString({}),
-             Variant::fromString({}), Variant::fromString({})});
+        const Variant out =
+            engine.run(QStringLiteral("format"),
+                       {Variant::fromString(source), Variant::fromString({}),
+                        Variant::fromString({}), Variant::fromString({}), Variant::fromString({})});
         if (engine.error().number != 0)
             result = ToolResult::failure(engine.error().description);
         else if (out.vt() != Variant::BStr)

@@ -13,9 +13,9 @@ ToolResult MinifyScript(const QString& source) {
             result = ToolResult::failure(engine.error().description);
             return;
         }
-        const Variant out = engine.run(
-            QStringLiteral("jsmin"),
-            {Variant::fromString({}), Variant::fromString(source), Variant::fromInt(2)});
+        const Variant out =
+            engine.run(QStringLiteral("jsmin"),
+                       {Variant::fromString({}), Variant::fromString(source), Variant::fromInt(2)});
         if (engine.error().number != 0)
             result = ToolResult::failure(engine.error().description);
         else if (out.vt() != Variant::BStr)

@@ -38,7 +38,9 @@ struct Session {
     }
 };
 
-QString demo() { return decodeBytes(demoScriptGbk(), "GBK").value(); }
+QString demo() {
+    return decodeBytes(demoScriptGbk(), "GBK").value();
+}
 QStringList report(const char* type, const QString& value) {
     return {QStringLiteral("-->返回类型：") + QString::fromUtf8(type) + QStringLiteral("\r\n"),
             QStringLiteral("-->计算结果：") + value + QStringLiteral("\r\n")};
@@ -116,7 +118,8 @@ TEST(Report, ScalarResults) {
               report("日期型", QStringLiteral("2014年3月5日0时0分30秒")));
     EXPECT_EQ(s.eval(QStringLiteral("undefined")),
               QStringList({QStringLiteral("-->返回类型：空\r\n"), kNotSupported}));
-    EXPECT_EQ(s.eval(QString()), QStringList({QStringLiteral("-->返回类型：空\r\n"), kNotSupported}));
+    EXPECT_EQ(s.eval(QString()),
+              QStringList({QStringLiteral("-->返回类型：空\r\n"), kNotSupported}));
     EXPECT_EQ(s.eval(QStringLiteral("null")),
               QStringList({QStringLiteral("-->返回类型：未知类型\r\n"), kNotSupported}));
 }

@@ -131,8 +131,9 @@ TEST(EvaluateButton, ReportsAndOpensTheInspectorOnOk) {
     wb.evaluate(QStringLiteral("OX(1,2,3)"));
     EXPECT_EQ(wb.newLines(start), QStringList{QStringLiteral("-->返回类型：对象型\r\n")});
     ASSERT_EQ(wb.dialogs.questions.size(), 1);
-    EXPECT_EQ(wb.dialogs.questions[0],
-              QStringLiteral("对象|计算结果返回值为对象，是否查看对象属性和方法（JS数组也是对象）"));
+    EXPECT_EQ(
+        wb.dialogs.questions[0],
+        QStringLiteral("对象|计算结果返回值为对象，是否查看对象属性和方法（JS数组也是对象）"));
     EXPECT_EQ(wb.dialogs.modalRuns, 0);
 
     // OK: the inspector opens with both listings filled.

@@ -139,14 +139,15 @@ TEST(Unpacker, DetectionRules) {
     // Nothing recognised: the text comes back as it was.
     EXPECT_EQ(unpack(QStringLiteral("  var plain = 1;")), QStringLiteral("  var plain = 1;"));
     // String-array names keep every value, a backslash element included.
-    const QString obfuscated = QStringLiteral(
-        "var _0xab12=[\"a\\x5cn\",\"it\\x27s\"];var x=_0xab12[0]+_0xab12[1];");
+    const QString obfuscated =
+        QStringLiteral("var _0xab12=[\"a\\x5cn\",\"it\\x27s\"];var x=_0xab12[0]+_0xab12[1];");
     const QString out = unpack(obfuscated);
     EXPECT_FALSE(out.contains(QLatin1String("_0xab12")));
     ScriptHost run;
     run.AddCode(out);
     EXPECT_EQ(run.Eval(QStringLiteral("x")).toText(), QStringLiteral("a\\nit's"));
     // A broken packer payload is left alone.
-    const QString broken = QStringLiteral("eval(function(p,a,c,k,e,r){throw 1}('x',1,1,''.split('|'),0,{}))");
+    const QString broken =
+        QStringLiteral("eval(function(p,a,c,k,e,r){throw 1}('x',1,1,''.split('|'),0,{}))");
     EXPECT_EQ(unpack(broken), broken);
 }
