@@ -53,7 +53,7 @@ int runEvalCommand(const QStringList& args) {
         printError(QStringLiteral("用法: vexojs-cli eval [--load 文件]... [--timeout 秒] 表达式"));
         return kUsageError;
     }
-    QList<QString> sources;
+    QStringList sources;
     for (const QString& f : files) {
         const auto bytes = readInput(f);
         if (!bytes)
@@ -68,13 +68,8 @@ int runEvalCommand(const QStringList& args) {
     {
         GlobalObjects globals;
         bool engineError = false;
-        for (qsizetype i = 0; i < sources.size(); ++i) {
-            const LoadResult r =
-                i == 0 ? LoadCode(globals, sources[i], log) : AddMoreCode(globals, sources[i], log);
-            engineError = r.outcome == LoadResult::ScriptError;
-            if (r.outcome != LoadResult::Loaded)
-                break;
-        }
+        if (!sources.isEmpty())
+            engineError = LoadCode(globals, sources, log).outcome == LoadResult::ScriptError;
         PrintingObjectQuestion question;
         const EvalResult result = EvaluateExpression(globals, expression, log, question);
         status = engineError || result.errorLine ? 1 : 0;

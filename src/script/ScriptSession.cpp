@@ -8,33 +8,6 @@
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
-
-LoadResult addAndReport(GlobalObjects& globals, const QString& code, LogSink& log) {
-    LoadResult result;
-    ScriptHost& host = globals.mainHost();
-    if (code.isEmpty()) {
-        log.append(QStringLiteral("-->代码加载失败，请检查代码内容\r\n"));
-        return result;
-    }
-    const double status = host.AddCode(code);
-    if (status > 0.0000001 || status < -0.0000001) {
-        log.append(QStringLiteral("-->代码加载失败，请检查代码内容\r\n"));
-        globals.codeLoaded = 0;
-        result.outcome = LoadResult::Failed;
-        return result;
-    }
-    if (host.Error().number != 0) {
-        result.errorLine = ReportScriptError(host, log);
-        globals.codeLoaded = 1;
-        result.outcome = LoadResult::ScriptError;
-        return result;
-    }
-    log.append(QStringLiteral("-->代码加载成功\r\n"));
-    result.proceduresRefreshed = host.Procedures(globals.procedures());
-    globals.codeLoaded = 1;
-    result.outcome = LoadResult::Loaded;
-    return result;
-}
 } // namespace
 
 std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log) {
@@ -50,14 +23,39 @@ std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log) {
 }
 
 LoadResult LoadCode(GlobalObjects& globals, const QString& code, LogSink& log) {
+    return LoadCode(globals, QStringList{code}, log);
+}
+
+LoadResult LoadCode(GlobalObjects& globals, const QStringList& sources, LogSink& log) {
+    LoadResult result;
     ScriptHost& host = globals.mainHost();
     host.Language(QStringLiteral("JScript"));
     host.Reset();
-    return addAndReport(globals, code, log);
-}
-
-LoadResult AddMoreCode(GlobalObjects& globals, const QString& code, LogSink& log) {
-    return addAndReport(globals, code, log);
+    for (const QString& code : sources) {
+        if (code.isEmpty()) {
+            log.append(QStringLiteral("-->代码加载失败，请检查代码内容\r\n"));
+            result.outcome = LoadResult::Empty;
+            return result;
+        }
+        const double status = host.AddCode(code);
+        if (status > 0.0000001 || status < -0.0000001) {
+            log.append(QStringLiteral("-->代码加载失败，请检查代码内容\r\n"));
+            globals.codeLoaded = 0;
+            result.outcome = LoadResult::Failed;
+            return result;
+        }
+        if (host.Error().number != 0) {
+            result.errorLine = ReportScriptError(host, log);
+            globals.codeLoaded = 1;
+            result.outcome = LoadResult::ScriptError;
+            return result;
+        }
+    }
+    log.append(QStringLiteral("-->代码加载成功\r\n"));
+    result.proceduresRefreshed = host.Procedures(globals.procedures());
+    globals.codeLoaded = 1;
+    result.outcome = LoadResult::Loaded;
+    return result;
 }
 
 EvalResult EvaluateExpression(GlobalObjects& globals, const QString& expression, LogSink& log,

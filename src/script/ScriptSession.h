@@ -26,8 +26,9 @@ struct LoadResult {
 
 // The "加载代码" flow: a fresh engine, then the code, then the report.
 LoadResult LoadCode(GlobalObjects& globals, const QString& code, LogSink& log);
-// Adds one more text to the code already loaded (the command line loads several files).
-LoadResult AddMoreCode(GlobalObjects& globals, const QString& code, LogSink& log);
+// The same for several texts added one after the other into the one fresh engine (the
+// command line loads several files); the load stops at the first that fails.
+LoadResult LoadCode(GlobalObjects& globals, const QStringList& sources, LogSink& log);
 
 // How an object result is offered for inspection.
 class ObjectQuestion {

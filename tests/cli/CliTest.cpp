@@ -1,0 +1,115 @@
+// vexojs-cli as a user runs it: a real process, real files, standard streams.
+
+#include "script/DemoScript.h"
+#include "script/TextCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+struct CliRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+CliRun cli(const QStringList& args, const QByteArray& input = {}) {
+    QProcess p;
+    p.start(QStringLiteral(VEXO_BUILD_DIR "/vexojs-cli"), args);
+    EXPECT_TRUE(p.waitForStarted());
+    p.write(input);
+    p.closeWriteChannel();
+    EXPECT_TRUE(p.waitForFinished(60000));
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
+}
+
+struct Files {
+    QTemporaryDir dir;
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QString demo() {
+        return write(QStringLiteral("demo.js"), convertEncoding(demoScriptGbk(), "GBK", "UTF-8"));
+    }
+};
+} // namespace
+
+TEST(CliEval, PrintsTheOutputPaneLines) {
+    Files files;
+    CliRun r = cli({"eval", "--load", files.demo(), "OXOX(\"a\",1,\"b\")"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, QStringLiteral("-->代码加载成功\n-->返回类型：文本型\n-->计算结果：a1b\n"));
+
+    // Several files load into one engine, in order.
+    const QString second =
+        files.write(QStringLiteral("b.js"), "function Pair(a) { this.first = OXOX(a, 0, a); }\n"
+                                            "Pair.prototype.sum = function (x) { return x; };");
+    r = cli({"eval", "--load", files.demo(), "--load", second, "new Pair('z')"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral(
+        "-->代码加载成功\n-->返回类型：对象型\n数组长度(length)--->0\n对象类型名称:Pair")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("方法:sum\n参数<1>x\n参数数量:1\n")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("属性:first\n")));
+
+    // Without code the expression is reported as not loaded; an engine error sets status 1.
+    r = cli({"eval", "1+1"});
+    EXPECT_EQ(r.out, QStringLiteral("-->计算出错：代码未加载\n"));
+    EXPECT_EQ(r.status, 0);
+    const QString broken = files.write(QStringLiteral("bad.js"), "var a = ;");
+    r = cli({"eval", "--load", broken, "a"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("-->发生错误：错误号=1002\n")));
+}
+
+TEST(CliEval, TimeoutStopsAnEndlessScript) {
+    Files files;
+    QElapsedTimer timer;
+    timer.start();
+    const CliRun r = cli({"eval", "--load", files.demo(), "--timeout", "1", "while(true){}"});
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.contains(
+        QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n")));
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("-->返回类型：空\n-->该类型结果此版本不支持\n")));
+}
+
+TEST(CliEval, BadArgumentsAndUnreadableFiles) {
+    EXPECT_EQ(cli({"eval"}).status, 2);
+    EXPECT_EQ(cli({"eval", "--timeout", "soon", "1"}).status, 2);
+    const CliRun r = cli({"eval", "--load", "/no/such/file.js", "1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(r.err.isEmpty());
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(cli({"frobnicate"}).status, 2);
+}
+
+TEST(CliTools, FormatMinifyUnpackLikeTheButtons) {
+    Files files;
+    const QString script =
+        files.write(QStringLiteral("s.js"), "function f(a){return a+1}\nvar 名字='值';");
+    CliRun r = cli({"format", script});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              QStringLiteral("function f(a) {\r\n    return a + 1\r\n}\r\nvar 名字 = '值';"));
+    // Standard input, explicitly or by default.
+    EXPECT_EQ(cli({"format", "-"}, "a=1").out, QStringLiteral("a = 1"));
+    EXPECT_EQ(cli({"minify"}, "// c\nvar a = 1 ;\nvar b = 2;").out,
+              QStringLiteral("var a=1;var b=2;"));
+    EXPECT_EQ(cli({"unpack"}, "var%20a%3D1").out, QStringLiteral("var a = 1"));
+
+    r = cli({"minify"}, "var s = 'open");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains(QStringLiteral("unterminated string literal")));
+    EXPECT_EQ(cli({"format", "/no/such.js"}).status, 2);
+    EXPECT_EQ(cli({"format", "a.js", "b.js"}).status, 2);
+}
