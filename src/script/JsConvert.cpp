@@ -67,10 +67,23 @@ JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value) {
         return JSObjectMakeDate(ctx, 1, &ms, nullptr);
     }
     case Variant::Dispatch:
-    case Variant::Unknown:
-        if (auto object = value.toObject())
+    case Variant::Unknown: {
+        auto object = value.toObject();
+        if (!object)
+            return JSValueMakeNull(ctx);
+        if (JSContextGetGroup(object->context()) == JSContextGetGroup(ctx))
             return object->object();
-        return JSValueMakeNull(ctx);
+        // Values of one engine instance cannot live in another: hand over a copy of the
+        // object's data instead.
+        JSValueRef exception = nullptr;
+        JSStringRef json =
+            JSValueCreateJSONString(object->context(), object->object(), 0, &exception);
+        if (!json || exception)
+            return JSValueMakeUndefined(ctx);
+        JsString owned = JsString::adopt(json);
+        JSValueRef copy = JSValueMakeFromJSONString(ctx, owned.get());
+        return copy ? copy : JSValueMakeUndefined(ctx);
+    }
     default:
         return JSValueMakeUndefined(ctx);
     }
