@@ -6,13 +6,14 @@
 #include "script/ScriptThread.h"
 
 #include <QRegularExpression>
-#include <QSet>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
-// How often a running script looks at the stop flag (seconds).
-constexpr double kStopCheckInterval = 0.05;
+// How often a running script looks at the stop flag (seconds). Each check costs the
+// engine a little; four a second keep "停止" prompt without slowing large loads.
+constexpr double kStopCheckInterval = 0.25;
 const QString kEvalUrl = QStringLiteral("vexo:eval");
 
 int errorNumberFor(const QString& name, const QString& message) {
@@ -252,34 +253,42 @@ QList<Procedure> ScriptEngine::procedures() const {
     QList<Procedure> list;
     if (!isValid())
         return list;
-    JSObjectRef global = JSContextGetGlobalObject(m_context);
-    QSet<QString> seen;
-    auto add = [&](const QString& name) {
-        if (seen.contains(name))
-            return;
-        JSValueRef v = jsGetProperty(m_context, global, name);
-        JSObjectRef fn =
-            v && JSValueIsObject(m_context, v) ? JSValueToObject(m_context, v, nullptr) : nullptr;
-        if (!fn || !JSObjectIsFunction(m_context, fn))
-            return;
-        seen.insert(name);
-        Procedure p;
-        p.name = name;
-        JSValueRef length = jsGetProperty(m_context, fn, QStringLiteral("length"));
-        p.numArgs = length ? int(JSValueToNumber(m_context, length, nullptr)) : 0;
-        list.append(p);
-    };
+    // Where each name is first written in the added code.
+    QHash<QString, qsizetype> written;
     for (const QString& url : m_codeUrls)
         for (const QString& name : scanTopLevelNames(m_sources.value(url)))
-            add(name);
-    // Functions the code put on the global object some other way, in the engine's order.
+            written.insert(name, written.value(name, written.size()));
+
+    struct Found {
+        qsizetype order;
+        Procedure procedure;
+    };
+    std::vector<Found> found;
+    JSObjectRef global = JSContextGetGlobalObject(m_context);
+    JsString lengthKey("length");
     JSPropertyNameArrayRef names = JSObjectCopyPropertyNames(m_context, global);
     const size_t count = JSPropertyNameArrayGetCount(names);
     for (size_t i = 0; i < count; ++i) {
-        JSStringRef n = JSPropertyNameArrayGetNameAtIndex(names, i);
-        add(QString(reinterpret_cast<const QChar*>(JSStringGetCharactersPtr(n)),
-                    qsizetype(JSStringGetLength(n))));
+        JSStringRef key = JSPropertyNameArrayGetNameAtIndex(names, i);
+        JSValueRef v = JSObjectGetProperty(m_context, global, key, nullptr);
+        JSObjectRef fn =
+            v && JSValueIsObject(m_context, v) ? JSValueToObject(m_context, v, nullptr) : nullptr;
+        if (!fn || !JSObjectIsFunction(m_context, fn))
+            continue;
+        Procedure p;
+        p.name = QString(reinterpret_cast<const QChar*>(JSStringGetCharactersPtr(key)),
+                         qsizetype(JSStringGetLength(key)));
+        JSValueRef length = JSObjectGetProperty(m_context, fn, lengthKey.get(), nullptr);
+        p.numArgs = length ? int(JSValueToNumber(m_context, length, nullptr)) : 0;
+        // Names not found in the text (set by code at run time) follow, in engine order.
+        const qsizetype order = written.value(p.name, written.size() + qsizetype(i));
+        found.push_back({order, std::move(p)});
     }
     JSPropertyNameArrayRelease(names);
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Found& a, const Found& b) { return a.order < b.order; });
+    list.reserve(qsizetype(found.size()));
+    for (Found& f : found)
+        list.append(std::move(f.procedure));
     return list;
 }
