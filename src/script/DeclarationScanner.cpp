@@ -1,15 +1,8 @@
 #include "script/DeclarationScanner.h"
 
-namespace {
-bool isIdStart(QChar c) {
-    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$') ||
-           c == QLatin1Char('\\') || c.isHighSurrogate();
-}
-bool isIdPart(QChar c) {
-    return isIdStart(c) || c.isDigit() || c.isLowSurrogate() || c.isMark() || c == QChar(0x200C) ||
-           c == QChar(0x200D);
-}
+#include "script/JsIdentifiers.h"
 
+namespace {
 // A small lexer: enough to skip strings, comments, templates and regular expressions
 // and to track nesting depth.
 class Scanner {
@@ -53,7 +46,7 @@ public:
                 regexAllowed = false;
                 continue;
             }
-            if (isIdStart(c)) {
+            if (isJsIdStart(c)) {
                 const QString word = readWord();
                 if (m_depth == 0) {
                     if (expectName) {
@@ -72,7 +65,7 @@ public:
                 continue;
             }
             if (c.isDigit()) {
-                while (m_i < m_n && (isIdPart(m_s[m_i]) || m_s[m_i] == QLatin1Char('.')))
+                while (m_i < m_n && (isJsIdPart(m_s[m_i]) || m_s[m_i] == QLatin1Char('.')))
                     ++m_i;
                 regexAllowed = false;
                 lastWord.clear();
@@ -108,7 +101,7 @@ private:
 
     QString readWord() {
         const qsizetype start = m_i;
-        while (m_i < m_n && isIdPart(m_s[m_i])) {
+        while (m_i < m_n && isJsIdPart(m_s[m_i])) {
             if (m_s[m_i] == QLatin1Char('\\'))
                 ++m_i; // \uXXXX escape in a name
             ++m_i;
@@ -196,7 +189,7 @@ private:
             else if (c == QLatin1Char('/') && !inClass)
                 break;
         }
-        while (m_i < m_n && isIdPart(m_s[m_i]))
+        while (m_i < m_n && isJsIdPart(m_s[m_i]))
             ++m_i; // flags
     }
 

@@ -1,26 +1,18 @@
 #include "script/FunctionParameters.h"
 
+#include "script/JsIdentifiers.h"
+
 #include <QRegularExpression>
 
 namespace {
 // Deeper nesting than this inside a parameter list is not worth following.
 constexpr int kMaxDepth = 256;
 
-bool isIdStart(QChar c) {
-    return c.isLetter() || c == QLatin1Char('_') || c == QLatin1Char('$') ||
-           c == QLatin1Char('\\') || c.isHighSurrogate();
-}
-
-bool isIdPart(QChar c) {
-    return isIdStart(c) || c.isDigit() || c.isLowSurrogate() || c.isMark() || c == QChar(0x200C) ||
-           c == QChar(0x200D);
-}
-
 bool isIdentifier(const QString& text) {
-    if (text.isEmpty() || !isIdStart(text[0]))
+    if (text.isEmpty() || !isJsIdStart(text[0]))
         return false;
     for (QChar c : text)
-        if (!isIdPart(c))
+        if (!isJsIdPart(c))
             return false;
     return true;
 }
@@ -96,7 +88,7 @@ public:
 
     QString takeWord() {
         const qsizetype start = m_i;
-        while (!atEnd() && isIdPart(peek())) {
+        while (!atEnd() && isJsIdPart(peek())) {
             if (peek() == QLatin1Char('\\'))
                 ++m_i; // \uXXXX inside a name
             ++m_i;
@@ -171,12 +163,12 @@ public:
             return skipTemplate(depth);
         if (c == QLatin1Char('/') && regexAllowed)
             return skipRegex();
-        if (isIdStart(c)) {
+        if (isJsIdStart(c)) {
             *regexNext = precedesExpression(takeWord());
             return true;
         }
         if (c.isDigit()) {
-            while (!atEnd() && (isIdPart(peek()) || peek() == QLatin1Char('.')))
+            while (!atEnd() && (isJsIdPart(peek()) || peek() == QLatin1Char('.')))
                 ++m_i;
             return true;
         }
@@ -308,7 +300,7 @@ private:
 std::optional<FunctionParameters> readAfterFunctionKeyword(Reader& reader) {
     if (!reader.skipBlank() || reader.peek() == QLatin1Char('*'))
         return std::nullopt; // a generator
-    if (isIdStart(reader.peek())) {
+    if (isJsIdStart(reader.peek())) {
         reader.takeWord();
         if (!reader.skipBlank())
             return std::nullopt;
@@ -345,13 +337,13 @@ std::optional<FunctionParameters> parseSetterParameters(const QString& source) {
         reader.advance();
         if (reader.takeWord().isEmpty())
             return std::nullopt;
-    } else if (isIdStart(c)) {
+    } else if (isJsIdStart(c)) {
         reader.takeWord();
     } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
         if (!reader.skipString())
             return std::nullopt;
     } else if (c.isDigit()) {
-        while (!reader.atEnd() && (isIdPart(reader.peek()) || reader.peek() == QLatin1Char('.')))
+        while (!reader.atEnd() && (isJsIdPart(reader.peek()) || reader.peek() == QLatin1Char('.')))
             reader.advance();
     } else if (c == QLatin1Char('[')) {
         if (!reader.skipGroup(1))

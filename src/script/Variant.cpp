@@ -50,6 +50,8 @@ QString doubleToString(double d) {
         return QStringLiteral("NaN");
     if (std::isinf(d))
         return d > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+    if (d == 0.0)
+        return QStringLiteral("0"); // no "-0"
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.15G", d);
     return QString::fromLatin1(buffer);
