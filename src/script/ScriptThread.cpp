@@ -98,6 +98,10 @@ void ScriptThread::shutdown() {
         if (!m_running)
             return;
     }
+    // Work posted earlier (releases of objects) runs before the thread ends.
+    auto drained = std::make_shared<ScriptJob>();
+    QMetaObject::invokeMethod(m_context, [drained] { drained->markDone(); }, Qt::QueuedConnection);
+    drained->waitDone(-1);
     m_thread.quit();
     m_thread.wait();
     std::lock_guard lock(m_mutex);
