@@ -104,9 +104,19 @@ bool ScriptEngine::reset() {
     return true;
 }
 
+void ScriptEngine::setStopped() {
+    m_error = ScriptError();
+    m_error.number = ScriptError::Stopped;
+    m_error.description = QStringLiteral("脚本运行已被用户中止");
+}
+
 Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
     clearError();
     m_terminated = false;
+    if (ScriptThread::instance().stopRequested()) {
+        setStopped(); // the rest of a job the user has stopped does not start
+        return {};
+    }
     JSContextGroupSetExecutionTimeLimit(m_group, kStopCheckInterval, &shouldTerminate, this);
     JsString script(text);
     JsString source(url);
@@ -143,6 +153,10 @@ Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
         return {};
     clearError();
     m_terminated = false;
+    if (ScriptThread::instance().stopRequested()) {
+        setStopped();
+        return {};
+    }
     JSContextGroupSetExecutionTimeLimit(m_group, kStopCheckInterval, &shouldTerminate, this);
     JSObjectRef global = JSContextGetGlobalObject(m_context);
     JsString key(name);
@@ -193,8 +207,7 @@ void ScriptEngine::setError(JSValueRef exception) {
     m_error = ScriptError();
     if (m_terminated) {
         m_terminated = false;
-        m_error.number = ScriptError::Stopped;
-        m_error.description = QStringLiteral("脚本运行已被用户中止");
+        setStopped();
         return;
     }
     JSObjectRef object = JSValueIsObject(m_context, exception)

@@ -49,6 +49,7 @@ private:
     void releaseContext();
     void clearError() { m_error = ScriptError(); }
     void setError(JSValueRef exception);
+    void setStopped();
     QString sourceLine(const QString& url, int line) const;
     Variant evaluate(const QString& text, const QString& url);
     static bool shouldTerminate(JSContextRef ctx, void* self);

@@ -100,7 +100,8 @@ void ScriptThread::shutdown() {
     }
     // Work posted earlier (releases of objects) runs before the thread ends.
     auto drained = std::make_shared<ScriptJob>();
-    QMetaObject::invokeMethod(m_context, [drained] { drained->markDone(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_context, [drained] { drained->markDone(); }, Qt::QueuedConnection);
     drained->waitDone(-1);
     m_thread.quit();
     m_thread.wait();

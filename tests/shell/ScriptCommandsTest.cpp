@@ -60,8 +60,12 @@ TEST(LoadButton, FillsTheFunctionListOrSelectsTheErrorLine) {
     EXPECT_EQ(list->currentIndex(), 0);
     EXPECT_TRUE(wb.window.expressionEdit()->text().isEmpty()); // the refill chooses nothing
 
-    // An error on line 3 selects that line of the current editor.
+    // An error on line 1 selects the first line, one on line 3 the third.
     wb.window.tabs().setCurrentIndex(1);
+    wb.editor(1).SetText("var = 1;\r\nvar ok = 2;");
+    wb.load();
+    EXPECT_EQ(wb.selection(), QByteArray("var = 1;"));
+    EXPECT_EQ(wb.globals.codeLoaded, 1);
     wb.editor(1).SetText("var a = 1;\r\nvar b = 2;\r\nvar c = );\r\nvar d = 4;");
     wb.load();
     EXPECT_EQ(wb.selection(), QByteArray("var c = );"));
@@ -80,6 +84,7 @@ TEST(LoadButton, FillsTheFunctionListOrSelectsTheErrorLine) {
     wb.load();
     EXPECT_EQ(wb.newLines(before),
               QStringList{QStringLiteral("-->代码加载失败，请检查代码内容\r\n")});
+    EXPECT_EQ(wb.globals.codeLoaded, 1); // unchanged by an empty editor
 }
 
 TEST(FunctionList, ChoosingAFunctionWritesItsCallAndSelectsItsDefinition) {
