@@ -56,6 +56,12 @@ if [[ $group == all || $group == tools ]]; then
     jb=$(best_of 3 "$ref/node_modules/.bin/js-beautify" "$bundle")
     vf=$(best_of 3 $cli format "$bundle")
     echo "format bundle:   js-beautify $jb   vexojs-cli format $vf   ratio $(echo "scale=2; $vf/$jb" | bc)"
+    # The bundle keeps its comments and line breaks; a fully minified file as well.
+    minified=$work/bundle.esbuild-min.js
+    [[ -f $minified ]] || "$ref/node_modules/.bin/esbuild" --minify "$bundle" > "$minified" 2>/dev/null
+    jm=$(best_of 3 "$ref/node_modules/.bin/js-beautify" "$minified")
+    vm0=$(best_of 3 $cli format "$minified")
+    echo "format minified ($(wc -c <"$minified") B): js-beautify $jm   vexojs-cli format $vm0   ratio $(echo "scale=2; $vm0/$jm" | bc)"
     eb=$(best_of 3 "$ref/node_modules/.bin/esbuild" --minify-whitespace "$plain")
     vm=$(best_of 3 $cli minify "$plain")
     echo "minify plain:    esbuild $eb   vexojs-cli minify $vm   ratio $(echo "scale=2; $vm/$eb" | bc)"
