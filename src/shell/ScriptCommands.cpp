@@ -43,6 +43,9 @@ ScriptCommands::ScriptCommands(MainWindow& window) : QObject(&window), m_window(
     connect(window.loadButton(), &QPushButton::clicked, this, &ScriptCommands::onLoadClicked);
     connect(window.evaluateButton(), &QPushButton::clicked, this,
             &ScriptCommands::onEvaluateClicked);
+    // Enter in the expression box does what the button does.
+    connect(window.expressionEdit(), &QLineEdit::returnPressed, this,
+            &ScriptCommands::onEvaluateClicked);
     for (QWidget* w : std::initializer_list<QWidget*>{window.loadButton(), window.evaluateButton(),
                                                       window.functionList()})
         w->setEnabled(true);

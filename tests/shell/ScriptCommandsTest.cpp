@@ -127,6 +127,12 @@ TEST(EvaluateButton, ReportsAndOpensTheInspectorOnOk) {
     wb.evaluate(QStringLiteral("OXOX(\"a\",1,\"b\")"));
     EXPECT_EQ(wb.newLines(start), QStringList({QStringLiteral("-->返回类型：文本型\r\n"),
                                                QStringLiteral("-->计算结果：a1b\r\n")}));
+    // Enter in the expression box evaluates too.
+    start = wb.logSize();
+    wb.window.expressionEdit()->setText(QStringLiteral("6*7"));
+    emit wb.window.expressionEdit()->returnPressed();
+    EXPECT_EQ(wb.newLines(start), QStringList({QStringLiteral("-->返回类型：数值型\r\n"),
+                                               QStringLiteral("-->计算结果：42\r\n")}));
     // An error in the expression selects line 1 of the current editor.
     wb.evaluate(QStringLiteral("OXOX(1,2,3).x.y"));
     EXPECT_EQ(wb.selection(), QByteArray("function MyObj(men1,men2,men3)"));
