@@ -110,14 +110,21 @@ void ScriptEngine::setStopped() {
     m_error.description = QStringLiteral("脚本运行已被用户中止");
 }
 
-Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
+bool ScriptEngine::beginCall() {
     clearError();
     m_terminated = false;
     if (ScriptThread::instance().stopRequested()) {
         setStopped(); // the rest of a job the user has stopped does not start
-        return {};
+        return false;
     }
+    // Armed afresh: after a stop the engine does not re-arm the check itself.
     JSContextGroupSetExecutionTimeLimit(m_group, kStopCheckInterval, &shouldTerminate, this);
+    return true;
+}
+
+Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
+    if (!beginCall())
+        return {};
     JsString script(text);
     JsString source(url);
     JSValueRef exception = nullptr;
@@ -149,15 +156,8 @@ Variant ScriptEngine::eval(const QString& expression) {
 }
 
 Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
-    if (!isValid())
+    if (!isValid() || !beginCall())
         return {};
-    clearError();
-    m_terminated = false;
-    if (ScriptThread::instance().stopRequested()) {
-        setStopped();
-        return {};
-    }
-    JSContextGroupSetExecutionTimeLimit(m_group, kStopCheckInterval, &shouldTerminate, this);
     JSObjectRef global = JSContextGetGlobalObject(m_context);
     JsString key(name);
     JSValueRef exception = nullptr;

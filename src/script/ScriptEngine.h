@@ -48,6 +48,8 @@ private:
     void createContext();
     void releaseContext();
     void clearError() { m_error = ScriptError(); }
+    // Clears the error and arms the stop check; false when the job was already stopped.
+    bool beginCall();
     void setError(JSValueRef exception);
     void setStopped();
     QString sourceLine(const QString& url, int line) const;
