@@ -46,14 +46,13 @@ ScriptEngine::ScriptEngine(const QString& progId) {
     if (!known)
         return;
     m_group = JSContextGroupCreate();
-    JSContextGroupSetExecutionTimeLimit(m_group, kStopCheckInterval, &shouldTerminate, this);
+    armStopCheck(m_group);
     createContext();
 }
 
 ScriptEngine::~ScriptEngine() {
     releaseContext();
     if (m_group) {
-        JSContextGroupClearExecutionTimeLimit(m_group);
         JSContextGroupRelease(m_group);
     }
 }
@@ -73,15 +72,18 @@ void ScriptEngine::releaseContext() {
     m_sources.clear();
 }
 
-bool ScriptEngine::shouldTerminate(JSContextRef, void* self) {
-    auto* engine = static_cast<ScriptEngine*>(self);
-    if (ScriptThread::instance().stopRequested()) {
-        engine->m_terminated = true;
+void ScriptEngine::armStopCheck(JSContextGroupRef group) {
+    JSContextGroupSetExecutionTimeLimit(group, kStopCheckInterval, &shouldTerminate,
+                                        const_cast<OpaqueJSContextGroup*>(group));
+}
+
+bool ScriptEngine::shouldTerminate(JSContextRef, void* group) {
+    // Knows nothing but the group, so it stays valid for objects that outlive their
+    // engine instance (their contexts keep the group alive).
+    if (ScriptThread::instance().stopRequested())
         return true;
-    }
     // The callback fires once per limit; arm it again for the next check.
-    JSContextGroupSetExecutionTimeLimit(engine->m_group, kStopCheckInterval, &shouldTerminate,
-                                        engine);
+    armStopCheck(static_cast<JSContextGroupRef>(group));
     return false;
 }
 
@@ -112,13 +114,12 @@ void ScriptEngine::setStopped() {
 
 bool ScriptEngine::beginCall() {
     clearError();
-    m_terminated = false;
     if (ScriptThread::instance().stopRequested()) {
         setStopped(); // the rest of a job the user has stopped does not start
         return false;
     }
     // Armed afresh: after a stop the engine does not re-arm the check itself.
-    JSContextGroupSetExecutionTimeLimit(m_group, kStopCheckInterval, &shouldTerminate, this);
+    armStopCheck(m_group);
     return true;
 }
 
@@ -205,9 +206,8 @@ bool ScriptEngine::addObject(const QString& name, const Variant& object, bool) {
 
 void ScriptEngine::setError(JSValueRef exception) {
     m_error = ScriptError();
-    if (m_terminated) {
-        m_terminated = false;
-        setStopped();
+    if (ScriptThread::instance().stopRequested()) {
+        setStopped(); // ended by the stop check
         return;
     }
     JSObjectRef object = JSValueIsObject(m_context, exception)

@@ -54,13 +54,13 @@ private:
     void setStopped();
     QString sourceLine(const QString& url, int line) const;
     Variant evaluate(const QString& text, const QString& url);
-    static bool shouldTerminate(JSContextRef ctx, void* self);
+    static void armStopCheck(JSContextGroupRef group);
+    static bool shouldTerminate(JSContextRef ctx, void* group);
 
     JSContextGroupRef m_group = nullptr;
     JSGlobalContextRef m_context = nullptr;
     QString m_language = QStringLiteral("JScript");
     ScriptError m_error;
-    bool m_terminated = false;
     // The texts added since the last reset, by source address, for error lines and
     // for the order of definitions.
     QStringList m_codeUrls;

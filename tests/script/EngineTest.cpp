@@ -178,6 +178,19 @@ TEST(Engine, EndlessScriptIsStoppedAndTheInstanceStaysUsable) {
     EXPECT_EQ(host.Error().number, 0);
 }
 
+TEST(Engine, ObjectsOutlivingTheirEngineCanStillBeStopped) {
+    std::shared_ptr<ScriptObject> object;
+    {
+        ScriptHost host;
+        object = host.Eval(QStringLiteral("({ get spin() { for (;;) {} }, n: 4 })")).toObject();
+    }
+    BlockingWaiter waiter(0.3);
+    ScriptThread::instance().setWaiter(&waiter);
+    EXPECT_TRUE(object->property(QStringLiteral("spin")).isEmpty());
+    ScriptThread::instance().setWaiter(nullptr);
+    EXPECT_EQ(object->property(QStringLiteral("n")).toDouble(), 4.0);
+}
+
 TEST(Engine, ObjectResultsStayReadable) {
     ScriptHost host;
     host.AddCode(demoScript());
