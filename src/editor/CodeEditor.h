@@ -19,8 +19,6 @@ public:
 
     explicit CodeEditor(int index, QWidget* parent = nullptr);
 
-    int index() const { return m_index; }
-
     // The JavaScript set-up: lexer, keywords, colours, margins, folding, wrap.
     void Configure();
 

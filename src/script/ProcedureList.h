@@ -8,14 +8,12 @@
 class ProcedureList {
 public:
     qsizetype count() const { return m_entries.size(); }
-    bool isEmpty() const { return m_entries.isEmpty(); }
     // 1-based, as the function list's item values are; nullptr outside the list.
     const Procedure* entry(qsizetype position) const {
         return position >= 1 && position <= m_entries.size() ? &m_entries[position - 1] : nullptr;
     }
     const QList<Procedure>& entries() const { return m_entries; }
     void assign(QList<Procedure> entries) { m_entries = std::move(entries); }
-    void clear() { m_entries.clear(); }
 
 private:
     QList<Procedure> m_entries;

@@ -29,9 +29,3 @@ QByteArray convertEncoding(const QByteArray& bytes, const char* from, const char
         return {};
     return encodeText(*text, to).value_or(QByteArray());
 }
-
-QString bytesToDisplayText(const QByteArray& bytes) {
-    if (auto utf8 = decodeBytes(bytes, "UTF-8"))
-        return *utf8;
-    return decodeBytes(bytes, "GBK").value_or(QString::fromLatin1(bytes));
-}

@@ -12,5 +12,3 @@ std::optional<QString> decodeBytes(const QByteArray& bytes, const char* encoding
 std::optional<QByteArray> encodeText(const QString& text, const char* encoding);
 // Converts a byte text from one encoding to another; the empty text when that fails.
 QByteArray convertEncoding(const QByteArray& bytes, const char* from, const char* to);
-// Bytes shown as text: UTF-8 when they are valid UTF-8, else GBK.
-QString bytesToDisplayText(const QByteArray& bytes);
