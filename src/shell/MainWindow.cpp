@@ -2,15 +2,18 @@
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
+#include "editor/SearchRow.h"
 #include "script/DemoScript.h"
 #include "script/GlobalObjects.h"
 #include "script/TextCodec.h"
 #include "script/ValueText.h"
 #include "shell/AnchorLayout.h"
+#include "shell/ClipboardCommands.h"
 #include "shell/CodeToolCommands.h"
 #include "shell/Dialogs.h"
 #include "shell/OutputLog.h"
 #include "shell/ScriptCommands.h"
+#include "tools/DecoderWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -53,6 +56,9 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     buildMenus();
     m_scriptCommands = new ScriptCommands(*this);
     new CodeToolCommands(*this);
+    new ClipboardCommands(*this);
+    m_searchRow = new SearchRow(m_searchText, m_searchMode, m_search,
+                                [this] { return CurrentEditor(); }, this);
     move(50, 50);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     onCreated();
@@ -161,6 +167,8 @@ void MainWindow::buildMenus() {
     QAction* decoder = tools->addAction(QStringLiteral("解码工具"));
     for (QAction* a : {open, save, version, contact, update, reference, decoder})
         a->setEnabled(false);
+    decoder->setEnabled(true);
+    connect(decoder, &QAction::triggered, this, &MainWindow::ShowDecoderWindow);
 
     m_trayMenu = new QMenu(QStringLiteral("托盘菜单"), this);
     m_trayMenu->setObjectName(QStringLiteral("托盘菜单"));
@@ -206,6 +214,16 @@ CodeEditor* MainWindow::CurrentEditor() {
 
 void MainWindow::onClearClicked() {
     CurrentEditor()->ClearAll();
+}
+
+void MainWindow::ShowDecoderWindow() {
+    if (!m_decoder)
+        m_decoder = std::make_unique<DecoderWindow>();
+    if (m_decoder->isMinimized())
+        m_decoder->showNormal();
+    m_decoder->show();
+    m_decoder->raise();
+    m_decoder->activateWindow();
 }
 
 void MainWindow::ShowMainWindow() {

@@ -4,7 +4,10 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class CodeEditor;
+class DecoderWindow;
 class Dialogs;
 class EditorTabs;
 class GlobalObjects;
@@ -17,6 +20,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class ScriptCommands;
+class SearchRow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -42,6 +46,9 @@ public:
     QPushButton* formatButton() const { return m_format; }
     QPushButton* unpackButton() const { return m_unpack; }
     QPushButton* minifyButton() const { return m_minify; }
+    QPushButton* copyButton() const { return m_copy; }
+    QPushButton* snippetButton() const { return m_makeSnippet; }
+    SearchRow& searchRow() const { return *m_searchRow; }
     QComboBox* functionList() const { return m_functionList; }
     QLabel* signatureLabel() const { return m_signature; }
     QLineEdit* expressionEdit() const { return m_expression; }
@@ -51,6 +58,9 @@ public:
     void onClearClicked();
     // "显示程序": shows and restores the window.
     void ShowMainWindow();
+    // "解码工具": one decoder window, opened on first use and brought to the front after.
+    void ShowDecoderWindow();
+    DecoderWindow* decoderWindow() const { return m_decoder.get(); }
 
 private:
     void buildControls();
@@ -84,4 +94,6 @@ private:
     OutputLog* m_output = nullptr;
     QMenu* m_trayMenu = nullptr;
     ScriptCommands* m_scriptCommands = nullptr;
+    SearchRow* m_searchRow = nullptr;
+    std::unique_ptr<DecoderWindow> m_decoder; // a window of its own, without a parent
 };
