@@ -24,6 +24,8 @@ int searchFlags(SearchRow::Mode mode) {
 } // namespace
 
 void FindNextIn(CodeEditor& editor, const QByteArray& needle, SearchRow::Mode mode) {
+    if (needle.isEmpty())
+        return;
     const int flags = searchFlags(mode);
     const int end = editor.Length();
     int start = editor.CaretPosition();

@@ -35,6 +35,7 @@ private:
     std::function<CodeEditor*()> m_currentEditor;
 };
 
-// One search step in the editor from its caret, with the flags of the mode. A regular
-// expression the editor cannot compile finds nothing and leaves caret and selection be.
+// One search step in the editor from its caret, with the flags of the mode. An empty
+// needle, or a regular expression the editor cannot compile, finds nothing and leaves
+// caret and selection be.
 void FindNextIn(CodeEditor& editor, const QByteArray& needle, SearchRow::Mode mode);

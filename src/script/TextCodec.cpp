@@ -31,7 +31,8 @@ QByteArray convertEncoding(const QByteArray& bytes, const char* from, const char
 }
 
 QString bytesAsText(const QByteArray& bytes) {
-    constexpr auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+    constexpr auto flags =
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
     QStringDecoder utf8(QStringDecoder::Utf8, flags);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())

@@ -5,7 +5,8 @@ namespace {
 constexpr const char16_t* kHead[] = {
     u".版本 2",
     u"",
-    u".子程序 JS取值, 变体型, , 代码由VexoJS调试工具生成,默认返回值变体型，如果请自行获取需要的类型",
+    u".子程序 JS取值, 变体型, , "
+    u"代码由VexoJS调试工具生成,默认返回值变体型，如果请自行获取需要的类型",
     u".局部变量 script, 对象",
     u".局部变量 result, 变体型",
     u"",

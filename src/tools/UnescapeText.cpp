@@ -43,8 +43,8 @@ ToolResult UnescapeText(const QString& text) {
         if (engine.error().number != 0)
             result = ToolResult::failure(engine.error().description);
         else
-            result = ToolResult::success(value.vt() == Variant::BStr ? value.stringValue()
-                                                                      : QString());
+            result =
+                ToolResult::success(value.vt() == Variant::BStr ? value.stringValue() : QString());
     });
     return result;
 }

@@ -6,13 +6,13 @@
 #include <QTemporaryDir>
 
 namespace {
-struct Run {
+struct DecodeRun {
     int status = -1;
     QByteArray out;
     QString err;
 };
 
-Run decode(const QStringList& args, const QByteArray& input = {}) {
+DecodeRun decode(const QStringList& args, const QByteArray& input = {}) {
     QProcess p;
     p.start(QStringLiteral(VEXO_BUILD_DIR "/vexojs-cli"), QStringList{"decode"} + args);
     EXPECT_TRUE(p.waitForStarted());
@@ -24,7 +24,7 @@ Run decode(const QStringList& args, const QByteArray& input = {}) {
 } // namespace
 
 TEST(CliDecode, EachKindFromStandardInput) {
-    Run r = decode({"usc"}, "\\u4f60\\u597d %u4F60\n'it\\'s'\n");
+    DecodeRun r = decode({"usc"}, "\\u4f60\\u597d %u4F60\n'it\\'s'\n");
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, QStringLiteral("你好 你\n'it's'\n").toUtf8());
 
@@ -49,7 +49,7 @@ TEST(CliDecode, FromAFileAndFailures) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("QUJD\r\nQQ");
     f.close();
-    Run r = decode({"base64", path});
+    DecodeRun r = decode({"base64", path});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, QByteArray("ABCA"));
 

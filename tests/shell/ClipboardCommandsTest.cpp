@@ -54,8 +54,8 @@ TEST(SnippetButton, CopiesTheSnippetOfTheExpressionOnly) {
     EXPECT_FALSE(clipboardText().contains(QStringLiteral("MyObj"))); // the script is not part
     EXPECT_EQ(wb.window.tabs().editor(0)->GetText(), script);
     EXPECT_EQ(wb.dialogs.messages,
-              QStringList{QStringLiteral(
-                  "代码复制|代码已经复制，请到易语言IDE直接粘贴，JS常量自行复制")});
+              QStringList{
+                  QStringLiteral("代码复制|代码已经复制，请到易语言IDE直接粘贴，JS常量自行复制")});
 
     wb.window.expressionEdit()->clear();
     wb.window.snippetButton()->click();
