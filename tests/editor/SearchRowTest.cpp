@@ -127,4 +127,3 @@ TEST(Search, EnterSearchesOtherKeysEdit) {
     EXPECT_EQ(s.selection(), Sel(8, 11));
     EXPECT_TRUE(s.button.isEnabled() && s.text.isEnabled() && s.mode.isEnabled());
 }
-

@@ -75,6 +75,9 @@ TEST(DecoderWindow, DecodesEachKindAndKeepsTheInput) {
     EXPECT_EQ(d.decode(3, QStringLiteral("QUJD\nQU JD")), QStringLiteral("ABCABC"));
     EXPECT_EQ(d.decode(3, QStringLiteral("QQ")), QStringLiteral("A"));
     EXPECT_EQ(d.window.input()->toPlainText(), QStringLiteral("QQ"));
+    // A zero byte is shown, not taken for the end of the text.
+    EXPECT_EQ(d.decode(3, QStringLiteral("AEEAQgBD")), QString::fromUtf16(u"\0A\0B\0C", 6));
+    EXPECT_EQ(d.decode(2, QStringLiteral("a%00b")), QString::fromUtf16(u"a\0b", 3));
     // No kind chosen: nothing happens.
     d.window.output()->setPlainText(QStringLiteral("kept"));
     d.window.kinds()->setCurrentIndex(-1);
