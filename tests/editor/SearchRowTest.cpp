@@ -98,6 +98,11 @@ TEST(Search, WholeWordAndRegularExpressionModes) {
     EXPECT_EQ(s.press(), Sel(9, 11));
     EXPECT_EQ(s.press(), Sel(0, 0));
 
+    // Patterns work on characters, positions stay bytes.
+    s.set(QStringLiteral("a中文b中"), QStringLiteral("[中文]{2}"), SearchRow::RegularExpression);
+    EXPECT_EQ(s.press(), Sel(1, 7));
+    EXPECT_EQ(s.press(), Sel(0, 0));
+
     // An invalid pattern finds nothing and moves nothing.
     s.set(QStringLiteral("a(b"), QStringLiteral("("), SearchRow::RegularExpression);
     s.editor.SetSelection(1, 2);
