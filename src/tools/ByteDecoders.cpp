@@ -31,8 +31,8 @@ std::array<int, 256> alphabetIndex() {
 // Spaces and line breaks carry nothing in Base64 text. A text box here hands over LF
 // line ends, files may have CR LF; a lone CR is left to count as a stray character.
 QByteArray withoutSpacesAndBreaks(const QByteArray& text) {
-    QByteArray kept;
-    kept.reserve(text.size());
+    QByteArray kept(text.size(), Qt::Uninitialized);
+    char* k = kept.data();
     const char* p = text.constData();
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
@@ -46,8 +46,9 @@ QByteArray withoutSpacesAndBreaks(const QByteArray& text) {
             i += 2;
             continue;
         }
-        kept.append(c);
+        *k++ = c;
     }
+    kept.truncate(k - kept.constData());
     return kept;
 }
 } // namespace
@@ -75,10 +76,11 @@ QByteArray UrlDecode(const QByteArray& text) {
 QByteArray Base64Decode(const QByteArray& input) {
     static const std::array<int, 256> index = alphabetIndex();
     const QByteArray text = withoutSpacesAndBreaks(input);
+    const auto* in = reinterpret_cast<const unsigned char*>(text.constData());
     const qsizetype length = text.size();
     const qsizetype groups = (length + 3) / 4;
-    QByteArray out;
-    out.reserve(groups * 3);
+    QByteArray out(groups * 3, Qt::Uninitialized);
+    char* o = out.data();
     // The slots keep their values from one group to the next: a group whose filling
     // stops early computes its bytes with what the earlier group left there.
     std::array<quint8, 4> q{0, 0, 0, 0};
@@ -93,18 +95,17 @@ QByteArray Base64Decode(const QByteArray& input) {
                     endSlot = j + 1;
                 continue;
             }
-            const auto byte = static_cast<unsigned char>(text[pos]);
-            const int value = index[byte];
+            const int value = index[in[pos]];
             if (value < 0) {
-                q[j] = byte;
+                q[j] = in[pos];
                 endSlot = j + 1;
                 break;
             }
             q[j] = quint8(value);
         }
-        out.append(static_cast<char>((q[0] << 2 | q[1] >> 4) & 0xFF));
-        out.append(static_cast<char>((q[1] << 4 | q[2] >> 2) & 0xFF));
-        out.append(static_cast<char>((q[2] << 6 | q[3]) & 0xFF));
+        *o++ = static_cast<char>((q[0] << 2 | q[1] >> 4) & 0xFF);
+        *o++ = static_cast<char>((q[1] << 4 | q[2] >> 2) & 0xFF);
+        *o++ = static_cast<char>((q[2] << 6 | q[3]) & 0xFF);
     }
     if (endSlot > 0)
         out.chop(std::min<qsizetype>(5 - endSlot, out.size()));
