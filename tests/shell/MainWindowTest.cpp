@@ -1,5 +1,6 @@
 // The main window as start-up leaves it, the current editor and "清空".
 
+#include "../support/Controls.h"
 #include "../support/FakeDialogs.h"
 
 #include "editor/CodeEditor.h"
@@ -24,10 +25,6 @@ struct Workbench {
     MainWindow window{globals, dialogs};
     Workbench() { window.show(); }
 };
-
-template <typename W = QWidget> W* control(MainWindow& w, const char* name) {
-    return w.findChild<W*>(QString::fromUtf8(name));
-}
 } // namespace
 
 TEST(StartUp, WindowLogAddressAndDemoScript) {

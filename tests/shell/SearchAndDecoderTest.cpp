@@ -1,5 +1,6 @@
 // The search row and the "解码工具" menu item as wired into the main window.
 
+#include "../support/Controls.h"
 #include "../support/FakeDialogs.h"
 
 #include "editor/CodeEditor.h"
@@ -27,10 +28,6 @@ struct Workbench {
     MainWindow window{globals, dialogs};
     Workbench() { window.show(); }
 };
-
-template <typename W = QWidget> W* control(MainWindow& w, const char* name) {
-    return w.findChild<W*>(QString::fromUtf8(name));
-}
 
 QAction* menuItem(MainWindow& w, const QString& text) {
     for (QAction* menu : w.menuBar()->actions())

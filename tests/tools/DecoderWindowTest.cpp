@@ -1,6 +1,8 @@
 // "Kelvo解码小工具" as a user meets it: controls, the four decodings through the button,
 // failures shown in the output box.
 
+#include "../support/Controls.h"
+
 #include "tools/DecoderWindow.h"
 
 #include <gtest/gtest.h>
@@ -22,10 +24,6 @@ struct Decoder {
         return window.output()->toPlainText();
     }
 };
-
-template <typename W = QWidget> W* control(QWidget& w, const char* name) {
-    return w.findChild<W*>(QString::fromUtf8(name));
-}
 } // namespace
 
 TEST(DecoderWindow, ControlsAtTheirPlaces) {
@@ -102,4 +100,3 @@ TEST(DecoderWindow, LongInputDecodesWhole) {
     EXPECT_EQ(d.decode(3, QString::fromLatin1(wrapped)), QString::fromLatin1(data));
     EXPECT_TRUE(d.window.decodeButton()->isEnabled());
 }
-
