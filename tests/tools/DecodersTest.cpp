@@ -52,6 +52,17 @@ TEST(Base64Decode, GroupsPaddingAndMissingCharacters) {
     EXPECT_EQ(Base64Decode("AEEA/w=="), raw("\0A\0\xFF"));
 }
 
+TEST(Decoders, UndoTheStandardEncodingsOfEveryByte) {
+    for (int length = 0; length <= 300; ++length) {
+        QByteArray data(length, Qt::Uninitialized);
+        for (int i = 0; i < length; ++i)
+            data[i] = char((i * 37 + length) & 0xFF);
+        EXPECT_EQ(Base64Decode(data.toBase64()), data) << length;
+        EXPECT_EQ(Base64Decode(data.toBase64(QByteArray::OmitTrailingEquals)), data) << length;
+        EXPECT_EQ(UrlDecode(data.toPercentEncoding()), data) << length;
+    }
+}
+
 TEST(Base64Decode, SpacesAndLineBreaksAreSkipped) {
     EXPECT_EQ(Base64Decode("QUJD\r\nQUJD"), bytes("ABCABC"));
     EXPECT_EQ(Base64Decode("QUJD\nQUJD\n"), bytes("ABCABC")); // LF line ends, as a text box gives
