@@ -57,7 +57,7 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     m_scriptCommands = new ScriptCommands(*this);
     new CodeToolCommands(*this);
     new ClipboardCommands(*this);
-    m_searchRow = new SearchRow(
+    new SearchRow(
         m_searchText, m_searchMode, m_search, [this] { return CurrentEditor(); }, this);
     move(50, 50);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());

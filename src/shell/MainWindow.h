@@ -20,7 +20,6 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class ScriptCommands;
-class SearchRow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -48,7 +47,6 @@ public:
     QPushButton* minifyButton() const { return m_minify; }
     QPushButton* copyButton() const { return m_copy; }
     QPushButton* snippetButton() const { return m_makeSnippet; }
-    SearchRow& searchRow() const { return *m_searchRow; }
     QComboBox* functionList() const { return m_functionList; }
     QLabel* signatureLabel() const { return m_signature; }
     QLineEdit* expressionEdit() const { return m_expression; }
@@ -94,6 +92,5 @@ private:
     OutputLog* m_output = nullptr;
     QMenu* m_trayMenu = nullptr;
     ScriptCommands* m_scriptCommands = nullptr;
-    SearchRow* m_searchRow = nullptr;
     std::unique_ptr<DecoderWindow> m_decoder; // a window of its own, without a parent
 };
