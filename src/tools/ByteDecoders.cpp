@@ -1,7 +1,5 @@
 #include "tools/ByteDecoders.h"
 
-#include "script/TextCodec.h"
-
 #include <QStringEncoder>
 
 #include <array>
@@ -41,7 +39,7 @@ QByteArray withoutSpacesAndBreaks(const QByteArray& text) {
             continue;
         if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
             continue;
-        // U+3000 in UTF-8.
+        // The full-width space, U+3000, in UTF-8.
         if (c == '\xE3' && i + 2 < n && p[i + 1] == '\x80' && p[i + 2] == '\x80') {
             i += 2;
             continue;
