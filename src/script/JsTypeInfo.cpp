@@ -73,31 +73,17 @@ const char kSnapshotScript[] =
   out.push(typeName());
   if (Array.isArray(target) || typedArrayTag.call(target) !== undefined) {
     if (!(elementCount() > maxElements)) collect(target, false, true);
-    if (!seen.has('length')) variable('length');
+    if (!seen.has('length')) { seen.add('length'); variable('length'); }
   } else {
     collect(target, false, false);
-    var p = protoOf(target);
-    for (var depth = 0; p !== null && p !== stop && depth < maxDepth; ++depth) {
-      collect(p, true, false);
-      p = protoOf(p);
-    }
+  }
+  var p = protoOf(target);
+  for (var depth = 0; p !== null && p !== stop && depth < maxDepth; ++depth) {
+    collect(p, true, false);
+    p = protoOf(p);
   }
   return out;
 }))JS";
-
-// A global context used only for the snapshot; released on every way out.
-class SnapshotContext {
-public:
-    explicit SnapshotContext(JSContextGroupRef group)
-        : m_context(JSGlobalContextCreateInGroup(group, nullptr)) {}
-    ~SnapshotContext() { JSGlobalContextRelease(m_context); }
-    SnapshotContext(const SnapshotContext&) = delete;
-    SnapshotContext& operator=(const SnapshotContext&) = delete;
-    JSGlobalContextRef get() const { return m_context; }
-
-private:
-    JSGlobalContextRef m_context;
-};
 
 struct Snapshot {
     QString typeName;
@@ -110,7 +96,7 @@ std::optional<Snapshot> takeSnapshot(JSContextRef objectContext, JSObjectRef tar
     JSObjectRef plain = JSObjectMake(objectContext, nullptr, nullptr);
     JSValueRef stop = JSObjectGetPrototype(objectContext, plain);
 
-    SnapshotContext snapshot(JSContextGetGroup(objectContext));
+    PrivateContext snapshot(JSContextGetGroup(objectContext));
     JSGlobalContextRef ctx = snapshot.get();
     JSValueRef exception = nullptr;
     JsString script(kSnapshotScript);

@@ -41,6 +41,8 @@ QString formatBool(bool value) {
 }
 
 QString formatDate(double oleDate) {
+    if (std::isnan(oleDate))
+        return invalidDateText();
     const auto dt = dateTimeFromOleDate(oleDate);
     if (!dt)
         return {};
@@ -54,4 +56,54 @@ QString formatDate(double oleDate) {
     else if (t.hour() != 0)
         text += QStringLiteral("%1时").arg(t.hour());
     return text;
+}
+
+QString oneLineMessage(const QString& message) {
+    QStringView body(message);
+    const bool closed = body.endsWith(u"\r\n");
+    if (closed)
+        body.chop(2);
+    QString out;
+    out.reserve(message.size());
+    for (QChar c : body) {
+        const char16_t u = c.unicode();
+        switch (u) {
+        case u'\0':
+            out += QLatin1String("\\0");
+            break;
+        case u'\n':
+            out += QLatin1String("\\n");
+            break;
+        case u'\r':
+            out += QLatin1String("\\r");
+            break;
+        case u'\b':
+            out += QLatin1String("\\b");
+            break;
+        case u'\f':
+            out += QLatin1String("\\f");
+            break;
+        case u'\v':
+            out += QLatin1String("\\v");
+            break;
+        case u'\t':
+            out += c;
+            break;
+        case 0x2028:
+            out += QLatin1String("\\u2028");
+            break;
+        case 0x2029:
+            out += QLatin1String("\\u2029");
+            break;
+        default:
+            if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+                out += QLatin1String("\\x") +
+                       QString::number(unsigned(u), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+            else
+                out += c;
+        }
+    }
+    if (closed)
+        out += QLatin1String("\r\n");
+    return out;
 }
