@@ -20,8 +20,8 @@ QString symbolText(JSContextRef ctx, JSValueRef symbol) {
         return {};
     JSValueRef exception = nullptr;
     JSValueRef text =
-        JSObjectCallAsFunction(clean.get(), JSValueToObject(clean.get(), string, nullptr),
-                               nullptr, 1, &symbol, &exception);
+        JSObjectCallAsFunction(clean.get(), JSValueToObject(clean.get(), string, nullptr), nullptr,
+                               1, &symbol, &exception);
     if (exception || !text)
         return {};
     return jsValueToQString(clean.get(), text);

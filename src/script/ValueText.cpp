@@ -97,8 +97,9 @@ QString oneLineMessage(const QString& message) {
             break;
         default:
             if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-                out += QLatin1String("\\x") +
-                       QString::number(unsigned(u), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+                out +=
+                    QLatin1String("\\x") +
+                    QString::number(unsigned(u), 16).rightJustified(2, QLatin1Char('0')).toUpper();
             else
                 out += c;
         }

@@ -53,7 +53,8 @@ TEST(InspectorWindow, ControlsAsDesignedAndBothPanesFilled) {
     EXPECT_EQ(memberText->palette().color(QPalette::Text), QColor(Qt::black));
     // The array's own members and those of Array.prototype.
     const QString members = memberText->toPlainText();
-    EXPECT_TRUE(members.startsWith(QStringLiteral("对象类型名称:Array    共有 2 个属性(含读/写)，")));
+    EXPECT_TRUE(
+        members.startsWith(QStringLiteral("对象类型名称:Array    共有 2 个属性(含读/写)，")));
     EXPECT_TRUE(members.contains(QStringLiteral("\n方法:push\n")));
     EXPECT_TRUE(members.endsWith(QStringLiteral("\n属性:length\n属性:note\n")));
 

@@ -172,7 +172,8 @@ TEST(Report, ValuesThatAutomationTypesLack) {
     EXPECT_EQ(s.eval(QStringLiteral("-(2n ** 70n)")),
               report("数值型", QStringLiteral("-1180591620717411303424")));
     // An invalid Date is a date without a value.
-    EXPECT_EQ(s.eval(QStringLiteral("new Date(NaN)")), report("日期型", QStringLiteral("无效日期")));
+    EXPECT_EQ(s.eval(QStringLiteral("new Date(NaN)")),
+              report("日期型", QStringLiteral("无效日期")));
     EXPECT_EQ(s.eval(QStringLiteral("new Date('not a date')")),
               report("日期型", QStringLiteral("无效日期")));
     // Inside an array they read the same way.

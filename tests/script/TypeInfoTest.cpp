@@ -295,14 +295,13 @@ TEST(JsTypeInfo, ParameterNamesOfEveryFunctionForm) {
                                  "方法:af\r\n参数<1>q\r\n参数数量:1\r\n\r\n"
                                  "方法:k1\r\n参数<1>c\r\n参数数量:1\r\n\r\n"));
     const QString instance = describe(host, QStringLiteral("new Store()"));
-    EXPECT_EQ(instance,
-              header(QStringLiteral("Store"), 2, 3) + kNoDocs +
-                  QStringLiteral("方法:save\r\n参数<1>doc\r\n参数<2>...parts\r\n"
-                                 "参数数量:2\t可选参数数量:1\r\n\r\n"
-                                 "方法:keys\r\n参数<1>prefix\r\n参数数量:1\r\n\r\n"
-                                 "方法:pages\r\n参数<1>size\r\n参数数量:1\r\n\r\n"
-                                 "属性/读:size\r\n\r\n"
-                                 "属性/写:size\r\n参数<1>n\r\n参数数量:1\r\n\r\n"));
+    EXPECT_EQ(instance, header(QStringLiteral("Store"), 2, 3) + kNoDocs +
+                            QStringLiteral("方法:save\r\n参数<1>doc\r\n参数<2>...parts\r\n"
+                                           "参数数量:2\t可选参数数量:1\r\n\r\n"
+                                           "方法:keys\r\n参数<1>prefix\r\n参数数量:1\r\n\r\n"
+                                           "方法:pages\r\n参数<1>size\r\n参数数量:1\r\n\r\n"
+                                           "属性/读:size\r\n\r\n"
+                                           "属性/写:size\r\n参数<1>n\r\n参数数量:1\r\n\r\n"));
     // The class itself: its static method.
     EXPECT_TRUE(describe(host, QStringLiteral("Store"))
                     .contains(QStringLiteral("方法:open\r\n参数<1>path\r\n参数<2>mode\r\n"
@@ -360,28 +359,31 @@ TEST(JsTypeInfo, WhatIsLeftOutAndWhatIsNeverRun) {
 // How many functions, and which other members, the prototypes of a kind of object hold,
 // as the engine itself counts them.
 int prototypeMethods(ScriptHost& host, const char* prototype) {
-    return int(host.Eval(QStringLiteral("(function (p) { var n = 0;"
-                                        "  for (var o = p; o !== Object.prototype; o = Object.getPrototypeOf(o))"
-                                        "    Object.getOwnPropertyNames(o).forEach(function (k) {"
-                                        "      var d = Object.getOwnPropertyDescriptor(o, k);"
-                                        "      if (k !== 'constructor' && typeof d.value === 'function') ++n; });"
-                                        "  return n; })(%1)")
-                                     .arg(QString::fromUtf8(prototype)))
-                   .toDouble());
+    return int(
+        host.Eval(QStringLiteral(
+                      "(function (p) { var n = 0;"
+                      "  for (var o = p; o !== Object.prototype; o = Object.getPrototypeOf(o))"
+                      "    Object.getOwnPropertyNames(o).forEach(function (k) {"
+                      "      var d = Object.getOwnPropertyDescriptor(o, k);"
+                      "      if (k !== 'constructor' && typeof d.value === 'function') ++n; });"
+                      "  return n; })(%1)")
+                      .arg(QString::fromUtf8(prototype)))
+            .toDouble());
 }
 
 TEST(JsTypeInfo, ArraysListTheirPrototypesMethodsLikeEveryObject) {
     ScriptHost host;
     const int arrayMethods = prototypeMethods(host, "Array.prototype");
     ASSERT_GT(arrayMethods, 20);
-    QString listing =
-        describe(host, QStringLiteral("var a = [1, 2, 3]; a.extra = function (z) {}; a.tag = 't'; a"));
+    QString listing = describe(
+        host, QStringLiteral("var a = [1, 2, 3]; a.extra = function (z) {}; a.tag = 't'; a"));
     EXPECT_TRUE(listing.startsWith(header(QStringLiteral("Array"), 2, 1 + arrayMethods) + kNoDocs +
                                    QStringLiteral("方法:extra\r\n参数<1>z\r\n参数数量:1\r\n\r\n")))
         << listing.left(200).toStdString();
     EXPECT_TRUE(listing.endsWith(QStringLiteral("\r\n\r\n属性:length\r\n属性:tag\r\n")));
     // Built-in methods show the parameter count of their length; no element index shows.
-    EXPECT_TRUE(listing.contains(QStringLiteral("\r\n方法:push\r\n参数<1>参数1\r\n参数数量:1\r\n")));
+    EXPECT_TRUE(
+        listing.contains(QStringLiteral("\r\n方法:push\r\n参数<1>参数1\r\n参数数量:1\r\n")));
     EXPECT_TRUE(listing.contains(QStringLiteral("\r\n方法:map\r\n")));
     EXPECT_FALSE(listing.contains(QStringLiteral(":0\r\n")));
     EXPECT_EQ(listing.count(QStringLiteral("length")), 1);
@@ -390,11 +392,13 @@ TEST(JsTypeInfo, ArraysListTheirPrototypesMethodsLikeEveryObject) {
                     .startsWith(header(QStringLiteral("Array"), 1, arrayMethods)));
     // A script's own additions to Array.prototype show on every array.
     host.AddCode(QStringLiteral("Array.prototype.sum = function (from, to = 0) {};"));
-    EXPECT_TRUE(describe(host, QStringLiteral("[]")).contains(
-        QStringLiteral("方法:sum\r\n参数<1>from\r\n参数<2>to\r\n参数数量:2\t可选参数数量:1\r\n")));
+    EXPECT_TRUE(describe(host, QStringLiteral("[]"))
+                    .contains(QStringLiteral(
+                        "方法:sum\r\n参数<1>from\r\n参数<2>to\r\n参数数量:2\t可选参数数量:1\r\n")));
 
     // Past 100,000 elements the array's own names are not looked for; its prototype's are.
-    listing = describe(host, QStringLiteral("var big = new Array(200000).fill(0); big.extra = 1; big"));
+    listing =
+        describe(host, QStringLiteral("var big = new Array(200000).fill(0); big.extra = 1; big"));
     EXPECT_TRUE(listing.startsWith(header(QStringLiteral("Array"), 1, arrayMethods + 1)));
     EXPECT_FALSE(listing.contains(QStringLiteral("extra")));
 

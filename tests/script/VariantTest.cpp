@@ -40,10 +40,12 @@ TEST(ValueText, DatesDownToTheLastNonZeroField) {
 TEST(ValueText, EveryMessageIsOneLine) {
     const QString crlf = QStringLiteral("\r\n");
     EXPECT_EQ(oneLineMessage(QStringLiteral("-->欢迎使用\r\n")), QStringLiteral("-->欢迎使用\r\n"));
-    EXPECT_EQ(oneLineMessage(QStringLiteral("-->代码压缩失败：Error: unterminated string literal: \n\r\n")),
+    EXPECT_EQ(oneLineMessage(
+                  QStringLiteral("-->代码压缩失败：Error: unterminated string literal: \n\r\n")),
               QStringLiteral("-->代码压缩失败：Error: unterminated string literal: \\n\r\n"));
-    EXPECT_EQ(oneLineMessage(QStringLiteral("-->计算结果：a") + QChar(0) + QStringLiteral("b") + crlf),
-              QStringLiteral("-->计算结果：a\\0b\r\n"));
+    EXPECT_EQ(
+        oneLineMessage(QStringLiteral("-->计算结果：a") + QChar(0) + QStringLiteral("b") + crlf),
+        QStringLiteral("-->计算结果：a\\0b\r\n"));
     EXPECT_EQ(oneLineMessage(QStringLiteral("x\r\ny\rz\bw\fv\vu\tt") + crlf),
               QStringLiteral("x\\r\\ny\\rz\\bw\\fv\\vu\tt\r\n"));
     EXPECT_EQ(oneLineMessage(QStringLiteral("\x1b[0m\x7f") + QChar(0x85) + QChar(0x2028) +

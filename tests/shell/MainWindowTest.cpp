@@ -161,8 +161,8 @@ TEST(OutputLog, EveryMessageTakesOneLine) {
     EXPECT_EQ(lines[lines.size() - 2], QStringLiteral("-->计算结果：x\\ry\\u2029z"));
     EXPECT_FALSE(log.toPlainText().contains(QChar(0)));
     // The messages themselves are kept as they were given.
-    EXPECT_EQ(log.messages().last(), QStringLiteral("-->计算结果：x\ry") + QChar(0x2029) +
-                                         QStringLiteral("z\r\n"));
+    EXPECT_EQ(log.messages().last(),
+              QStringLiteral("-->计算结果：x\ry") + QChar(0x2029) + QStringLiteral("z\r\n"));
 }
 
 TEST(CurrentEditor, FollowsTheSelectedPage) {
