@@ -10,21 +10,17 @@
 #include <memory>
 
 namespace {
-// "Symbol(description)", as String(symbol) gives it. Converting a symbol to text throws,
-// and the script may have replaced String, so the call runs in a context of its own.
+// "Symbol(description)", as String(symbol) writes it. Converting a symbol to text throws,
+// so the text is made from the symbol's `description` (a script that redefined that
+// getter sees its own answer; anything but a string counts as no description).
 QString symbolText(JSContextRef ctx, JSValueRef symbol) {
-    PrivateContext clean(JSContextGetGroup(ctx));
-    JSObjectRef global = JSContextGetGlobalObject(clean.get());
-    JSValueRef string = jsGetProperty(clean.get(), global, QStringLiteral("String"));
-    if (!string || !JSValueIsObject(clean.get(), string))
-        return {};
-    JSValueRef exception = nullptr;
-    JSValueRef text =
-        JSObjectCallAsFunction(clean.get(), JSValueToObject(clean.get(), string, nullptr), nullptr,
-                               1, &symbol, &exception);
-    if (exception || !text)
-        return {};
-    return jsValueToQString(clean.get(), text);
+    QString description;
+    if (JSObjectRef wrapper = JSValueToObject(ctx, symbol, nullptr)) {
+        JSValueRef value = jsGetProperty(ctx, wrapper, QStringLiteral("description"));
+        if (value && JSValueIsString(ctx, value))
+            description = jsValueToQString(ctx, value);
+    }
+    return QStringLiteral("Symbol(") + description + QLatin1Char(')');
 }
 } // namespace
 

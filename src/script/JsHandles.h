@@ -81,19 +81,3 @@ inline JSValueRef jsGetProperty(JSContextRef ctx, JSObjectRef object, const QStr
     JSValueRef v = JSObjectGetProperty(ctx, object, key.get(), &exception);
     return exception ? nullptr : v;
 }
-
-// A global context of its own in an engine's group, for work that must see the built-ins
-// untouched by the user's script (values of the group may be passed into it). Released on
-// every way out.
-class PrivateContext {
-public:
-    explicit PrivateContext(JSContextGroupRef group)
-        : m_context(JSGlobalContextCreateInGroup(group, nullptr)) {}
-    ~PrivateContext() { JSGlobalContextRelease(m_context); }
-    PrivateContext(const PrivateContext&) = delete;
-    PrivateContext& operator=(const PrivateContext&) = delete;
-    JSGlobalContextRef get() const { return m_context; }
-
-private:
-    JSGlobalContextRef m_context;
-};

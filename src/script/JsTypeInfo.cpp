@@ -85,6 +85,20 @@ const char kSnapshotScript[] =
   return out;
 }))JS";
 
+// A global context used only for the snapshot; released on every way out.
+class SnapshotContext {
+public:
+    explicit SnapshotContext(JSContextGroupRef group)
+        : m_context(JSGlobalContextCreateInGroup(group, nullptr)) {}
+    ~SnapshotContext() { JSGlobalContextRelease(m_context); }
+    SnapshotContext(const SnapshotContext&) = delete;
+    SnapshotContext& operator=(const SnapshotContext&) = delete;
+    JSGlobalContextRef get() const { return m_context; }
+
+private:
+    JSGlobalContextRef m_context;
+};
+
 struct Snapshot {
     QString typeName;
     std::vector<JsTypeInfo::Member> members;
@@ -96,7 +110,7 @@ std::optional<Snapshot> takeSnapshot(JSContextRef objectContext, JSObjectRef tar
     JSObjectRef plain = JSObjectMake(objectContext, nullptr, nullptr);
     JSValueRef stop = JSObjectGetPrototype(objectContext, plain);
 
-    PrivateContext snapshot(JSContextGetGroup(objectContext));
+    SnapshotContext snapshot(JSContextGetGroup(objectContext));
     JSGlobalContextRef ctx = snapshot.get();
     JSValueRef exception = nullptr;
     JsString script(kSnapshotScript);
