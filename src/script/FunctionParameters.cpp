@@ -52,6 +52,8 @@ public:
     explicit Reader(const QString& text) : m_s(text) {}
 
     QChar peek(qsizetype k = 0) const { return m_i + k < m_s.size() ? m_s[m_i + k] : QChar(); }
+    qsizetype position() const { return m_i; }
+    QString text(qsizetype from, qsizetype to) const { return m_s.mid(from, to - from); }
     bool atEnd() const { return m_i >= m_s.size(); }
     void advance() { ++m_i; }
 
@@ -378,6 +380,75 @@ std::optional<FunctionParameters> readAfterFunctionKeyword(Reader& reader) {
     return readList(reader, ListEnd::Body);
 }
 
+// A class: the parameters of its constructor, found among the members of its body.
+// nullopt when it has none written (the length stands in: 0).
+std::optional<FunctionParameters> readClassConstructor(Reader& reader) {
+    // The name and the heritage: everything up to the body's "{".
+    bool regexAllowed = true;
+    while (true) {
+        if (!reader.skipBlank() || reader.atEnd())
+            return std::nullopt;
+        const QChar c = reader.peek();
+        if (c == QLatin1Char('{'))
+            break;
+        if (isOpener(c)) {
+            if (!reader.skipGroup(1))
+                return std::nullopt;
+            regexAllowed = false;
+        } else if (isCloser(c) || !reader.skipToken(1, regexAllowed, &regexAllowed)) {
+            return std::nullopt;
+        }
+    }
+    reader.advance();
+    // Members: method bodies and other bracketed groups are stepped over whole, so a
+    // "constructor" met here is a member name. `static constructor()` is a method and
+    // `a.constructor(…)` in a field's value is a call; neither is the constructor.
+    QString previous;
+    regexAllowed = true;
+    while (true) {
+        if (!reader.skipBlank() || reader.atEnd())
+            return std::nullopt;
+        const QChar c = reader.peek();
+        if (c == QLatin1Char('}'))
+            return std::nullopt; // no constructor written
+        if (isOpener(c)) {
+            if (!reader.skipGroup(1))
+                return std::nullopt;
+            previous = c;
+            regexAllowed = false;
+            continue;
+        }
+        if (isCloser(c))
+            return std::nullopt;
+        QString word;
+        if (isJsIdStart(c)) {
+            word = reader.takeWord();
+            regexAllowed = precedesExpression(word);
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            const qsizetype start = reader.position();
+            if (!reader.skipString())
+                return std::nullopt;
+            word = reader.text(start + 1, reader.position() - 1);
+            regexAllowed = false;
+        } else {
+            const qsizetype start = reader.position();
+            if (!reader.skipToken(1, regexAllowed, &regexAllowed))
+                return std::nullopt;
+            previous = reader.text(start, reader.position());
+            continue;
+        }
+        const bool isMemberName = previous != QLatin1String("static") &&
+                                  previous != QLatin1String(".") && previous != QLatin1String("?.");
+        previous = word;
+        if (word == QLatin1String("constructor") && isMemberName) {
+            if (!reader.skipBlank())
+                return std::nullopt;
+            if (reader.peek() == QLatin1Char('('))
+                return readList(reader, ListEnd::Body);
+        }
+    }
+}
+
 // After a word that may be a modifier (async, get, set, static) or the whole name of a
 // method or of an arrow's one parameter.
 std::optional<FunctionParameters> readAfterWord(Reader& reader, const QString& word, int depth) {
@@ -415,7 +486,7 @@ std::optional<FunctionParameters> parseFunctionParameters(const QString& source)
     if (word == QLatin1String("function"))
         return readAfterFunctionKeyword(reader);
     if (word == QLatin1String("class"))
-        return std::nullopt; // its parameters are its constructor's; the length stands in
+        return readClassConstructor(reader);
     return readAfterWord(reader, word, 0);
 }
 

@@ -2,8 +2,9 @@
 // Parameter names of a script function, read from the text the engine gives for it
 // (Function.prototype.toString): `function` declarations and expressions, generators,
 // async functions, arrow functions, methods written in objects and classes (with their
-// get, set, static, async and * prefixes). Classes and built-in functions name no
-// parameters in their text; for them the caller falls back to the function's length.
+// get, set, static, async and * prefixes), and classes (their constructor's). Built-in
+// functions name no parameters in their text; for them, and for a class without a
+// constructor of its own, the caller falls back to the function's length.
 
 #include <QList>
 #include <QString>

@@ -86,8 +86,29 @@ TEST(FunctionParameters, EveryFunctionFormGivesItsNames) {
     EXPECT_EQ(of("static(a, b) {}"), QStringLiteral("a,b"));
 }
 
+TEST(FunctionParameters, ClassesGiveTheirConstructorsNames) {
+    EXPECT_EQ(of("class K { constructor(a) {} }"), QStringLiteral("a"));
+    EXPECT_EQ(of("class { constructor(id, opts = {}) {} }"), QStringLiteral("id,opts="));
+    // Members before it, with bodies, values, strings and a regular expression full of
+    // the characters that could mislead a scan.
+    EXPECT_EQ(of("class Sub extends mix(Base, {k: 1}) {\n"
+                 "  static constructor(wrong) {}\n"
+                 "  field = a.constructor(1)\n"
+                 "  re = /[}{]constructor(/g; s = '}constructor(';\n"
+                 "  m() { constructor(0); }\n"
+                 "  get g() { return '{'; }\n"
+                 "  constructor(x, ...more) { super(x); }\n"
+                 "}"),
+              QStringLiteral("x,...more="));
+    EXPECT_EQ(of("class Q { 'constructor'(q) {} }"), QStringLiteral("q"));
+    // Without a constructor of its own, or with text that does not close, nothing.
+    EXPECT_EQ(of("class Plain { m(a) {} }"), QStringLiteral("-"));
+    EXPECT_EQ(of("class Derived extends Plain {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("class Open { constructor(a"), QStringLiteral("-"));
+    EXPECT_EQ(of("class Open { m() {"), QStringLiteral("-"));
+}
+
 TEST(FunctionParameters, TextsThatNameNoParametersAreNotRead) {
-    EXPECT_EQ(of("class K { constructor(a) {} }"), QStringLiteral("-"));
     EXPECT_EQ(of("function push() {\n    [native code]\n}"), QStringLiteral("-"));
     EXPECT_EQ(of("function get size() {\n    [native code]\n}"), QStringLiteral("-"));
     EXPECT_EQ(of("m() {\n    [native code]\n}"), QStringLiteral("-"));
