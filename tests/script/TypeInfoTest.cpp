@@ -282,10 +282,11 @@ TEST(JsTypeInfo, ParameterNamesOfEveryFunctionForm) {
         "class Store { static open(path, mode = 'r') {} async save(doc, ...parts) {}\n"
         "  *keys(prefix) {} async *pages(size) {} get size() { return 0; } set size(n) {} }\n"
         "var o = { m(a, ...rest) {}, arrow: (u, w) => u, one: x => x, anon: async (p) => p,\n"
-        "  gen: function* (g) {}, af: async function (q) {}, [`k${1}`](c) {} };\n"));
+        "  gen: function* (g) {}, af: async function (q) {}, [`k${1}`](c) {},\n"
+        "  Klass: class extends Store { constructor(id, opts = {}) { super(); } } };\n"));
     ASSERT_EQ(host.Error().number, 0);
     EXPECT_EQ(describe(host, QStringLiteral("o")),
-              header(QStringLiteral("Object"), 0, 7) + kNoDocs +
+              header(QStringLiteral("Object"), 0, 8) + kNoDocs +
                   QStringLiteral("方法:m\r\n参数<1>a\r\n参数<2>...rest\r\n"
                                  "参数数量:2\t可选参数数量:1\r\n\r\n"
                                  "方法:arrow\r\n参数<1>u\r\n参数<2>w\r\n参数数量:2\r\n\r\n"
@@ -293,7 +294,9 @@ TEST(JsTypeInfo, ParameterNamesOfEveryFunctionForm) {
                                  "方法:anon\r\n参数<1>p\r\n参数数量:1\r\n\r\n"
                                  "方法:gen\r\n参数<1>g\r\n参数数量:1\r\n\r\n"
                                  "方法:af\r\n参数<1>q\r\n参数数量:1\r\n\r\n"
-                                 "方法:k1\r\n参数<1>c\r\n参数数量:1\r\n\r\n"));
+                                 "方法:k1\r\n参数<1>c\r\n参数数量:1\r\n\r\n"
+                                 "方法:Klass\r\n参数<1>id\r\n参数<2>opts\r\n"
+                                 "参数数量:2\t可选参数数量:1\r\n\r\n"));
     const QString instance = describe(host, QStringLiteral("new Store()"));
     EXPECT_EQ(instance, header(QStringLiteral("Store"), 2, 3) + kNoDocs +
                             QStringLiteral("方法:save\r\n参数<1>doc\r\n参数<2>...parts\r\n"
