@@ -2,8 +2,10 @@
 
 #include "script/OleDate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 QString withWideExponent(const char* text) {
@@ -59,6 +61,11 @@ QString formatDate(double oleDate) {
 }
 
 QString oneLineMessage(const QString& message) {
+    static const struct {
+        char16_t c;
+        const char* shown;
+    } named[] = {{u'\0', "\\0"}, {u'\n', "\\n"}, {u'\r', "\\r"},         {u'\b', "\\b"},
+                 {u'\f', "\\f"}, {u'\v', "\\v"}, {u'\u2028', "\\u2028"}, {u'\u2029', "\\u2029"}};
     QStringView body(message);
     const bool closed = body.endsWith(u"\r\n");
     if (closed)
@@ -67,42 +74,19 @@ QString oneLineMessage(const QString& message) {
     out.reserve(message.size());
     for (QChar c : body) {
         const char16_t u = c.unicode();
-        switch (u) {
-        case u'\0':
-            out += QLatin1String("\\0");
-            break;
-        case u'\n':
-            out += QLatin1String("\\n");
-            break;
-        case u'\r':
-            out += QLatin1String("\\r");
-            break;
-        case u'\b':
-            out += QLatin1String("\\b");
-            break;
-        case u'\f':
-            out += QLatin1String("\\f");
-            break;
-        case u'\v':
-            out += QLatin1String("\\v");
-            break;
-        case u'\t':
+        const bool control =
+            (u < 0x20 && u != u'\t') || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+        if (!control) {
             out += c;
-            break;
-        case 0x2028:
-            out += QLatin1String("\\u2028");
-            break;
-        case 0x2029:
-            out += QLatin1String("\\u2029");
-            break;
-        default:
-            if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-                out +=
-                    QLatin1String("\\x") +
-                    QString::number(unsigned(u), 16).rightJustified(2, QLatin1Char('0')).toUpper();
-            else
-                out += c;
+            continue;
         }
+        const auto* it = std::find_if(std::begin(named), std::end(named),
+                                      [u](const auto& n) { return n.c == u; });
+        if (it != std::end(named))
+            out += QLatin1String(it->shown);
+        else
+            out += QLatin1String("\\x") +
+                   QString::number(unsigned(u), 16).rightJustified(2, QLatin1Char('0')).toUpper();
     }
     if (closed)
         out += QLatin1String("\r\n");
