@@ -76,6 +76,10 @@ void MainWindow::buildControls() {
     const Anchors stretchRight{0, 0, 1, 0};
     const Anchors followRight{1, 0, 1, 0};
     const Anchors belowEditors{0, kEditorShare, 0, kEditorShare};
+    // In the row of buttons the search box takes the extra width, so the controls after
+    // it stay at the right edge, under the other rows' right ends.
+    const Anchors stretchBelowEditors{0, kEditorShare, 1, kEditorShare};
+    const Anchors rightBelowEditors{1, kEditorShare, 1, kEditorShare};
 
     m_address = named(new QComboBox(central), "组合框_addr");
     m_address->setEditable(true);
@@ -93,25 +97,25 @@ void MainWindow::buildControls() {
     layout->addWidgetAt(m_load, {8, 383, 56, 24}, belowEditors);
     m_searchText = named(new QLineEdit(central), "编辑框_搜索内容");
     m_searchText->setFont(uiFont());
-    layout->addWidgetAt(m_searchText, {69, 385, 219, 21}, belowEditors);
+    layout->addWidgetAt(m_searchText, {69, 385, 219, 21}, stretchBelowEditors);
     m_searchMode = named(new QComboBox(central), "组合框_more");
     m_searchMode->setFont(uiFont());
     m_searchMode->addItems(
         {QStringLiteral("全字匹配"), QStringLiteral("区分大小写"), QStringLiteral("正则表达式")});
     m_searchMode->setCurrentIndex(1);
-    layout->addWidgetAt(m_searchMode, {296, 383, 104, 20}, belowEditors);
+    layout->addWidgetAt(m_searchMode, {296, 383, 104, 20}, rightBelowEditors);
     m_search = button("按钮_search", QStringLiteral("查找"), central);
-    layout->addWidgetAt(m_search, {410, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_search, {410, 383, 69, 24}, rightBelowEditors);
     m_minify = button("按钮_pack", QStringLiteral("压缩"), central);
-    layout->addWidgetAt(m_minify, {480, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_minify, {480, 383, 69, 24}, rightBelowEditors);
     m_clear = button("按钮_cla", QStringLiteral("清空"), central);
-    layout->addWidgetAt(m_clear, {548, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_clear, {548, 383, 69, 24}, rightBelowEditors);
     m_unpack = button("按钮_unpack", QStringLiteral("eval解密"), central);
-    layout->addWidgetAt(m_unpack, {618, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_unpack, {618, 383, 69, 24}, rightBelowEditors);
     m_copy = button("按钮_copy", QStringLiteral("复制JS"), central);
-    layout->addWidgetAt(m_copy, {688, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_copy, {688, 383, 69, 24}, rightBelowEditors);
     m_format = button("按钮_format", QStringLiteral("格式化"), central);
-    layout->addWidgetAt(m_format, {757, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_format, {757, 383, 69, 24}, rightBelowEditors);
 
     m_functionLabel = named(new QLabel(QStringLiteral("函数列表"), central), "标签1");
     m_functionLabel->setFont(uiFont());
@@ -125,15 +129,15 @@ void MainWindow::buildControls() {
     QPalette white = m_signature->palette();
     white.setColor(QPalette::Window, Qt::white);
     m_signature->setPalette(white);
-    layout->addWidgetAt(m_signature, {297, 416, 529, 24}, {0, kEditorShare, 1, kEditorShare});
+    layout->addWidgetAt(m_signature, {297, 416, 529, 24}, stretchBelowEditors);
 
     m_expression = named(new QLineEdit(central), "编辑框_eval");
     m_expression->setFont(uiFont());
-    layout->addWidgetAt(m_expression, {8, 445, 666, 24}, {0, kEditorShare, 1, kEditorShare});
+    layout->addWidgetAt(m_expression, {8, 445, 666, 24}, stretchBelowEditors);
     m_evaluate = button("按钮_run", QStringLiteral("计算表达式"), central);
-    layout->addWidgetAt(m_evaluate, {682, 445, 72, 24}, {1, kEditorShare, 1, kEditorShare});
+    layout->addWidgetAt(m_evaluate, {682, 445, 72, 24}, rightBelowEditors);
     m_makeSnippet = button("按钮_go", QStringLiteral("生成E代码"), central);
-    layout->addWidgetAt(m_makeSnippet, {754, 445, 72, 24}, {1, kEditorShare, 1, kEditorShare});
+    layout->addWidgetAt(m_makeSnippet, {754, 445, 72, 24}, rightBelowEditors);
 
     m_output = new OutputLog(central);
     layout->addWidgetAt(m_output, {8, 477, 817, 144}, {0, kEditorShare, 1, 1});
