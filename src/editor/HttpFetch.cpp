@@ -144,6 +144,8 @@ void HttpFetch::onMetaData() {
     const QVariant length = m_reply->header(QNetworkRequest::ContentLengthHeader);
     if (length.isValid() && length.toLongLong() > m_maxBytes)
         fail(overCap(m_maxBytes));
+    else if (length.isValid())
+        m_result.body.reserve(length.toLongLong());
 }
 
 void HttpFetch::onReadyRead() {

@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <cstring>
+
 namespace {
 // How far into a page a <meta> charset is looked for.
 constexpr qsizetype kMetaScanBytes = 4096;
@@ -13,6 +15,16 @@ bool isValidUtf8(const QByteArray& bytes) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
     const auto* end = p + bytes.size();
     while (p < end) {
+        // Scripts are mostly ASCII: skip it eight bytes at a time.
+        while (end - p >= 8) {
+            quint64 word;
+            std::memcpy(&word, p, 8);
+            if (word & 0x8080808080808080ULL)
+                break;
+            p += 8;
+        }
+        if (p == end)
+            break;
         const unsigned char c = *p;
         if (c < 0x80) {
             ++p;
@@ -99,5 +111,8 @@ DecodedScript decodeScript(const QByteArray& bytes, const QByteArray& declaredCh
 
 QString Utf8Decode(const QByteArray& bytes) {
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    return decoder.decode(bytes);
+    QString text = decoder.decode(bytes);
+    if (text.startsWith(QChar(0xFEFF))) // a leading mark is not part of the text
+        text.remove(0, 1);
+    return text;
 }

@@ -12,6 +12,18 @@ QString openFailure(const QString& path, const QFileDevice& file) {
         return QStringLiteral("文件不存在");
     if (info.isDir())
         return QStringLiteral("这是一个文件夹");
+    if (!info.isReadable())
+        return QStringLiteral("没有读取权限");
+    return file.errorString();
+}
+
+// Why a new file cannot be made at path, when it is plain from the folder.
+QString saveFailure(const QString& path, const QFileDevice& file) {
+    const QFileInfo folder(QFileInfo(path).absolutePath());
+    if (!folder.isDir())
+        return QStringLiteral("文件夹不存在");
+    if (!folder.isWritable())
+        return QStringLiteral("没有写入权限");
     return file.errorString();
 }
 } // namespace
@@ -31,7 +43,7 @@ QString writeScriptFile(const QString& path, const QByteArray& bytes) {
         return QStringLiteral("这是一个文件夹");
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
+        return saveFailure(path, file);
     if (file.write(bytes) != bytes.size()) {
         const QString reason = file.errorString();
         file.cancelWriting();

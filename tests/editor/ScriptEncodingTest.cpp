@@ -86,6 +86,7 @@ TEST(ScriptEncoding, Utf8DecodeReplacesInvalidSequences) {
     EXPECT_TRUE(decoded.endsWith(QLatin1Char('b')));
     EXPECT_TRUE(decoded.contains(QChar(QChar::ReplacementCharacter)));
     EXPECT_EQ(Utf8Decode(QByteArray("x\0y", 3)).size(), 3);
+    EXPECT_EQ(Utf8Decode("\xEF\xBB\xBF'a'"), QStringLiteral("'a'"));
 }
 
 TEST(ScriptEncoding, AlmostUtf8IsNotTakenForUtf8) {

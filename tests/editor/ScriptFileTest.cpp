@@ -42,13 +42,15 @@ TEST(ScriptFile, FailuresSayWhyAndLeaveNothingBehind) {
     EXPECT_EQ(r.error, QStringLiteral("这是一个文件夹"));
 
     EXPECT_EQ(writeScriptFile(dir.path(), "x"), QStringLiteral("这是一个文件夹"));
-    EXPECT_FALSE(writeScriptFile(dir.filePath(QStringLiteral("no/such/dir/a.js")), "x").isEmpty());
+    EXPECT_EQ(writeScriptFile(dir.filePath(QStringLiteral("no/such/dir/a.js")), "x"),
+              QStringLiteral("文件夹不存在"));
     // A folder that cannot be written to (root writes everywhere, so only as a user).
     if (::geteuid() != 0) {
         const QString locked = dir.filePath(QStringLiteral("locked"));
         ASSERT_TRUE(QDir().mkdir(locked));
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
-        EXPECT_FALSE(writeScriptFile(locked + QStringLiteral("/a.js"), "x").isEmpty());
+        EXPECT_EQ(writeScriptFile(locked + QStringLiteral("/a.js"), "x"),
+                  QStringLiteral("没有写入权限"));
         EXPECT_TRUE(QDir(locked).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }

@@ -279,10 +279,14 @@ TEST(OpenAndExport, FailuresSayWhyAndLoseNothing) {
     const QString nowhere = dir.filePath(QStringLiteral("no-such-folder/a.js"));
     wb.dialogs.fileToSave = nowhere;
     wb.window.saveAction()->trigger();
-    EXPECT_TRUE(wb.dialogs.messages.last().startsWith(QStringLiteral("信息：|保存失败：")))
-        << wb.dialogs.messages.last().toStdString();
+    EXPECT_EQ(wb.dialogs.messages.last(), QStringLiteral("信息：|保存失败：文件夹不存在"));
     EXPECT_FALSE(QFile::exists(nowhere));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList());
+    // Somewhere no one can create files, not even root.
+    wb.dialogs.fileToSave = QStringLiteral("/proc/vexojs-save-test.js");
+    wb.window.saveAction()->trigger();
+    EXPECT_TRUE(wb.dialogs.messages.last().startsWith(QStringLiteral("信息：|保存失败：")));
+    EXPECT_FALSE(QFile::exists(wb.dialogs.fileToSave));
     EXPECT_EQ(wb.editor().GetText(), kKept);
 }
