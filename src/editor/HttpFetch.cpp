@@ -77,11 +77,17 @@ void HttpFetch::start(const QString& address) {
     m_result = FetchResult();
     m_redirects = 0;
     m_running = true;
+    const quint64 run = ++m_run;
     const auto url = readableUrl(address);
     if (!url) {
-        // Reported from the event loop like every other ending.
+        // Reported from the event loop like every other ending, unless a newer read
+        // has begun meanwhile.
         QMetaObject::invokeMethod(
-            this, [this] { fail(QStringLiteral("只能读取 http 或 https 地址")); },
+            this,
+            [this, run] {
+                if (run == m_run)
+                    fail(QStringLiteral("只能读取 http 或 https 地址"));
+            },
             Qt::QueuedConnection);
         return;
     }

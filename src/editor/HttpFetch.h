@@ -82,6 +82,7 @@ private:
     int m_stallTimeoutMs = kStallTimeoutMs;
     qint64 m_maxBytes = kMaxBytes;
     int m_redirects = 0;
+    quint64 m_run = 0; // counts start() calls
     bool m_discardBody = false;
     qint64 m_discarded = 0;
     bool m_running = false;

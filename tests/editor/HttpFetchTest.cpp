@@ -108,6 +108,15 @@ TEST(HttpFetch, OnlyHttpAndHttpsAddressesAreRead) {
         EXPECT_EQ(r.status, 0);
     }
     EXPECT_TRUE(HttpFetch::readableUrl(QStringLiteral("HTTPS://example.com/x.js")));
+
+    // A refused address followed at once by a good one: only the good one's ending counts.
+    TestHttpServer server;
+    server.route("/a.js", TestResponse::text("a"));
+    HttpFetch reader;
+    reader.start(QStringLiteral("/etc/hostname"));
+    const FetchResult r = reader.run(server.url("/a.js"));
+    EXPECT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.body, QByteArray("a"));
 }
 
 TEST(HttpFetch, StallsCutsAndOversizeBodiesFail) {
