@@ -73,7 +73,9 @@ QDialog* visibleBox(const char* name) {
 
 TEST(ReadScriptButton, SuccessesFillTheEditorAndRememberTheAddressOnce) {
     TestHttpServer server;
-    const QString chinese = QStringLiteral("var s = '你好';\r\n// 注释");
+    // A NUL inside: every byte after it arrives too.
+    const QString chinese =
+        QStringLiteral("var s = '你好';") + QChar(0) + QStringLiteral("\r\n// 注释");
     server.route("/utf8.js", TestResponse::text(chinese.toUtf8(), "application/javascript"));
     server.route("/gbk.js", TestResponse::text(gbk(chinese), "text/javascript; charset=gbk"));
     server.route("/meta.html",
