@@ -1,14 +1,14 @@
 #include "shell/DownloadBusyBox.h"
 
+#include "shell/ScriptBusyBox.h"
+
 #include <QDialog>
 #include <QEventLoop>
 #include <QFontMetrics>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -33,28 +33,15 @@ FetchResult DownloadBusyBox::run(HttpFetch& fetch, const QString& address) {
         return fetch.result();
 
     QDialog box(m_parent);
-    box.setObjectName(QStringLiteral("正在读取"));
-    box.setWindowTitle(QStringLiteral("正在读取…"));
-    box.setWindowFlags(box.windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    box.setModal(true);
     auto* where = new QLabel(&box);
     where->setText(where->fontMetrics().elidedText(address, Qt::ElideMiddle, 360));
-    auto* amount = new QLabel(QStringLiteral("正在连接…"), &box);
-    amount->setObjectName(QStringLiteral("标签_进度"));
     auto* bar = new QProgressBar(&box);
     bar->setRange(0, 0); // moving until the length is known
     bar->setTextVisible(false);
-    auto* stop = new QPushButton(QStringLiteral("停止"), &box);
-    stop->setObjectName(QStringLiteral("按钮_停止"));
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(stop);
-    auto* layout = new QVBoxLayout(&box);
-    layout->addWidget(where);
-    layout->addWidget(bar);
-    layout->addWidget(amount);
-    layout->addLayout(row);
-    box.setMinimumWidth(400);
+    auto* amount = new QLabel(QStringLiteral("正在连接…"), &box);
+    amount->setObjectName(QStringLiteral("标签_进度"));
+    QPushButton* stop = buildBusyBox(box, QStringLiteral("正在读取"), QStringLiteral("正在读取…"),
+                                     {where, bar, amount}, 400);
 
     QObject::connect(&fetch, &HttpFetch::progress, &box, [&](qint64 got, qint64 total) {
         if (total > 0) {
