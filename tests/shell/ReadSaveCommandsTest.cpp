@@ -208,6 +208,17 @@ TEST(ReadScriptButton, SlowDownloadShowsProgressAndStops) {
     EXPECT_EQ(wb.editor().GetText(), kKept);
     EXPECT_EQ(wb.addresses().size(), 1);
     EXPECT_FALSE(visibleBox("正在读取"));
+
+    // Closing the box stops the read as well.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QDialog* box = visibleBox("正在读取"))
+            box->reject();
+    });
+    closer.start(50);
+    EXPECT_EQ(wb.read(server.url("/slow.js")), QStringLiteral("-->代码读取失败：已停止\r\n"));
+    closer.stop();
+    EXPECT_EQ(wb.editor().GetText(), kKept);
 }
 
 TEST(OpenAndExport, SaveThenOpenIsByteExact) {
