@@ -22,7 +22,8 @@ FetchResult fetchWith(const QString& address, int stallMs = HttpFetch::kStallTim
 
 TEST(HttpFetch, ReadsWholeBodiesWithTheirCharsetAndEveryByte) {
     TestHttpServer server;
-    const QByteArray gbk("var s = '\xC4\xE3\xBA\xC3';\0tail", 22);
+    static const char kGbk[] = "var s = '\xC4\xE3\xBA\xC3';\0tail";
+    const QByteArray gbk(kGbk, sizeof kGbk - 1);
     server.route("/gbk.js", TestResponse::text(gbk, "text/javascript; Charset=\"GBK\""));
     server.route("/empty.js", TestResponse::text({}));
 
