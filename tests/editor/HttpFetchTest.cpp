@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslKey>
 #include <QTcpServer>
 #include <QTimer>
 
@@ -197,4 +200,33 @@ TEST(HttpFetch, ReportsProgressAndCanBeStopped) {
     EXPECT_FALSE(reader.isRunning());
     reader.disconnect();
     EXPECT_TRUE(reader.run(server.url("/slow")).ok);
+}
+
+TEST(HttpFetch, HttpsNeedsACertificateThatIsTrusted) {
+    QFile certFile(QStringLiteral(VEXO_TEST_DATA "/tls/localhost.crt"));
+    QFile keyFile(QStringLiteral(VEXO_TEST_DATA "/tls/localhost.key"));
+    ASSERT_TRUE(certFile.open(QIODevice::ReadOnly) && keyFile.open(QIODevice::ReadOnly));
+    const QSslCertificate cert(&certFile, QSsl::Pem);
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(cert);
+    tls.setPrivateKey(QSslKey(&keyFile, QSsl::Rsa, QSsl::Pem));
+    TestHttpServer server(tls);
+    server.route("/a.js", TestResponse::text("var secure = 1;"));
+    ASSERT_TRUE(server.url("/a.js").startsWith(QStringLiteral("https://")));
+
+    // A self-signed certificate that nothing vouches for is refused.
+    FetchResult r = HttpFetch::fetch(server.url("/a.js"));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error, QStringLiteral("SSL 握手失败"));
+    EXPECT_TRUE(r.body.isEmpty());
+
+    // Once it is trusted, the same address reads.
+    const QSslConfiguration saved = QSslConfiguration::defaultConfiguration();
+    QSslConfiguration trusting = saved;
+    trusting.addCaCertificate(cert);
+    QSslConfiguration::setDefaultConfiguration(trusting);
+    r = HttpFetch::fetch(server.url("/a.js"));
+    QSslConfiguration::setDefaultConfiguration(saved);
+    EXPECT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.body, QByteArray("var secure = 1;"));
 }

@@ -2,6 +2,7 @@
 
 #include <QHostAddress>
 #include <QPointer>
+#include <QSslServer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
@@ -27,9 +28,16 @@ public:
     explicit TestHttpWorker(TestHttpServer& owner) : m_owner(owner) {}
 
     quint16 listen() {
-        m_server = new QTcpServer(this);
+        if (m_owner.m_tls.localCertificate().isNull()) {
+            m_server = new QTcpServer(this);
+        } else {
+            auto* secure = new QSslServer(this);
+            secure->setSslConfiguration(m_owner.m_tls);
+            m_server = secure;
+        }
         m_server->listen(QHostAddress::LocalHost, 0);
-        connect(m_server, &QTcpServer::newConnection, this, [this] {
+        // Emitted for https only once the handshake is done.
+        connect(m_server, &QTcpServer::pendingConnectionAvailable, this, [this] {
             while (QTcpSocket* s = m_server->nextPendingConnection())
                 serve(s);
         });
@@ -97,7 +105,8 @@ private:
     QMap<QTcpSocket*, QByteArray> m_pending;
 };
 
-TestHttpServer::TestHttpServer() : m_thread(std::make_unique<QThread>()) {
+TestHttpServer::TestHttpServer(const QSslConfiguration& tls)
+    : m_tls(tls), m_thread(std::make_unique<QThread>()) {
     m_worker = new TestHttpWorker(*this);
     m_worker->moveToThread(m_thread.get());
     QObject::connect(m_thread.get(), &QThread::finished, m_worker, &QObject::deleteLater);
@@ -117,7 +126,12 @@ void TestHttpServer::route(const QByteArray& path, const TestResponse& response)
 }
 
 QString TestHttpServer::url(const QByteArray& path) const {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QString::fromLatin1(path));
+    const QString scheme =
+        m_tls.localCertificate().isNull() ? QStringLiteral("http") : QStringLiteral("https");
+    return QStringLiteral("%1://127.0.0.1:%2%3")
+        .arg(scheme)
+        .arg(m_port)
+        .arg(QString::fromLatin1(path));
 }
 
 QList<QByteArray> TestHttpServer::requests() const {

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QMap>
 #include <QPair>
+#include <QSslConfiguration>
 #include <QString>
 
 #include <memory>
@@ -34,7 +35,8 @@ struct TestResponse {
 
 class TestHttpServer {
 public:
-    TestHttpServer();
+    // With a configuration that holds a certificate the server speaks https.
+    explicit TestHttpServer(const QSslConfiguration& tls = {});
     ~TestHttpServer();
 
     void route(const QByteArray& path, const TestResponse& response);
@@ -53,6 +55,7 @@ private:
     QMap<QByteArray, TestResponse> m_routes;
     QList<QByteArray> m_requests;
     QByteArray m_lastAgent;
+    QSslConfiguration m_tls;
     std::unique_ptr<QThread> m_thread;
     TestHttpWorker* m_worker = nullptr;
     quint16 m_port = 0;
