@@ -12,6 +12,7 @@
 #include "shell/CodeToolCommands.h"
 #include "shell/Dialogs.h"
 #include "shell/OutputLog.h"
+#include "shell/ReadSaveCommands.h"
 #include "shell/ScriptCommands.h"
 #include "tools/DecoderWindow.h"
 
@@ -59,6 +60,7 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     new ClipboardCommands(*this);
     new SearchRow(
         m_searchText, m_searchMode, m_search, [this] { return CurrentEditor(); }, this);
+    m_readSaveCommands = new ReadSaveCommands(*this);
     move(50, 50);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     onCreated();
@@ -156,9 +158,9 @@ void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setFont(uiFont());
     QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
-    QAction* open = file->addAction(QStringLiteral("打开"));
+    QAction* open = m_openAction = file->addAction(QStringLiteral("打开"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    QAction* save = file->addAction(QStringLiteral("导出"));
+    QAction* save = m_saveAction = file->addAction(QStringLiteral("导出"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     QMenu* about = bar->addMenu(QStringLiteral("关于(&A)"));
     QAction* version = about->addAction(QStringLiteral("软件版本"));

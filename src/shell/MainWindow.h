@@ -19,6 +19,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class ReadSaveCommands;
 class ScriptCommands;
 
 class MainWindow : public QMainWindow {
@@ -51,6 +52,12 @@ public:
     QLabel* signatureLabel() const { return m_signature; }
     QLineEdit* expressionEdit() const { return m_expression; }
     ScriptCommands& scriptCommands() const { return *m_scriptCommands; }
+    QComboBox* addressBox() const { return m_address; }
+    QCheckBox* utf8DecodeBox() const { return m_utf8Decode; }
+    QPushButton* readScriptButton() const { return m_readScript; }
+    QAction* openAction() const { return m_openAction; }
+    QAction* saveAction() const { return m_saveAction; }
+    ReadSaveCommands& readSaveCommands() const { return *m_readSaveCommands; }
 
     // "清空": empties the current editor; nothing is logged or asked.
     void onClearClicked();
@@ -93,4 +100,7 @@ private:
     QMenu* m_trayMenu = nullptr;
     ScriptCommands* m_scriptCommands = nullptr;
     std::unique_ptr<DecoderWindow> m_decoder; // a window of its own, without a parent
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    ReadSaveCommands* m_readSaveCommands = nullptr;
 };

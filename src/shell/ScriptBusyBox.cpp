@@ -8,6 +8,25 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+QPushButton* buildBusyBox(QDialog& box, const QString& name, const QString& title,
+                          std::initializer_list<QWidget*> content, int minimumWidth) {
+    box.setObjectName(name);
+    box.setWindowTitle(title);
+    box.setWindowFlags(box.windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    box.setModal(true);
+    auto* stop = new QPushButton(QStringLiteral("停止"), &box);
+    stop->setObjectName(QStringLiteral("按钮_停止"));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(stop);
+    auto* layout = new QVBoxLayout(&box);
+    for (QWidget* w : content)
+        layout->addWidget(w);
+    layout->addLayout(row);
+    box.setMinimumWidth(minimumWidth);
+    return stop;
+}
+
 void ScriptBusyBox::wait(ScriptJob& job) {
     {
         QEventLoop loop;
@@ -22,20 +41,9 @@ void ScriptBusyBox::wait(ScriptJob& job) {
         return;
 
     QDialog box(m_parent);
-    box.setObjectName(QStringLiteral("脚本运行中"));
-    box.setWindowTitle(QStringLiteral("脚本运行中…"));
-    box.setWindowFlags(box.windowFlags() & ~Qt::WindowContextHelpButtonHint);
-    box.setModal(true);
     auto* label = new QLabel(QStringLiteral("脚本运行中…"), &box);
-    auto* stop = new QPushButton(QStringLiteral("停止"), &box);
-    stop->setObjectName(QStringLiteral("按钮_停止"));
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(stop);
-    auto* layout = new QVBoxLayout(&box);
-    layout->addWidget(label);
-    layout->addLayout(row);
-    box.setMinimumWidth(260);
+    QPushButton* stop = buildBusyBox(box, QStringLiteral("脚本运行中"),
+                                     QStringLiteral("脚本运行中…"), {label}, 260);
 
     auto requestStop = [&] {
         ScriptThread::instance().requestStop();

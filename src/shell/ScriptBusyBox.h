@@ -5,7 +5,17 @@
 
 #include "script/ScriptThread.h"
 
+#include <initializer_list>
+
+class QDialog;
+class QPushButton;
+class QString;
 class QWidget;
+
+// The frame the waiting boxes share: a modal box named `name`, the given widgets one
+// under the other, and a "停止" button at the bottom right, which it returns.
+QPushButton* buildBusyBox(QDialog& box, const QString& name, const QString& title,
+                          std::initializer_list<QWidget*> content, int minimumWidth);
 
 class ScriptBusyBox : public ScriptWaiter {
 public:
