@@ -57,7 +57,8 @@ public:
         }
         JSValueRef args[] = {jsMakeString(m_context, source), jsMakeString(m_context, optionsJson)};
         JSValueRef exception = nullptr;
-        JSValueRef result = JSObjectCallAsFunction(m_context, function, nullptr, 2, args, &exception);
+        JSValueRef result =
+            JSObjectCallAsFunction(m_context, function, nullptr, 2, args, &exception);
         if (exception) {
             out = jsValueToQString(m_context, exception);
             return false;

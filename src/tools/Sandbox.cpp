@@ -50,8 +50,7 @@ SandboxRun runInSandbox(const QString& code, double limitSeconds) {
     {
         JsString script(code);
         JSValueRef exception = nullptr;
-        JSValueRef value =
-            JSEvaluateScript(context, script.get(), nullptr, nullptr, 1, &exception);
+        JSValueRef value = JSEvaluateScript(context, script.get(), nullptr, nullptr, 1, &exception);
         if (ScriptThread::instance().stopRequested()) {
             run.status = SandboxRun::Stopped;
         } else if (watch.timedOut) {

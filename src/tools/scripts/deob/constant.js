@@ -29,6 +29,14 @@ export function constantValue(node, path, env) {
         if (node.expressions.length === 0 && node.quasis[0].value.cooked != null)
             return { value: node.quasis[0].value.cooked };
         return NONE;
+    case "MemberExpression": {
+        // "abc".length and [..].length
+        const key = node.computed ? node.property.type === "StringLiteral" && node.property.value
+            : node.property.type === "Identifier" && node.property.name;
+        if (key !== "length") return NONE;
+        const o = constantValue(node.object, path, env);
+        return o && (typeof o.value === "string" || Array.isArray(o.value)) ? { value: o.value.length } : NONE;
+    }
     case "ParenthesizedExpression":
         return constantValue(node.expression, path, env);
     case "ArrayExpression": {

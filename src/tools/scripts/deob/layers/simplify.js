@@ -14,7 +14,8 @@ function dropRaw(node) {
 }
 
 function isFoldable(node) {
-    return node.type === "BinaryExpression" || node.type === "UnaryExpression" ||
+    return node.type === "BinaryExpression" || (node.type === "MemberExpression" &&
+        (node.object.type === "StringLiteral" || node.object.type === "ArrayExpression")) || node.type === "UnaryExpression" ||
         node.type === "LogicalExpression" || node.type === "ConditionalExpression" ||
         node.type === "TemplateLiteral";
 }
@@ -37,7 +38,7 @@ export const foldConstants = {
                         node.computed = false;
                         changed = true;
                     }
-                    return;
+                    if (node.type !== "MemberExpression" || !isFoldable(node)) return;
                 }
                 if ((node.type === "ObjectProperty" || node.type === "ObjectMethod" ||
                      node.type === "ClassMethod" || node.type === "ClassProperty") && !node.computed &&

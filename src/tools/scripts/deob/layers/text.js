@@ -7,9 +7,8 @@ import { tryParse } from "../babel.js";
 // Runs one of the carried unpackers on the text in the sandbox; null when it
 // recognised nothing or changed nothing.
 function carriedUnpack(unpackerSource, call, code) {
-    const program = unpackerSource + "\n;(function (source) {\n" + call +
-        "\n})(" + JSON.stringify(code) + ");";
-    const out = runInSandbox("JSON.stringify(" + program + ")");
+    const out = runInSandbox(unpackerSource + "\n;JSON.stringify((function (source) {\n" + call +
+        "\n})(" + JSON.stringify(code) + "));");
     return out === "undefined" ? null : JSON.parse(out);
 }
 
