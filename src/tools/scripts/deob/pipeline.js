@@ -95,7 +95,8 @@ export function deobfuscate(source, options) {
             if (layer.detect && !layer.detect(code)) continue;
             if (attempt(layer, layer.peel)) break;
         }
-        if (!tryParse(code)) return { code: source, history, error: "不是有效的脚本" };
+        // Nothing to peel: the text goes on as it is, as it always has.
+        if (!tryParse(code)) return { code: source, history };
     }
 
     for (let round = 0; round < maxRounds; ++round) {
