@@ -282,7 +282,7 @@ TEST_P(DeobFixtures, PeeledCodeLogsTheSameAsTheOriginal) {
         const DeobResult r = DeobfuscateScript(original);
         ASSERT_TRUE(r.ok) << name.toStdString() << ": " << r.error.toStdString();
         EXPECT_GT(r.peeledCount(), 0) << name.toStdString();
-        EXPECT_EQ(runLogged(r.code), expected) << name.toStdString();
+        EXPECT_EQ(runLogged(r.code).toStdString(), expected.toStdString()) << name.toStdString();
         EXPECT_LT(r.code.size(), original.size()) << name.toStdString();
     }
 }

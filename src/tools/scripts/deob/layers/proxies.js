@@ -42,6 +42,9 @@ function inlineCall(proxy, args) {
 function attached(path) {
     for (let p = path; p.parentPath; p = p.parentPath) {
         if (!p.container || p.container[p.key] !== p.node) return false;
+        // A replaced ancestor's path shows its new node, whose children are copies.
+        const parent = p.parentPath.node;
+        if ((p.listKey ? parent[p.listKey] : parent) !== p.container) return false;
     }
     return true;
 }
