@@ -55,38 +55,74 @@ export function deobfuscate(source, options) {
         failed.add(layer.name + note);
         record(layer, code, code, started, note);
     };
-    // The syntax tree of `code`, kept while layers leave it untouched; the parse check of
-    // one layer's output is the tree the next layer works on.
-    let tree = null;
-    // Runs one layer; true when it peeled something. A thrown error or a time-out skips
-    // the layer; the user's stop ends the whole run.
+    // The syntax tree of `code`, kept while layers leave it untouched. `fresh`: it is the
+    // parse of `code` itself (node positions index the text). Layers that transform the
+    // tree hand it on without a parse; the round's end parses the code once, and only
+    // when that fails does the round run again with a parse after every layer.
+    let tree = null, fresh = false, unchecked = false, careful = false;
+    const skipFor = (layer, started, e) => {
+        tree = null; // the layer may have left the tree half changed
+        if (e instanceof SandboxStopped) throw e;
+        skip(layer, started, e instanceof SandboxTimeout ? "超时，已跳过" : "出错，已跳过：" + (e && e.message || e));
+    };
+    const accept = (layer, out, started, checked) => {
+        record(layer, code, out, started);
+        code = out;
+        tree = checked;
+        fresh = !!checked;
+    };
+    // A text layer; true when it peeled something.
     const attempt = (layer, peel) => {
         const started = clock();
         let out;
         try {
             out = peel(code);
         } catch (e) {
-            tree = null; // the layer may have left the tree half changed
-            if (e instanceof SandboxStopped) throw e;
-            skip(layer, started, e instanceof SandboxTimeout ? "超时，已跳过" : "出错，已跳过：" + (e && e.message || e));
+            skipFor(layer, started, e);
             return false;
         }
         if (typeof out !== "string" || out === code) return false;
         const checked = tryParse(out);
-        tree = null;
         if (!checked) {
             skip(layer, started, "结果不是有效的脚本，已丢弃");
             return false;
         }
-        record(layer, code, out, started);
-        code = out;
-        tree = checked;
+        accept(layer, out, started, checked);
         return true;
     };
-    const astPeel = (layer) => (text) => {
-        const ast = tree || parse(text);
-        tree = ast;
-        return layer.run(ast, text) ? generate(ast) : null;
+    // A layer that transforms the syntax tree.
+    const attemptTree = (layer) => {
+        const started = clock();
+        if (!tree) {
+            tree = parse(code);
+            fresh = true;
+        }
+        let changed;
+        try {
+            changed = layer.run(tree, fresh ? code : null);
+        } catch (e) {
+            skipFor(layer, started, e);
+            return false;
+        }
+        if (!changed) return false;
+        const out = generate(tree);
+        fresh = false;
+        if (out === code) return false;
+        if (careful || layer.reparse) {
+            const checked = tryParse(out);
+            if (!checked) {
+                tree = null;
+                skip(layer, started, "结果不是有效的脚本，已丢弃");
+                return false;
+            }
+            accept(layer, out, started, checked);
+        } else {
+            const transformed = tree;
+            accept(layer, out, started, null);
+            tree = transformed; // goes on to the next layer as it is
+            unchecked = true;
+        }
+        return true;
     };
 
     if (!tryParse(code)) {
@@ -106,10 +142,32 @@ export function deobfuscate(source, options) {
             if (attempt(layer, layer.peel)) { changed = true; break; }
         }
         if (changed) continue;
-        for (const layer of [evalWrappers, ...astLayers])
-            if (attempt(layer, astPeel(layer))) changed = true;
+        const startCode = code, startHistory = history.length;
+        for (const layer of [evalWrappers, ...astLayers]) {
+            // attemptTree keeps the transformed tree for the next layer.
+            if (attemptTree(layer)) changed = true;
+        }
+        if (unchecked) {
+            unchecked = false;
+            const checked = tryParse(code);
+            if (checked) {
+                tree = checked;
+                fresh = true;
+            } else {
+                // Some layer made invalid code: run the round again, checking each layer.
+                code = startCode;
+                history.length = startHistory;
+                tree = null;
+                careful = true;
+                --round;
+                continue;
+            }
+        }
         if (!changed) break;
     }
-    if (options.rename !== false) attempt(renameIdentifiers, astPeel(renameIdentifiers));
+    if (options.rename !== false) {
+        careful = true;
+        attemptTree(renameIdentifiers);
+    }
     return { code, history };
 }

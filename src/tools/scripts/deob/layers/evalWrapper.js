@@ -49,6 +49,7 @@ function scriptsOfHtml(html) {
 
 export const evalWrappers = {
     name: "eval/Function/document.write 包装",
+    reparse: true, // the payload's nodes carry positions of another text
     run(ast) {
         const body = ast.program.body;
         for (let i = 0; i < body.length; ++i) {

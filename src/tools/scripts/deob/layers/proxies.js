@@ -96,10 +96,9 @@ export const proxies = {
         // Names that inlined copies now read: their scope data is stale for this pass, so
         // a proxy of that name stays until the next round has looked again.
         const copied = new Set();
-        // Code replaced in this pass: paths below it are stale (their nodes were copied
-        // elsewhere), so uses found there wait for the next round too.
-        const touched = new Set();
-        const stale = (p) => touched.has(p.node) || !!p.findParent((q) => touched.has(q.node)) || !attached(p);
+        // Uses below code that this pass replaced are stale (their nodes were copied
+        // elsewhere): they wait for the next round.
+        const stale = (p) => !attached(p);
         const inline = (proxy, args) => {
             const out = inlineCall(proxy, args);
             if (out) proxy.others.forEach((n) => copied.add(n));
@@ -130,7 +129,6 @@ export const proxies = {
                 for (const { m, member } of uses.reverse()) {
                     if (stale(m)) continue;
                     if (member.literal) {
-                        touched.add(m.node);
                         m.replaceWith(t.cloneNode(member.literal));
                         --left;
                         changed = true;
@@ -140,7 +138,6 @@ export const proxies = {
                     if (!sameMeaning(member.fn, path.scope, m)) continue;
                     const inlined = inline(member.fn, m.parent.arguments);
                     if (!inlined) continue;
-                    touched.add(m.parent);
                     m.parentPath.replaceWith(inlined);
                     --left;
                     changed = true;
@@ -165,7 +162,6 @@ export const proxies = {
                     if (!body.others.every((n) => path.parentPath.scope.getBinding(n) === ref.scope.getBinding(n))) continue;
                     const inlined = inline(body, ref.parent.arguments);
                     if (!inlined) continue;
-                    touched.add(ref.parent);
                     ref.parentPath.replaceWith(inlined);
                     --left;
                     changed = true;

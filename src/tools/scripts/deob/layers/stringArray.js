@@ -70,6 +70,24 @@ export const stringArrays = {
         traverse.cache.clear();
         let program;
         traverse(ast, { Program(p) { program = p; p.stop(); } });
+        const isArrayStatement = (n) => isArrayFunction(n) ||
+            (n.type === "VariableDeclaration" && n.declarations.length === 1 &&
+             n.declarations[0].id.type === "Identifier" && n.declarations[0].init &&
+             allStrings(n.declarations[0].init));
+        if (!ast.program.body.some(isArrayStatement)) return false;
+        // The rotation often shares one statement with the code after it (a, b, c);):
+        // those statements are split first, so that the rotation stands alone.
+        let split = false;
+        for (const s of program.get("body")) {
+            if (s.isExpressionStatement() && s.node.expression.type === "SequenceExpression") {
+                s.replaceWithMultiple(s.node.expression.expressions.map((e) => t.expressionStatement(e)));
+                split = true;
+            }
+        }
+        if (split) {
+            traverse.cache.clear();
+            traverse(ast, { Program(p) { program = p; p.stop(); } });
+        }
         const scope = program.scope;
         const top = program.get("body");
 
@@ -77,13 +95,10 @@ export const stringArrays = {
         const arrays = new Map(); // binding → statement path
         for (const s of top) {
             const n = s.node;
-            if (isArrayFunction(n)) arrays.set(scope.getBinding(n.id.name), s);
-            else if (n.type === "VariableDeclaration" && n.declarations.length === 1 &&
-                     n.declarations[0].id.type === "Identifier" && n.declarations[0].init &&
-                     allStrings(n.declarations[0].init))
-                arrays.set(scope.getBinding(n.declarations[0].id.name), s);
+            if (!isArrayStatement(n)) continue;
+            arrays.set(scope.getBinding(n.type === "FunctionDeclaration" ? n.id.name : n.declarations[0].id.name), s);
         }
-        if (arrays.size === 0) return false;
+        if (arrays.size === 0) return split;
         const arrayStatements = new Set([...arrays.values()].map((s) => s.node));
 
         // Decoders: top-level functions that read an array; the rotation: top-level
@@ -184,7 +199,7 @@ export const stringArrays = {
                 sites.push({ path, index: keyOf.get(text), binding });
             },
         });
-        if (sites.length === 0) return false;
+        if (sites.length === 0) return split;
 
         // Decode every distinct call in one sandbox run.
         // In source order and as written (node positions index the text the tree came from).
@@ -202,7 +217,7 @@ export const stringArrays = {
             site.path.replaceWith(t.stringLiteral(r[0]));
             changed = true;
         }
-        if (!changed) return false;
+        if (!changed) return split;
 
         // Remove what nothing uses any more: wrappers first (they may use each other),
         // then the array, rotation and decoders.
