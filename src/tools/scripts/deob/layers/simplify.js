@@ -13,9 +13,10 @@ function dropRaw(node) {
     return false;
 }
 
+// "abc".length alone stays as written (it may well be the author's); inside a constant
+// expression it folds with the rest.
 function isFoldable(node) {
-    return node.type === "BinaryExpression" || (node.type === "MemberExpression" &&
-        (node.object.type === "StringLiteral" || node.object.type === "ArrayExpression")) || node.type === "UnaryExpression" ||
+    return node.type === "BinaryExpression" || node.type === "UnaryExpression" ||
         node.type === "LogicalExpression" || node.type === "ConditionalExpression" ||
         node.type === "TemplateLiteral";
 }
@@ -38,7 +39,7 @@ export const foldConstants = {
                         node.computed = false;
                         changed = true;
                     }
-                    if (node.type !== "MemberExpression" || !isFoldable(node)) return;
+                    return;
                 }
                 if ((node.type === "ObjectProperty" || node.type === "ObjectMethod" ||
                      node.type === "ClassMethod" || node.type === "ClassProperty") && !node.computed &&
