@@ -161,6 +161,21 @@ TEST(DeobLayers, ProxiesConstantsDeadBranchesFlowAndSequences) {
     EXPECT_EQ(runLogged(r.code), runLogged(code));
 }
 
+TEST(DeobLayers, InliningKeepsTheOrderOfEvaluationAndNumbersStayValid) {
+    // sw reads its parameters in reverse: with calls as arguments it must stay a call.
+    const QString code = QStringLiteral(
+        "var s='';function t(x){s+=x;return x;}"
+        "var p={'sw':function(a,b){return b-a;},'ok':function(a,b){return a-b;}};"
+        "log(p['sw'](t(1),t(2))+p['ok'](t(3),t(4))+p['sw'](5,7)+s+(1_000).toFixed(0x1));");
+    const DeobResult r = peel(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.code.contains(QStringLiteral("p.sw(t(1), t(2))"))) << r.code.toStdString();
+    EXPECT_TRUE(r.code.contains(QStringLiteral("t(3) - t(4)")));
+    EXPECT_TRUE(r.code.contains(QStringLiteral("(t(3) - t(4)) + 2 + s + 1000 .toFixed(1)")));
+    EXPECT_TRUE(r.code.contains(QStringLiteral("var p = {")));
+    EXPECT_EQ(runLogged(r.code), runLogged(code));
+}
+
 TEST(DeobLayers, NamesRenamedByRoleWithoutCapture) {
     const QString code =
         QStringLiteral("var _0x1a2b='s';function _0x3c4d(_0x5e6f,_0xab12){var arg1=_0x5e6f;"

@@ -1,5 +1,18 @@
-// Copies an expression with some names replaced by other expressions.
+// Small walks over syntax-tree nodes (without paths or scopes, so they are cheap), and
+// copying an expression with some names replaced by other expressions.
 import { t } from "./babel.js";
+
+// Calls fn(child, node, key) for every child node.
+export function forEachChild(node, fn) {
+    for (const k of t.VISITOR_KEYS[node.type] || []) {
+        const child = node[k];
+        if (Array.isArray(child)) {
+            for (const c of child) if (c && typeof c.type === "string") fn(c, node, k);
+        } else if (child && typeof child.type === "string") {
+            fn(child, node, k);
+        }
+    }
+}
 
 export function substitute(expr, map) {
     const copy = t.cloneNode(expr, true, true);
@@ -35,11 +48,7 @@ export function namesRead(expr) {
             if (!isProperty) out.push(node.name);
             return;
         }
-        for (const k of t.VISITOR_KEYS[node.type] || []) {
-            const child = node[k];
-            if (Array.isArray(child)) child.forEach((c) => walk(c, node, k));
-            else walk(child, node, k);
-        }
+        forEachChild(node, walk);
     };
     walk(expr, null, null);
     return out;
@@ -51,11 +60,7 @@ export function containsFunction(expr) {
         if (!node || typeof node.type !== "string" || found) return;
         if (t.isFunction(node) || node.type === "ThisExpression" || node.type === "Super" ||
             node.type === "YieldExpression" || node.type === "AwaitExpression") { found = true; return; }
-        for (const k of t.VISITOR_KEYS[node.type] || []) {
-            const child = node[k];
-            if (Array.isArray(child)) child.forEach(walk);
-            else walk(child);
-        }
+        forEachChild(node, walk);
     };
     walk(expr);
     return found;

@@ -2,6 +2,7 @@
 // (o[i++]) { case "0": ...; continue; ... } break; }` becomes its statements in order.
 import { t, traverse } from "../babel.js";
 import { constantTruth } from "../constant.js";
+import { forEachChild } from "../subst.js";
 
 function splitOrder(init) {
     if (!init || init.type !== "CallExpression" || init.arguments.length !== 1) return null;
@@ -24,11 +25,7 @@ function jumpsOut(statements) {
         }
         if (node.type === "LabeledStatement") { bad = true; return; }
         const nested = t.isLoop(node) || node.type === "SwitchStatement" ? 1 : 0;
-        for (const k of t.VISITOR_KEYS[node.type] || []) {
-            const child = node[k];
-            if (Array.isArray(child)) child.forEach((c) => walk(c, loopDepth + nested));
-            else walk(child, loopDepth + nested);
-        }
+        forEachChild(node, (c) => walk(c, loopDepth + nested));
     };
     statements.forEach((s) => walk(s, 0));
     return bad;

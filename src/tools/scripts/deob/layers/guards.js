@@ -2,17 +2,14 @@
 // text (which loops forever once the code is laid out) is removed, and a debugger trap is
 // made harmless (its function returns an empty function and does nothing else).
 import { t, traverse } from "../babel.js";
+import { forEachChild } from "../subst.js";
 
 function hasString(node, test) {
     let found = false;
     const walk = (n) => {
         if (!n || typeof n.type !== "string" || found) return;
         if (n.type === "StringLiteral" && test(n.value)) { found = true; return; }
-        for (const k of t.VISITOR_KEYS[n.type] || []) {
-            const c = n[k];
-            if (Array.isArray(c)) c.forEach(walk);
-            else walk(c);
-        }
+        forEachChild(n, walk);
     };
     walk(node);
     return found;

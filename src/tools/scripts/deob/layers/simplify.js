@@ -6,7 +6,8 @@ import { constantValue, constantTruth, isPrintable, literalFor, isPlainName } fr
 function dropRaw(node) {
     if (!node.extra || node.extra.raw === undefined) return false;
     const raw = node.extra.raw;
-    if (node.type === "NumericLiteral" ? /^0[xXoObB]/.test(raw) : /\\[xu]/.test(raw)) {
+    // (Numbers with separators too: printed from raw, `1_000.x` would not parse.)
+    if (node.type === "NumericLiteral" ? /^0[xXoObB]|_/.test(raw) : /\\[xu]/.test(raw)) {
         delete node.extra;
         return true;
     }
