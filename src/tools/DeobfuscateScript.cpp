@@ -115,11 +115,9 @@ private:
     QString m_loadError;
 };
 
-ToolEngine& toolEngine() {
+std::unique_ptr<ToolEngine>& toolEngineSlot() {
     static thread_local std::unique_ptr<ToolEngine> engine;
-    if (!engine)
-        engine = std::make_unique<ToolEngine>();
-    return *engine;
+    return engine;
 }
 
 QString optionsJson(const DeobOptions& options) {
@@ -173,13 +171,18 @@ int DeobResult::peeledCount() const {
 DeobResult DeobfuscateScript(const QString& source, const DeobOptions& options) {
     DeobResult result;
     ScriptThread::instance().call([&] {
-        ToolEngine& engine = toolEngine();
-        if (!engine.loadError().isEmpty()) {
-            result.error = engine.loadError();
+        std::unique_ptr<ToolEngine>& engine = toolEngineSlot();
+        if (!engine)
+            engine = std::make_unique<ToolEngine>();
+        if (!engine->loadError().isEmpty()) {
+            // Stopped (or failed) while loading: the next run loads afresh.
+            result.error = engine->loadError();
+            result.stopped = ScriptThread::instance().stopRequested();
+            engine.reset();
             return;
         }
         QString out;
-        if (!engine.call(source, optionsJson(options), options.sandboxSeconds, out)) {
+        if (!engine->call(source, optionsJson(options), options.sandboxSeconds, out)) {
             result.error = out;
             result.stopped = ScriptThread::instance().stopRequested();
             return;
