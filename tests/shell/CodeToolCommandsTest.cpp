@@ -160,5 +160,27 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     history->stageList()->setCurrentRow(0);
     history->applyButton()->click();
     EXPECT_EQ(wb.editor().GetText(), wrapped);
+
+    // A skipped layer is listed with its reason and has no code to put anywhere.
+    DeobResult run;
+    run.ok = true;
+    DeobStage stage;
+    stage.layer = QStringLiteral("字符串数组");
+    stage.note = QStringLiteral("超时，已跳过");
+    run.history = {stage};
+    history->setRun(QStringLiteral("x"), run);
+    ASSERT_EQ(history->stageList()->count(), 2);
+    EXPECT_EQ(history->stageList()->item(1)->text(),
+              QStringLiteral("未解除：字符串数组（超时，已跳过）"));
+    EXPECT_EQ(history->stageList()->currentRow(), 1);
+    EXPECT_FALSE(history->applyButton()->isEnabled());
+    EXPECT_TRUE(history->codeView()->toPlainText().isEmpty());
     history->close();
+}
+
+TEST(UnpackButton, HistoryWindowBeforeAnyRun) {
+    DeobHistoryWindow window;
+    ASSERT_EQ(window.stageList()->count(), 1);
+    EXPECT_EQ(window.stageList()->item(0)->text(), QStringLiteral("（还没有解密记录）"));
+    EXPECT_FALSE(window.applyButton()->isEnabled());
 }

@@ -180,16 +180,32 @@ TEST(DeobLayers, NamesRenamedByRoleWithoutCapture) {
     const QString code =
         QStringLiteral("var _0x1a2b='s';function _0x3c4d(_0x5e6f,_0xab12){var arg1=_0x5e6f;"
                        "return function(_0xcd34){return arg1+_0xab12+_0xcd34+_0x1a2b;};}"
-                       "var {_0x9f:_0x77aa}={_0x9f:1};log(_0x3c4d('a','b')('c')+_0x77aa);");
+                       "var {_0x9f:_0x77aa}={_0x9f:1};var _0x11=2,_0x22={_0x11};"
+                       "log(_0x3c4d('a','b')('c')+_0x77aa+_0x22._0x11);");
     const DeobResult r = peel(code, true);
     ASSERT_TRUE(r.ok);
     EXPECT_TRUE(peeledLayers(r).contains(QStringLiteral("变量重命名")));
-    EXPECT_FALSE(r.code.contains(QRegularExpression(QStringLiteral("\\b_0x(?!9f)[0-9a-f]+"))))
+    // Property names stay: { _0x11 } keeps its key when the variable is renamed.
+    EXPECT_FALSE(r.code.contains(QRegularExpression(QStringLiteral("\\b_0x(?!9f|11)[0-9a-f]+"))))
         << r.code.toStdString();
+    EXPECT_TRUE(r.code.contains(QStringLiteral("_0x11: num1"))) << r.code.toStdString();
     EXPECT_TRUE(r.code.contains(QStringLiteral("function fn1(")));
     EXPECT_TRUE(r.code.contains(QStringLiteral("var str1 = 's'")));
     // The user's own arg1 is kept and not captured by a renamed parameter.
     EXPECT_TRUE(r.code.contains(QStringLiteral("var arg1 = ")));
+    EXPECT_EQ(runLogged(r.code), runLogged(code));
+}
+
+TEST(DeobLayers, SwitchLoopsThatLeaveEarlyStayAsTheyAre) {
+    // A case that breaks out of the loop, and an order whose array is used elsewhere too.
+    const QString code = QStringLiteral(
+        "function f(x){var o='1|0'.split('|'),i=0;while(true){switch(o[i++]){"
+        "case '0':x+=1;continue;case '1':if(x>5)break;x*=2;continue;}break;}return x;}"
+        "function g(x){var o='0|1'.split('|'),i=0;while(true){switch(o[i++]){"
+        "case '0':x+=o.length;continue;case '1':return x;}break;}}log(f(1)+','+f(9)+','+g(1));");
+    const DeobResult r = peel(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_FALSE(peeledLayers(r).contains(QStringLiteral("控制流平坦化"))) << r.code.toStdString();
     EXPECT_EQ(runLogged(r.code), runLogged(code));
 }
 

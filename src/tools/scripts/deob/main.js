@@ -16,6 +16,6 @@ globalThis.vexoDeobfuscate = function (source, optionsJson) {
         return JSON.stringify(deobfuscate(String(source), options));
     } catch (e) {
         if (e instanceof SandboxStopped) return JSON.stringify({ stopped: true, error: String(e.message) });
-        return JSON.stringify({ error: String(e && e.message || e), stack: String(e && e.stack) });
+        return JSON.stringify({ error: String(e && e.message || e) });
     }
 };
