@@ -125,7 +125,11 @@ export const stringArrays = {
         const roles = new Map(); // binding → { kind: "decoder" | "wrapper" | "alias", ... }
         for (const [b] of decoders) roles.set(b, { kind: "decoder", name: b.identifier.name });
         const wrappers = [];
+        const callPaths = []; // every call of a plain name, looked at once the roles are known
         traverse(ast, {
+            CallExpression(path) {
+                if (path.node.callee.type === "Identifier") callPaths.push(path);
+            },
             Function(path) {
                 if (isInside(path, machinery)) return;
                 const shape = wrapperShape(path.node);
@@ -148,8 +152,7 @@ export const stringArrays = {
             for (const w of wrappers) {
                 if (!w.binding || roles.has(w.binding)) continue;
                 const targetName = w.alias || w.shape.target;
-                const scopeOfUse = w.alias ? w.path.scope : w.path.scope;
-                const target = scopeOfUse.getBinding(targetName);
+                const target = w.path.scope.getBinding(targetName);
                 if (!target || !roles.has(target)) continue;
                 if (w.binding.constantViolations.length) continue;
                 roles.set(w.binding, w.alias ? { kind: "alias", target, w } : { kind: "wrapper", target, w });
@@ -179,26 +182,24 @@ export const stringArrays = {
         const keyOf = new Map();
         const calls = [];
         const wrapperNodes = new Set(wrappers.filter((w) => roles.has(w.binding)).map((w) => w.path.node));
-        traverse(ast, {
-            CallExpression(path) {
-                const callee = path.node.callee;
-                if (callee.type !== "Identifier") return;
-                const binding = path.scope.getBinding(callee.name);
-                if (!binding || !roles.has(binding)) return;
-                if (isInside(path, machinery) || isInside(path, wrapperNodes)) return;
-                const args = [];
-                for (const a of path.node.arguments) {
-                    const v = constantValue(a, path);
-                    if (!v || (typeof v.value === "object" && v.value !== null)) return;
-                    args.push(v.value);
-                }
-                const root = resolve(binding, args, 0);
-                if (!root) return;
-                const text = root.name + "(" + root.args.map((v) => v === undefined ? "undefined" : JSON.stringify(v)).join(",") + ")";
-                if (!keyOf.has(text)) { keyOf.set(text, calls.length); calls.push(text); }
-                sites.push({ path, index: keyOf.get(text), binding });
-            },
-        });
+        for (const path of callPaths) {
+            const binding = path.scope.getBinding(path.node.callee.name);
+            if (!binding || !roles.has(binding)) continue;
+            if (isInside(path, machinery) || isInside(path, wrapperNodes)) continue;
+            const args = [];
+            let constant = true;
+            for (const a of path.node.arguments) {
+                const v = constantValue(a, path);
+                if (!v || (typeof v.value === "object" && v.value !== null)) { constant = false; break; }
+                args.push(v.value);
+            }
+            if (!constant) continue;
+            const root = resolve(binding, args, 0);
+            if (!root) continue;
+            const text = root.name + "(" + root.args.map((v) => v === undefined ? "undefined" : JSON.stringify(v)).join(",") + ")";
+            if (!keyOf.has(text)) { keyOf.set(text, calls.length); calls.push(text); }
+            sites.push({ path, index: keyOf.get(text), binding });
+        }
         if (sites.length === 0) return split;
 
         // Decode every distinct call in one sandbox run.
