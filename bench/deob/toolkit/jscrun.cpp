@@ -45,7 +45,8 @@ JSValueRef print(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t argc, const 
     return JSValueMakeUndefined(ctx);
 }
 
-JSValueRef now(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t, const JSValueRef[], JSValueRef*) {
+JSValueRef now(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t, const JSValueRef[],
+               JSValueRef*) {
     return JSValueMakeNumber(ctx, nowMs());
 }
 
