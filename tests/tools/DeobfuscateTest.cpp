@@ -228,6 +228,12 @@ TEST(DeobGuards, SelfDefenceRemovedAndDebuggerTrapMadeHarmless) {
     EXPECT_FALSE(r.code.contains(QStringLiteral("(((.+)+)+)+$")));
     EXPECT_FALSE(r.code.contains(QStringLiteral("while (true)")));
     EXPECT_EQ(runLogged(r.code), QStringLiteral("ok"));
+
+    // A library that merely names "debugger" and reads a constructor is not a trap.
+    const QString library = QStringLiteral(
+        "function lib(){var kw=['debugger','if'];var F=function(){}.constructor;"
+        "return kw.length+typeof F;}log(lib());");
+    EXPECT_EQ(peel(library).code, library);
 }
 
 TEST(DeobSafety, SandboxSeesNothingOfTheHostOrTheLoadedScript) {

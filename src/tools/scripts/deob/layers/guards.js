@@ -18,7 +18,27 @@ function hasString(node, test) {
 const selfCheck = (s) => s === "(((.+)+)+)+$";
 const debuggerTrap = (s) => s === "debugger" || s === "while (true) {}";
 
+function isConstructorMember(c) {
+    if (c.type !== "MemberExpression") return false;
+    const p = c.property;
+    return (!c.computed && p.type === "Identifier" && p.name === "constructor") ||
+        (c.computed && p.type === "StringLiteral" && p.value === "constructor");
+}
+
+// How many nodes a subtree has, counting up to `cap`.
+function nodeCount(node, cap) {
+    let n = 0;
+    const walk = (x) => {
+        if (n >= cap) return;
+        ++n;
+        forEachChild(x, walk);
+    };
+    walk(node);
+    return n;
+}
+
 function isEmptyFunctionReturn(fn) {
+    if (fn.body.type !== "BlockStatement") return false;
     const b = fn.body.body;
     return b.length === 1 && b[0].type === "ReturnStatement" && b[0].argument &&
         b[0].argument.type === "FunctionExpression" && b[0].argument.body.body.length === 0;
@@ -49,23 +69,23 @@ export const guards = {
                 path.remove();
                 changed = true;
             },
-            Function(path) {
-                const node = path.node;
-                if (node.body.type !== "BlockStatement" || isEmptyFunctionReturn(node)) return;
-                if (!hasString(node.body, debuggerTrap)) return;
-                // Only the trap itself: it hands "debugger" or an endless loop to a constructor.
-                let viaConstructor = false;
-                path.traverse({
-                    MemberExpression(m) {
-                        const p = m.node.property;
-                        if ((p.type === "Identifier" && !m.node.computed && p.name === "constructor") ||
-                            (p.type === "StringLiteral" && p.value === "constructor")) viaConstructor = true;
-                    },
-                });
-                if (!viaConstructor) return;
-                node.body.body = [t.returnStatement(t.functionExpression(null, [], t.blockStatement([])))];
+            CallExpression(path) {
+                // The trap hands "debugger" (or an endless loop) to a function's
+                // constructor: x.constructor("debugger").
+                const { callee, arguments: args } = path.node;
+                if (!isConstructorMember(callee) || args.length !== 1 || args[0].type !== "StringLiteral" ||
+                    !debuggerTrap(args[0].value)) return;
+                let fn = path.getFunctionParent();
+                if (!fn) return;
+                // Its caller holds nothing but it and a try statement.
+                const outer = fn.getFunctionParent();
+                if (fn.isFunctionDeclaration() && outer && outer.node.body.type === "BlockStatement" &&
+                    outer.node.body.body.every((st) => st === fn.node || st.type === "TryStatement"))
+                    fn = outer;
+                if (nodeCount(fn.node, 400) >= 400 || isEmptyFunctionReturn(fn.node)) return;
+                fn.get("body").replaceWith(t.blockStatement([
+                    t.returnStatement(t.functionExpression(null, [], t.blockStatement([])))]));
                 changed = true;
-                path.skip();
             },
         });
         return changed;
