@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev libqscintilla2-qt6-dev libjavascriptcoregtk-4.1-dev
     libgtest-dev googletest libgl-dev
     fonts-noto-cjk
+    esbuild node-babel7
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 
 #include "cli/CliIo.h"
 #include "cli/DecodeCommand.h"
+#include "cli/DeobfuscateCommand.h"
 #include "cli/EvalCommand.h"
 #include "cli/Options.h"
 #include "cli/ToolCommands.h"
@@ -14,7 +15,8 @@ void printUsage() {
     printError(QStringLiteral("用法:\n"
                               "  vexojs-cli eval [--load 文件]... [--timeout 秒] 表达式\n"
                               "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]\n"
-                              "  vexojs-cli decode usc|utf8|url|base64 [文件|-]"));
+                              "  vexojs-cli decode usc|utf8|url|base64 [文件|-]\n"
+                              "  vexojs-cli deobfuscate [--history] [--timeout 秒] [文件|-]"));
 }
 } // namespace
 
@@ -35,6 +37,8 @@ int main(int argc, char* argv[]) {
         status = runToolCommand(command, args);
     else if (command == QLatin1String("decode"))
         status = runDecodeCommand(args);
+    else if (command == QLatin1String("deobfuscate"))
+        status = runDeobfuscateCommand(args);
     else
         printUsage();
     ScriptThread::instance().shutdown();

@@ -4,10 +4,14 @@
 #include "script/GlobalObjects.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
+#include "tools/DeobHistoryWindow.h"
+#include "tools/DeobfuscateScript.h"
 #include "tools/FormatScript.h"
 #include "tools/MinifyScript.h"
 #include "tools/UnpackScript.h"
 
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 
 CodeToolCommands::CodeToolCommands(MainWindow& window) : QObject(&window), m_window(window) {
@@ -16,6 +20,23 @@ CodeToolCommands::CodeToolCommands(MainWindow& window) : QObject(&window), m_win
     connect(window.minifyButton(), &QPushButton::clicked, this, &CodeToolCommands::onMinifyClicked);
     for (QPushButton* b : {window.formatButton(), window.unpackButton(), window.minifyButton()})
         b->setEnabled(true);
+
+    m_history = new DeobHistoryWindow(&window);
+    m_history->setApply(
+        [this](const QString& code) { m_window.CurrentEditor()->SetText(code.toUtf8()); });
+    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
+        if (menu->title() == QStringLiteral("工具(&T)")) {
+            connect(menu->addAction(QStringLiteral("解密记录")), &QAction::triggered, this,
+                    &CodeToolCommands::onHistoryTriggered);
+            break;
+        }
+    }
+}
+
+void CodeToolCommands::onHistoryTriggered() {
+    m_history->show();
+    m_history->raise();
+    m_history->activateWindow();
 }
 
 void CodeToolCommands::onFormatClicked() {
@@ -33,6 +54,8 @@ void CodeToolCommands::onFormatClicked() {
 
 void CodeToolCommands::onUnpackClicked() {
     CodeEditor* editor = m_window.CurrentEditor();
+    // The unpacker's definitions still go into the main engine as before; the script's own
+    // code runs only in the deobfuscator's sandbox.
     ScriptHost& host = m_window.globals().mainHost();
     AddUnpacker(host);
     const QString source = QString::fromUtf8(editor->GetText());
@@ -40,19 +63,30 @@ void CodeToolCommands::onUnpackClicked() {
         m_window.outputLog().append(QStringLiteral("-->没有JS代码哦\r\n"));
         return;
     }
-    const ToolResult unpacked = UnpackScript(host, source);
-    if (!unpacked.ok) {
-        m_window.outputLog().append(QStringLiteral("-->代码解密失败：") + unpacked.error +
+    const DeobResult peeled = DeobfuscateScript(source);
+    if (!peeled.ok) {
+        m_window.outputLog().append(QStringLiteral("-->代码解密失败：") + peeled.error +
                                     QStringLiteral("\r\n"));
         return;
     }
-    const ToolResult formatted = FormatScript(unpacked.text);
+    const ToolResult formatted = FormatScript(peeled.code);
     if (!formatted.ok) {
         m_window.outputLog().append(QStringLiteral("-->代码格式化失败：") + formatted.error +
                                     QStringLiteral("\r\n"));
         return;
     }
     editor->SetText(formatted.text.toUtf8());
+    m_history->setRun(source, peeled);
+    for (const DeobStage& s : peeled.history) {
+        if (s.peeled)
+            m_window.outputLog().append(QStringLiteral("-->已解除：%1（%2 → %3 字节）\r\n")
+                                            .arg(s.layer)
+                                            .arg(s.bytesBefore)
+                                            .arg(s.bytesAfter));
+        else
+            m_window.outputLog().append(
+                QStringLiteral("-->未能解除：%1（%2）\r\n").arg(s.layer, s.note));
+    }
     m_window.outputLog().append(QStringLiteral("-->代码解密成功 注：变量名称无法还原\r\n"));
 }
 

@@ -4,6 +4,7 @@
 
 #include <QObject>
 
+class DeobHistoryWindow;
 class MainWindow;
 
 class CodeToolCommands : public QObject {
@@ -14,7 +15,11 @@ public:
     void onFormatClicked();
     void onUnpackClicked();
     void onMinifyClicked();
+    // "工具(&T)" → "解密记录": the layers of the last "eval解密".
+    void onHistoryTriggered();
+    DeobHistoryWindow* historyWindow() const { return m_history; }
 
 private:
     MainWindow& m_window;
+    DeobHistoryWindow* m_history = nullptr; // a child of the window
 };

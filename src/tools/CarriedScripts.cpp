@@ -24,4 +24,8 @@ QString minifier() {
     static const QString text = load(":/scripts/jsmin.js");
     return text;
 }
+QString deobfuscator() {
+    static const QString text = load(":/scripts/deobfuscator.js");
+    return text;
+}
 } // namespace CarriedScripts

@@ -8,6 +8,9 @@ namespace CarriedScripts {
 QString beautifier();
 QString unpacker();
 QString minifier();
+// The deobfuscator with its syntax-tree toolkit, bundled at build time (large: read on
+// first use only).
+QString deobfuscator();
 } // namespace CarriedScripts
 
 // A code tool either produces its text or says why it could not; the caller never gets

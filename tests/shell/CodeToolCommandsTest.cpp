@@ -13,6 +13,11 @@
 
 #include <gtest/gtest.h>
 
+#include "tools/DeobHistoryWindow.h"
+
+#include <QAction>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <condition_variable>
@@ -116,10 +121,86 @@ TEST(UnpackButton, UnpacksInTheMainEngineAndReportsFailures) {
     EXPECT_EQ(wb.editor().GetText(), QByteArray("var a = 1;\r\nvar b = a + 1;"));
     EXPECT_EQ(wb.lastLine(), QStringLiteral("-->代码解密成功 注：变量名称无法还原\r\n"));
 
-    // A user script that broke the engine's strings: the text stays, the error is shown.
+    // A user script that broke the main engine's strings no longer matters: the script's
+    // code is peeled in engines of the deobfuscator's own.
     wb.globals.mainHost().Eval(QStringLiteral("String.prototype.replace = null"));
     wb.editor().SetText("var%20a%3D1");
     wb.window.unpackButton()->click();
-    EXPECT_EQ(wb.editor().GetText(), QByteArray("var%20a%3D1"));
-    EXPECT_TRUE(wb.lastLine().startsWith(QStringLiteral("-->代码解密失败：")));
+    EXPECT_EQ(wb.editor().GetText(), QByteArray("var a = 1"));
+
+    // Stopped by the user: the text stays and the failure is reported.
+    const QByteArray endless = "var a=['x'];function d(i){for(;;){}return a[i];}d(0);";
+    wb.editor().SetText(endless);
+    StopAtOnce impatient;
+    ScriptThread::instance().setWaiter(&impatient);
+    wb.window.unpackButton()->click();
+    ScriptThread::instance().setWaiter(nullptr);
+    EXPECT_EQ(wb.editor().GetText(), endless);
+    EXPECT_EQ(wb.lastLine(), QStringLiteral("-->代码解密失败：脚本运行已被用户中止\r\n"));
+}
+
+TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
+    Workbench wb;
+    // Nothing to peel: today's single line.
+    wb.editor().SetText("var a=1");
+    qsizetype before = wb.logSize();
+    wb.window.unpackButton()->click();
+    EXPECT_EQ(wb.logSize(), before + 1);
+    EXPECT_EQ(wb.lastLine(), QStringLiteral("-->代码解密成功 注：变量名称无法还原\r\n"));
+
+    const QByteArray wrapped = "var s=['lo','g(1)'].join('');eval(s)";
+    wb.editor().SetText(wrapped);
+    before = wb.logSize();
+    wb.window.unpackButton()->click();
+    const QStringList lines = wb.window.outputLog().messages().mid(before);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0],
+              QStringLiteral("-->已解除：eval/Function/document.write 包装（36 → 40 字节）\r\n"));
+    EXPECT_EQ(lines[1], QStringLiteral("-->代码解密成功 注：变量名称无法还原\r\n"));
+    EXPECT_EQ(wb.editor().GetText(), QByteArray("var s = ['lo', 'g(1)'].join('');\r\nlog(1);"));
+
+    // "工具(&T)" → "解密记录": the original and each stage; a stage goes into the editor.
+    QAction* action = nullptr;
+    for (QAction* a : wb.window.findChildren<QAction*>())
+        if (a->text() == QStringLiteral("解密记录"))
+            action = a;
+    ASSERT_NE(action, nullptr);
+    action->trigger();
+    auto* history = wb.window.findChild<DeobHistoryWindow*>();
+    ASSERT_NE(history, nullptr);
+    ASSERT_TRUE(history->isVisible());
+    ASSERT_EQ(history->stageList()->count(), 2);
+    EXPECT_TRUE(
+        history->stageList()->item(0)->text().startsWith(QStringLiteral("原始代码（36 字节）")));
+    EXPECT_TRUE(history->stageList()->item(1)->text().startsWith(
+        QStringLiteral("eval/Function/document.write 包装（36 → 40 字节，")));
+    EXPECT_EQ(history->stageList()->currentRow(), 1);
+    EXPECT_EQ(history->codeView()->toPlainText(),
+              QStringLiteral("var s = ['lo', 'g(1)'].join('');\nlog(1);"));
+    history->stageList()->setCurrentRow(0);
+    history->applyButton()->click();
+    EXPECT_EQ(wb.editor().GetText(), wrapped);
+
+    // A skipped layer is listed with its reason and has no code to put anywhere.
+    DeobResult run;
+    run.ok = true;
+    DeobStage stage;
+    stage.layer = QStringLiteral("字符串数组");
+    stage.note = QStringLiteral("超时，已跳过");
+    run.history = {stage};
+    history->setRun(QStringLiteral("x"), run);
+    ASSERT_EQ(history->stageList()->count(), 2);
+    EXPECT_EQ(history->stageList()->item(1)->text(),
+              QStringLiteral("未解除：字符串数组（超时，已跳过）"));
+    EXPECT_EQ(history->stageList()->currentRow(), 1);
+    EXPECT_FALSE(history->applyButton()->isEnabled());
+    EXPECT_TRUE(history->codeView()->toPlainText().isEmpty());
+    history->close();
+}
+
+TEST(UnpackButton, HistoryWindowBeforeAnyRun) {
+    DeobHistoryWindow window;
+    ASSERT_EQ(window.stageList()->count(), 1);
+    EXPECT_EQ(window.stageList()->item(0)->text(), QStringLiteral("（还没有解密记录）"));
+    EXPECT_FALSE(window.applyButton()->isEnabled());
 }

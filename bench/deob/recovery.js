@@ -1,0 +1,82 @@
+// The recovery table: for every fixture, whether the deobfuscated code gives the same
+// output as the original (both run in fresh node vm contexts), whether every string
+// literal of the original program reappears as a literal, and whether any _0x-style
+// decoder call is left.
+//   node bench/deob/recovery.js DIR_OF_RESULTS   (results: <variant>/<program>.js, as
+//   written by bench/deob/run.sh with vexojs-cli deobfuscate)
+//   node bench/deob/recovery.js --dev            (deobfuscates with the node dev harness)
+"use strict";
+const fs = require("fs");
+const path = require("path");
+const vm = require("vm");
+const root = path.join(__dirname, "../../tests/data/deob");
+const babel = require("/usr/share/nodejs/@babel/parser");
+
+function run(code) {
+    const out = [];
+    const ctx = vm.createContext({ log: (x) => out.push(String(x)) });
+    try {
+        vm.runInContext(code, ctx, { timeout: 5000 });
+    } catch (e) {
+        out.push("THREW " + (e && e.message));
+    }
+    return new Promise((resolve) => setTimeout(() => resolve(out.join("\n")), 20));
+}
+
+function stringLiterals(code) {
+    const found = new Set();
+    const walk = (n) => {
+        if (!n || typeof n !== "object") return;
+        if (Array.isArray(n)) return n.forEach(walk);
+        if (n.type === "StringLiteral" && n.value.length > 0) found.add(n.value);
+        if (n.type === "TemplateLiteral") n.quasis.forEach((q) => q.value.cooked && found.add(q.value.cooked));
+        for (const k of Object.keys(n)) if (k !== "loc" && k !== "extra") walk(n[k]);
+    };
+    walk(babel.parse(code, { sourceType: "unambiguous" }).program);
+    return found;
+}
+
+let deob;
+const args = process.argv.slice(2);
+if (args[0] === "--dev") {
+    const { execFileSync } = require("child_process");
+    deob = (file) => execFileSync("node", [path.join(__dirname, "dev-run.js"), file], { encoding: "utf8", maxBuffer: 1 << 26 });
+} else {
+    deob = (file, variant, program) => fs.readFileSync(path.join(args[0], variant, program), "utf8");
+}
+
+(async () => {
+    const rows = {};
+    const fails = [];
+    for (const variant of fs.readdirSync(root).filter((d) => d !== "programs").sort()) {
+        const row = rows[variant] = { n: 0, same: 0, recovered: 0 };
+        for (const program of fs.readdirSync(path.join(root, variant)).sort()) {
+            const file = path.join(root, variant, program);
+            const original = fs.readFileSync(path.join(root, "programs", program), "utf8");
+            let result;
+            try { result = deob(file, variant, program); } catch (e) { result = ""; }
+            const [a, b] = [await run(fs.readFileSync(file, "utf8")), await run(result)];
+            row.n++;
+            const same = a === b && a.length > 0;
+            if (same) row.same++;
+            let ok = false;
+            try {
+                const want = stringLiterals(original), have = stringLiterals(result);
+                const missing = [...want].filter((s) => !have.has(s));
+                const decoderLeft = /\b(?:[a-z]\d*_)?_0x[\da-f]+\s*\(\s*(?:0x|-?\d|'|")/i.test(result);
+                ok = missing.length === 0 && !decoderLeft;
+                if (!ok) fails.push(`${variant}/${program}: missing ${JSON.stringify(missing.slice(0, 3))}${decoderLeft ? " decoder call left" : ""}`);
+            } catch (e) { fails.push(`${variant}/${program}: ${e.message}`); }
+            if (!same) fails.push(`${variant}/${program}: output differs`);
+            if (ok) row.recovered++;
+        }
+    }
+    let n = 0, same = 0, rec = 0;
+    console.log("| fixture set | fixtures | same output | fully recovered |\n|---|---|---|---|");
+    for (const [v, r] of Object.entries(rows)) {
+        console.log(`| ${v} | ${r.n} | ${r.same} | ${r.recovered} |`);
+        n += r.n; same += r.same; rec += r.recovered;
+    }
+    console.log(`| all | ${n} | ${same} (${(100 * same / n).toFixed(1)}%) | ${rec} (${(100 * rec / n).toFixed(1)}%) |`);
+    if (fails.length) console.error(fails.join("\n"));
+})();

@@ -1,0 +1,67 @@
+#include "cli/DeobfuscateCommand.h"
+
+#include "cli/CliIo.h"
+#include "cli/Options.h"
+#include "script/ScriptThread.h"
+#include "tools/DeobfuscateScript.h"
+#include "tools/FormatScript.h"
+
+namespace {
+void printHistory(const DeobResult& result) {
+    for (const DeobStage& s : result.history) {
+        if (s.peeled)
+            printError(QStringLiteral("已解除：%1（%2 → %3 字节，%4 毫秒）")
+                           .arg(s.layer)
+                           .arg(s.bytesBefore)
+                           .arg(s.bytesAfter)
+                           .arg(qRound(s.ms)));
+        else
+            printError(QStringLiteral("未解除：%1（%2）").arg(s.layer, s.note));
+    }
+}
+} // namespace
+
+int runDeobfuscateCommand(const QStringList& args) {
+    DeobOptions options;
+    bool history = false;
+    QString path = QStringLiteral("-");
+    bool havePath = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--timeout") && i + 1 < args.size()) {
+            if (!parseTimeout(args[++i], options.sandboxSeconds))
+                return kUsageError;
+        } else if (a == QLatin1String("--history")) {
+            history = true;
+        } else if (!havePath && (a == QLatin1String("-") || !a.startsWith(QLatin1String("--")))) {
+            path = a;
+            havePath = true;
+        } else {
+            printError(QStringLiteral("vexojs-cli deobfuscate: 无法识别的参数 %1").arg(a));
+            return kUsageError;
+        }
+    }
+    const auto bytes = readInput(path);
+    if (!bytes)
+        return kUsageError;
+    const QString source = QString::fromUtf8(*bytes);
+    if (source.trimmed().isEmpty()) {
+        printError(QStringLiteral("vexojs-cli deobfuscate: 没有JS代码"));
+        return 1;
+    }
+
+    const DeobResult result = DeobfuscateScript(source, options);
+    if (history)
+        printHistory(result);
+    if (!result.ok) {
+        printError(QStringLiteral("vexojs-cli deobfuscate: %1").arg(result.error));
+        return 1;
+    }
+    const ToolResult formatted = FormatScript(result.code);
+    if (!formatted.ok) {
+        printError(QStringLiteral("vexojs-cli deobfuscate: %1").arg(formatted.error));
+        return 1;
+    }
+    printText(formatted.text);
+    return 0;
+}

@@ -1,0 +1,80 @@
+#include "tools/DeobHistoryWindow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+DeobHistoryWindow::DeobHistoryWindow(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("解密记录"));
+    resize(900, 560);
+    m_list = new QListWidget(this);
+    m_code = new QPlainTextEdit(this);
+    m_code->setReadOnly(true);
+    m_code->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QFont mono(QStringLiteral("monospace"));
+    mono.setStyleHint(QFont::Monospace);
+    m_code->setFont(mono);
+    m_applyButton = new QPushButton(QStringLiteral("放入当前编辑框"), this);
+    m_applyButton->setEnabled(false);
+    auto* close = new QPushButton(QStringLiteral("关闭"), this);
+
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(m_list);
+    splitter->addWidget(m_code);
+    splitter->setStretchFactor(1, 3);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_applyButton);
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(
+        new QLabel(QStringLiteral("上次“eval解密”解除的各层（选中一层查看其后的代码）："), this));
+    layout->addWidget(splitter, 1);
+    layout->addLayout(buttons);
+
+    connect(m_list, &QListWidget::currentRowChanged, this, &DeobHistoryWindow::showStage);
+    connect(m_applyButton, &QPushButton::clicked, this, [this] {
+        const int row = m_list->currentRow();
+        if (m_apply && row >= 0 && row < m_codes.size() && !m_codes[row].isEmpty())
+            m_apply(m_codes[row]);
+    });
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+    setRun({}, {});
+}
+
+void DeobHistoryWindow::setRun(const QString& original, const DeobResult& result) {
+    m_list->clear();
+    m_codes.clear();
+    if (original.isEmpty() && result.history.isEmpty()) {
+        m_list->addItem(QStringLiteral("（还没有解密记录）"));
+        m_codes << QString();
+        m_list->setCurrentRow(0);
+        return;
+    }
+    m_list->addItem(QStringLiteral("原始代码（%1 字节）").arg(original.toUtf8().size()));
+    m_codes << original;
+    for (const DeobStage& s : result.history) {
+        if (s.peeled) {
+            m_list->addItem(QStringLiteral("%1（%2 → %3 字节，%4 毫秒）")
+                                .arg(s.layer)
+                                .arg(s.bytesBefore)
+                                .arg(s.bytesAfter)
+                                .arg(qRound(s.ms)));
+            m_codes << s.code;
+        } else {
+            m_list->addItem(QStringLiteral("未解除：%1（%2）").arg(s.layer, s.note));
+            m_codes << QString();
+        }
+    }
+    m_list->setCurrentRow(m_list->count() - 1);
+}
+
+void DeobHistoryWindow::showStage(int row) {
+    const bool has = row >= 0 && row < m_codes.size() && !m_codes[row].isEmpty();
+    m_code->setPlainText(has ? m_codes[row] : QString());
+    m_applyButton->setEnabled(has);
+}

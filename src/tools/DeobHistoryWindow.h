@@ -1,0 +1,37 @@
+#pragma once
+// "解密记录": the layers of the last "eval解密" run, and the code after each of them; the
+// chosen stage can be put into the current editor.
+
+#include "tools/DeobfuscateScript.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+class DeobHistoryWindow : public QDialog {
+    Q_OBJECT
+public:
+    explicit DeobHistoryWindow(QWidget* parent = nullptr);
+
+    // The original text and the run's history; replaces what was shown.
+    void setRun(const QString& original, const DeobResult& result);
+    // Called with the chosen stage's code when "放入当前编辑框" is pressed.
+    void setApply(std::function<void(const QString&)> apply) { m_apply = std::move(apply); }
+
+    QListWidget* stageList() const { return m_list; }
+    QPlainTextEdit* codeView() const { return m_code; }
+    QPushButton* applyButton() const { return m_applyButton; }
+
+private:
+    void showStage(int row);
+
+    QListWidget* m_list = nullptr;
+    QPlainTextEdit* m_code = nullptr;
+    QPushButton* m_applyButton = nullptr;
+    QStringList m_codes; // per row; empty for skipped layers
+    std::function<void(const QString&)> m_apply;
+};

@@ -1,0 +1,195 @@
+#include "tools/DeobfuscateScript.h"
+
+#include "script/JsHandles.h"
+#include "script/ScriptThread.h"
+#include "tools/CarriedScripts.h"
+#include "tools/Sandbox.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <memory>
+
+namespace {
+constexpr double kStopCheckInterval = 0.1;
+
+// The engine that runs the carried deobfuscator. The toolkit inside is large, so the
+// engine is made on the first deobfuscation and kept for later ones; it lives in the
+// script thread's storage and goes with that thread.
+class ToolEngine {
+public:
+    ToolEngine() {
+        m_group = JSContextGroupCreate();
+        m_context = JSGlobalContextCreateInGroup(m_group, nullptr);
+        addFunction("vexoSandboxRun", &sandboxRun);
+        addFunction("vexoNow", &now);
+        armStopCheck(m_group);
+        JsString script(CarriedScripts::deobfuscator());
+        JsString url("vexo:deobfuscator");
+        JSValueRef exception = nullptr;
+        JSEvaluateScript(m_context, script.get(), nullptr, url.get(), 1, &exception);
+        if (exception)
+            m_loadError = jsValueToQString(m_context, exception);
+    }
+    ~ToolEngine() {
+        JSContextGroupClearExecutionTimeLimit(m_group);
+        JSGlobalContextRelease(m_context);
+        JSContextGroupRelease(m_group);
+    }
+    ToolEngine(const ToolEngine&) = delete;
+    ToolEngine& operator=(const ToolEngine&) = delete;
+
+    const QString& loadError() const { return m_loadError; }
+
+    // Calls vexoDeobfuscate; the JSON text it returns, or an error.
+    bool call(const QString& source, const QString& optionsJson, double sandboxSeconds,
+              QString& out) {
+        s_sandboxSeconds = sandboxSeconds;
+        armStopCheck(m_group);
+        JSObjectRef global = JSContextGetGlobalObject(m_context);
+        JSValueRef fn = jsGetProperty(m_context, global, QStringLiteral("vexoDeobfuscate"));
+        JSObjectRef function = fn ? JSValueToObject(m_context, fn, nullptr) : nullptr;
+        if (!function || !JSObjectIsFunction(m_context, function)) {
+            out = QStringLiteral("解密程序没有加载");
+            return false;
+        }
+        JSValueRef args[] = {jsMakeString(m_context, source), jsMakeString(m_context, optionsJson)};
+        JSValueRef exception = nullptr;
+        JSValueRef result =
+            JSObjectCallAsFunction(m_context, function, nullptr, 2, args, &exception);
+        if (exception) {
+            out = jsValueToQString(m_context, exception);
+            return false;
+        }
+        out = jsValueToQString(m_context, result);
+        return true;
+    }
+
+private:
+    void addFunction(const char* name, JSObjectCallAsFunctionCallback callback) {
+        JsString key(name);
+        JSObjectSetProperty(m_context, JSContextGetGlobalObject(m_context), key.get(),
+                            JSObjectMakeFunctionWithCallback(m_context, key.get(), callback),
+                            kJSPropertyAttributeDontEnum, nullptr);
+    }
+
+    static void armStopCheck(JSContextGroupRef group) {
+        JSContextGroupSetExecutionTimeLimit(group, kStopCheckInterval, &shouldTerminate,
+                                            const_cast<OpaqueJSContextGroup*>(group));
+    }
+    static bool shouldTerminate(JSContextRef, void* group) {
+        if (ScriptThread::instance().stopRequested())
+            return true;
+        armStopCheck(static_cast<JSContextGroupRef>(group));
+        return false;
+    }
+
+    // vexoSandboxRun(code) → { status: "ok" | "error" | "timeout" | "stopped", value }
+    static JSValueRef sandboxRun(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t argc,
+                                 const JSValueRef argv[], JSValueRef*) {
+        const QString code = argc > 0 ? jsValueToQString(ctx, argv[0]) : QString();
+        const SandboxRun run = runInSandbox(code, s_sandboxSeconds);
+        static const char* const names[] = {"ok", "error", "timeout", "stopped"};
+        JSObjectRef result = JSObjectMake(ctx, nullptr, nullptr);
+        JsString status("status");
+        JsString value("value");
+        JSObjectSetProperty(ctx, result, status.get(),
+                            jsMakeString(ctx, QString::fromLatin1(names[run.status])), 0, nullptr);
+        JSObjectSetProperty(ctx, result, value.get(), jsMakeString(ctx, run.value), 0, nullptr);
+        return result;
+    }
+
+    static JSValueRef now(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t, const JSValueRef[],
+                          JSValueRef*) {
+        static QElapsedTimer clock;
+        if (!clock.isValid())
+            clock.start();
+        return JSValueMakeNumber(ctx, double(clock.nsecsElapsed()) / 1e6);
+    }
+
+    static inline thread_local double s_sandboxSeconds = 5.0;
+    JSContextGroupRef m_group = nullptr;
+    JSGlobalContextRef m_context = nullptr;
+    QString m_loadError;
+};
+
+std::unique_ptr<ToolEngine>& toolEngineSlot() {
+    static thread_local std::unique_ptr<ToolEngine> engine;
+    return engine;
+}
+
+QString optionsJson(const DeobOptions& options) {
+    QJsonObject o;
+    o.insert(QStringLiteral("unpacker"), CarriedScripts::unpacker());
+    o.insert(QStringLiteral("rename"), options.rename);
+    QJsonArray extra;
+    for (const auto& [name, peel] : options.extraLayers)
+        extra.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("peel"), peel}});
+    o.insert(QStringLiteral("extraLayers"), extra);
+    return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+}
+
+DeobResult fromJson(const QString& text) {
+    DeobResult result;
+    const QJsonObject o = QJsonDocument::fromJson(text.toUtf8()).object();
+    if (o.isEmpty()) {
+        result.error = QStringLiteral("解密程序没有返回结果");
+        return result;
+    }
+    for (const QJsonValue& v : o.value(QStringLiteral("history")).toArray()) {
+        const QJsonObject h = v.toObject();
+        DeobStage stage;
+        stage.layer = h.value(QStringLiteral("layer")).toString();
+        stage.bytesBefore = qint64(h.value(QStringLiteral("before")).toDouble());
+        stage.bytesAfter = qint64(h.value(QStringLiteral("after")).toDouble());
+        stage.ms = h.value(QStringLiteral("ms")).toDouble();
+        stage.peeled = h.value(QStringLiteral("peeled")).toBool();
+        stage.note = h.value(QStringLiteral("note")).toString();
+        stage.code = h.value(QStringLiteral("code")).toString();
+        result.history.append(stage);
+    }
+    result.stopped = o.value(QStringLiteral("stopped")).toBool();
+    if (o.contains(QStringLiteral("error"))) {
+        result.error = o.value(QStringLiteral("error")).toString();
+        return result;
+    }
+    result.ok = true;
+    result.code = o.value(QStringLiteral("code")).toString();
+    return result;
+}
+} // namespace
+
+int DeobResult::peeledCount() const {
+    int n = 0;
+    for (const DeobStage& s : history)
+        n += s.peeled ? 1 : 0;
+    return n;
+}
+
+DeobResult DeobfuscateScript(const QString& source, const DeobOptions& options) {
+    DeobResult result;
+    ScriptThread::instance().call([&] {
+        std::unique_ptr<ToolEngine>& engine = toolEngineSlot();
+        if (!engine)
+            engine = std::make_unique<ToolEngine>();
+        if (!engine->loadError().isEmpty()) {
+            // Stopped (or failed) while loading: the next run loads afresh.
+            result.error = engine->loadError();
+            result.stopped = ScriptThread::instance().stopRequested();
+            engine.reset();
+            return;
+        }
+        QString out;
+        if (!engine->call(source, optionsJson(options), options.sandboxSeconds, out)) {
+            result.error = out;
+            result.stopped = ScriptThread::instance().stopRequested();
+            return;
+        }
+        result = fromJson(out);
+    });
+    if (result.stopped)
+        result.error = QStringLiteral("脚本运行已被用户中止");
+    return result;
+}

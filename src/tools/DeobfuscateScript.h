@@ -1,0 +1,40 @@
+#pragma once
+// Peels obfuscation off a script layer by layer with the carried deobfuscator, which
+// runs in a tool engine of its own; whatever code comes from the script itself runs only
+// in the sandbox (tools/Sandbox.h).
+
+#include <QList>
+#include <QPair>
+#include <QString>
+
+// One step of a run: a layer that was peeled, or one that was skipped (note says why).
+struct DeobStage {
+    QString layer;
+    qint64 bytesBefore = 0; // UTF-8 sizes of the code before and after
+    qint64 bytesAfter = 0;
+    double ms = 0.0;
+    bool peeled = false;
+    QString note;
+    QString code; // the code after this layer (peeled layers only)
+};
+
+struct DeobResult {
+    bool ok = false;
+    bool stopped = false; // the user pressed "停止"
+    QString code;
+    QString error;
+    QList<DeobStage> history;
+
+    int peeledCount() const;
+};
+
+struct DeobOptions {
+    // Limit of each sandbox run; a layer whose run takes longer is skipped.
+    double sandboxSeconds = 5.0;
+    bool rename = true;
+    // Extra text layers as (name, JavaScript function source taking and returning the
+    // code); tried after the built-in text layers.
+    QList<QPair<QString, QString>> extraLayers;
+};
+
+DeobResult DeobfuscateScript(const QString& source, const DeobOptions& options = {});

@@ -1,0 +1,69 @@
+#include "tools/Sandbox.h"
+
+#include "script/JsHandles.h"
+#include "script/ScriptThread.h"
+
+#include <QElapsedTimer>
+
+namespace {
+// Often enough that a time-out or "停止" ends a run promptly.
+constexpr double kCheckInterval = 0.05;
+
+struct Watch {
+    JSContextGroupRef group = nullptr;
+    QElapsedTimer clock;
+    qint64 limitMs = 0;
+    bool timedOut = false;
+};
+
+bool shouldTerminate(JSContextRef, void* data);
+
+void arm(Watch* watch) {
+    JSContextGroupSetExecutionTimeLimit(watch->group, kCheckInterval, &shouldTerminate, watch);
+}
+
+bool shouldTerminate(JSContextRef, void* data) {
+    auto* watch = static_cast<Watch*>(data);
+    if (ScriptThread::instance().stopRequested())
+        return true;
+    if (watch->limitMs > 0 && watch->clock.elapsed() >= watch->limitMs) {
+        watch->timedOut = true;
+        return true;
+    }
+    arm(watch); // the callback fires once per limit
+    return false;
+}
+} // namespace
+
+SandboxRun runInSandbox(const QString& code, double limitSeconds) {
+    SandboxRun run;
+    if (ScriptThread::instance().stopRequested()) {
+        run.status = SandboxRun::Stopped;
+        return run;
+    }
+    Watch watch;
+    watch.group = JSContextGroupCreate();
+    watch.limitMs = qint64(limitSeconds * 1000.0);
+    watch.clock.start();
+    arm(&watch);
+    JSGlobalContextRef context = JSGlobalContextCreateInGroup(watch.group, nullptr);
+    {
+        JsString script(code);
+        JSValueRef exception = nullptr;
+        JSValueRef value = JSEvaluateScript(context, script.get(), nullptr, nullptr, 1, &exception);
+        if (ScriptThread::instance().stopRequested()) {
+            run.status = SandboxRun::Stopped;
+        } else if (watch.timedOut) {
+            run.status = SandboxRun::TimedOut;
+        } else if (exception) {
+            run.status = SandboxRun::Threw;
+            run.value = jsValueToQString(context, exception);
+        } else {
+            run.value = jsValueToQString(context, value);
+        }
+    }
+    JSContextGroupClearExecutionTimeLimit(watch.group);
+    JSGlobalContextRelease(context);
+    JSContextGroupRelease(watch.group);
+    return run;
+}

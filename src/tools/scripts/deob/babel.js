@@ -1,0 +1,40 @@
+// The syntax-tree toolkit: parser, traversal with scope analysis, types and printer.
+import { parse as babelParse } from "@babel/parser";
+import traverseModule from "@babel/traverse";
+import generateModule from "@babel/generator";
+import * as t from "@babel/types";
+
+export const traverse = traverseModule.default || traverseModule;
+const generator = generateModule.default || generateModule;
+export { t };
+
+const parseOptions = {
+    sourceType: "unambiguous",
+    allowReturnOutsideFunction: true,
+    allowAwaitOutsideFunction: true,
+    allowSuperOutsideMethod: true,
+    allowUndeclaredExports: true,
+    plugins: ["regexpUnicodeSets"],
+};
+
+export function parse(code) {
+    return babelParse(code, parseOptions);
+}
+
+// Null when the text is not a valid script.
+export function tryParse(code) {
+    try {
+        return parse(code);
+    } catch (e) {
+        return null;
+    }
+}
+
+export function generate(ast) {
+    // minimal: non-ASCII text (Chinese strings) stays as it is instead of \u escapes.
+    return generator(ast, { comments: true, jsescOption: { minimal: true } }).code;
+}
+
+export function generateNode(node) {
+    return generator(node, { comments: false, jsescOption: { minimal: true } }).code;
+}

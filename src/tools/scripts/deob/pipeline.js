@@ -1,0 +1,173 @@
+// The layer pipeline: every layer is detected, peeled and checked (its output must
+// parse), rounds repeat until nothing changes, and each peeled or skipped layer is kept
+// in the history with its sizes, time and the code after it.
+import { parse, tryParse, generate } from "./babel.js";
+import { SandboxStopped, SandboxTimeout } from "./sandbox.js";
+import { carriedLayers, encodingLayers } from "./layers/text.js";
+import { evalWrappers } from "./layers/evalWrapper.js";
+import { stringArrays } from "./layers/stringArray.js";
+import { proxies } from "./layers/proxies.js";
+import { foldConstants, deadBranches, splitSequences } from "./layers/simplify.js";
+import { controlFlow } from "./layers/controlFlow.js";
+import { guards } from "./layers/guards.js";
+import { renameIdentifiers } from "./layers/rename.js";
+
+const maxRounds = 20;
+
+function utf8Length(s) {
+    let n = 0;
+    for (let i = 0; i < s.length; ++i) {
+        const c = s.charCodeAt(i);
+        if (c < 0x80) n += 1;
+        else if (c < 0x800) n += 2;
+        else if (c >= 0xd800 && c < 0xdc00 && i + 1 < s.length) { n += 4; ++i; }
+        else n += 3;
+    }
+    return n;
+}
+
+// The string arrays come first: their decoders must run from the script's own text,
+// since some check that text against a pattern of the compact form.
+export const astLayers = [stringArrays, foldConstants, proxies, deadBranches, controlFlow,
+    splitSequences, guards];
+
+function clock() {
+    return typeof vexoNow === "function" ? vexoNow() : Date.now();
+}
+
+// options: { unpacker: source of the carried unpackers, rename: bool, extraLayers: [...] }
+export function deobfuscate(source, options) {
+    const history = [];
+    const textLayers = carriedLayers(options.unpacker || "").concat(encodingLayers);
+    const extra = options.extraLayers || [];
+    let code = source;
+    const failed = new Set();
+
+    const record = (layer, before, after, started, note) => {
+        history.push({
+            layer: layer.name, before: utf8Length(before), after: utf8Length(after),
+            ms: Math.round((clock() - started) * 10) / 10,
+            peeled: note === undefined, note: note || "", code: note === undefined ? after : "",
+        });
+    };
+    const skip = (layer, started, note) => {
+        if (failed.has(layer.name + note)) return;
+        failed.add(layer.name + note);
+        record(layer, code, code, started, note);
+    };
+    // The syntax tree of `code`, kept while layers leave it untouched. `fresh`: it is the
+    // parse of `code` itself (node positions index the text). Layers that transform the
+    // tree hand it on without a parse; the round's end parses the code once, and only
+    // when that fails does the round run again with a parse after every layer.
+    let tree = null, fresh = false, unchecked = false, careful = false;
+    const skipFor = (layer, started, e) => {
+        tree = null; // the layer may have left the tree half changed
+        if (e instanceof SandboxStopped) throw e;
+        skip(layer, started, e instanceof SandboxTimeout ? "超时，已跳过" : "出错，已跳过：" + (e && e.message || e));
+    };
+    const accept = (layer, out, started, checked) => {
+        record(layer, code, out, started);
+        code = out;
+        tree = checked;
+        fresh = !!checked;
+    };
+    // A text layer; true when it peeled something.
+    const attempt = (layer, peel) => {
+        const started = clock();
+        let out;
+        try {
+            out = peel(code);
+        } catch (e) {
+            skipFor(layer, started, e);
+            return false;
+        }
+        if (typeof out !== "string" || out === code) return false;
+        const checked = tryParse(out);
+        if (!checked) {
+            skip(layer, started, "结果不是有效的脚本，已丢弃");
+            return false;
+        }
+        accept(layer, out, started, checked);
+        return true;
+    };
+    // A layer that transforms the syntax tree.
+    const attemptTree = (layer) => {
+        const started = clock();
+        if (!tree) {
+            tree = parse(code);
+            fresh = true;
+        }
+        let changed;
+        try {
+            changed = layer.run(tree, fresh ? code : null);
+        } catch (e) {
+            skipFor(layer, started, e);
+            return false;
+        }
+        if (!changed) return false;
+        const out = generate(tree);
+        fresh = false;
+        if (out === code) return false;
+        if (careful || layer.reparse) {
+            const checked = tryParse(out);
+            if (!checked) {
+                tree = null;
+                skip(layer, started, "结果不是有效的脚本，已丢弃");
+                return false;
+            }
+            accept(layer, out, started, checked);
+        } else {
+            const transformed = tree;
+            accept(layer, out, started, null);
+            tree = transformed; // goes on to the next layer as it is
+            unchecked = true;
+        }
+        return true;
+    };
+
+    if (!tryParse(code)) {
+        // Not a script as it stands: only the text layers may make one of it.
+        for (const layer of textLayers.concat(extra)) {
+            if (layer.detect && !layer.detect(code)) continue;
+            if (attempt(layer, layer.peel)) break;
+        }
+        // Nothing to peel: the text goes on as it is, as it always has.
+        if (!tryParse(code)) return { code: source, history };
+    }
+
+    for (let round = 0; round < maxRounds; ++round) {
+        let changed = false;
+        for (const layer of textLayers.concat(extra)) {
+            if (layer.detect && !layer.detect(code)) continue;
+            if (attempt(layer, layer.peel)) { changed = true; break; }
+        }
+        if (changed) continue;
+        const startCode = code, startHistory = history.length;
+        for (const layer of [evalWrappers, ...astLayers]) {
+            // attemptTree keeps the transformed tree for the next layer.
+            if (attemptTree(layer)) changed = true;
+        }
+        if (unchecked) {
+            unchecked = false;
+            const checked = tryParse(code);
+            if (checked) {
+                tree = checked;
+                fresh = true;
+            } else {
+                // Some layer made invalid code: run the round again, checking each layer.
+                code = startCode;
+                history.length = startHistory;
+                tree = null;
+                careful = true;
+                --round;
+                continue;
+            }
+        }
+        if (!changed) break;
+    }
+    if (options.rename !== false) {
+        careful = true;
+        attemptTree(renameIdentifiers);
+    }
+    return { code, history };
+}

@@ -1,0 +1,2 @@
+// Node built-ins the bundled libraries name but never need in the tool engine.
+module.exports = {};

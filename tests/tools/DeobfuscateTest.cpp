@@ -1,0 +1,341 @@
+// The deobfuscator on small inputs (each layer, and its no-op case), its guards (the
+// sandbox, the time limit, "停止", the parse check), and the proof over every fixture:
+// the peeled code, run in a fresh engine, logs what the original logs.
+
+#include "script/GlobalObjects.h"
+#include "script/ScriptEngine.h"
+#include "script/ScriptHost.h"
+#include "script/ScriptThread.h"
+#include "tools/DeobfuscateScript.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+class StopAtOnce : public ScriptWaiter {
+public:
+    void wait(ScriptJob& job) override {
+        ScriptThread::instance().requestStop();
+        job.waitDone(-1);
+    }
+};
+
+QStringList peeledLayers(const DeobResult& r) {
+    QStringList out;
+    for (const DeobStage& s : r.history)
+        if (s.peeled)
+            out << s.layer;
+    return out;
+}
+
+const DeobStage* skipped(const DeobResult& r, const QString& layer) {
+    for (const DeobStage& s : r.history)
+        if (!s.peeled && s.layer == layer)
+            return &s;
+    return nullptr;
+}
+
+DeobResult peel(const QString& code, bool rename = false) {
+    DeobOptions options;
+    options.rename = rename;
+    options.sandboxSeconds = 2.0;
+    return DeobfuscateScript(code, options);
+}
+
+// What a script logs through log(x), run in a fresh engine with a limit of 10 s.
+QString runLogged(const QString& code) {
+    QString out;
+    BlockingWaiter waiter(10.0);
+    ScriptThread::instance().setWaiter(&waiter);
+    ScriptThread::instance().call([&] {
+        ScriptEngine engine;
+        engine.addCode(
+            QStringLiteral("var __out = []; function log(x) { __out.push(String(x)); }"));
+        engine.addCode(code);
+        const QString error = engine.error().number ? engine.error().description : QString();
+        out = engine.eval(QStringLiteral("__out.join('\\n')")).stringValue();
+        if (!error.isEmpty())
+            out += QStringLiteral("\nERROR ") + error;
+    });
+    ScriptThread::instance().setWaiter(nullptr);
+    return out;
+}
+
+QString readFile(const QString& path) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return QString::fromUtf8(f.readAll());
+}
+} // namespace
+
+TEST(DeobLayers, CodeWithoutLayersComesBackUnchanged) {
+    const QString plain = QStringLiteral("function add(a, b) {\n  return a + b;\n}\n"
+                                         "var s = 'x' + add(1, 2);\n");
+    const DeobResult r = peel(plain, true);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.code, plain);
+    EXPECT_TRUE(r.history.isEmpty());
+}
+
+TEST(DeobLayers, CarriedUnpackersRunFirst) {
+    // %-escaped: no space anywhere, %20 inside.
+    DeobResult r = peel(QStringLiteral("var%20a=1;log(a)"));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(peeledLayers(r), QStringList{QStringLiteral("%转义")});
+    EXPECT_EQ(r.code, QStringLiteral("var a=1;log(a)"));
+    // Packed code: the packer's decoder runs in the sandbox, the payload comes back.
+    const QString packed = QStringLiteral("eval(function(p,a,c,k,e,d){while(c--)if(k[c])p=p."
+                                          "replace(new RegExp('\\\\b'+c+'\\\\b','g'),k[c]);"
+                                          "return p}('0(\"1\")',2,2,'log|hi'.split('|'),0,{}))");
+    r = peel(packed);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.code, QStringLiteral("log(\"hi\")"));
+    ASSERT_EQ(r.history.size(), 1);
+    EXPECT_EQ(r.history[0].bytesBefore, packed.toUtf8().size());
+    EXPECT_EQ(r.history[0].bytesAfter, 9);
+    EXPECT_EQ(r.history[0].code, r.code);
+}
+
+TEST(DeobLayers, EvalFunctionAndDocumentWriteWrappers) {
+    DeobResult r = peel(QStringLiteral("var p = ['lo', 'g(1)']; eval(p.join(''));"));
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.code.contains(QStringLiteral("log(1);"))) << r.code.toStdString();
+    EXPECT_FALSE(r.code.contains(QStringLiteral("eval")));
+    r = peel(QStringLiteral("Function(String.fromCharCode(108,111,103,40,50,41))();"));
+    EXPECT_EQ(r.code.trimmed(), QStringLiteral("log(2);"));
+    r = peel(QStringLiteral("document.write(unescape('%3Cscript%3Elog(3)%3C/script%3E'));"));
+    EXPECT_EQ(r.code.trimmed(), QStringLiteral("log(3);"));
+    // Plain HTML written out is no script: left alone.
+    r = peel(QStringLiteral("document.write('<b>' + 'x</b>');"));
+    EXPECT_FALSE(peeledLayers(r).contains(QStringLiteral("eval/Function/document.write 包装")));
+    EXPECT_TRUE(r.code.contains(QStringLiteral("document.write")));
+}
+
+TEST(DeobLayers, StringArrayWithRotationDecoderAndWrappers) {
+    // The array is rotated by one before use; the decoder subtracts an offset; a wrapper
+    // and an alias stand between the calls and the decoder.
+    const QString code = QStringLiteral(
+        "function arr(){var a=['world','hello','中文'];arr=function(){return a;};return arr();}"
+        "(function(f){var a=f();a.push(a.shift());})(arr);"
+        "function dec(i){i=i-0x10;var a=arr();return a[i];}"
+        "function wrap(x,y){return dec(y- -0x5);}"
+        "var alias=dec;"
+        "log(dec(0x10)+' '+wrap(0,0xc)+alias(-0x1*0x2+0x14));");
+    const DeobResult r = peel(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(peeledLayers(r).first(), QStringLiteral("字符串数组"));
+    // Rotated by one: hello, 中文, world.
+    EXPECT_TRUE(r.code.contains(QStringLiteral("log(\"hello 中文world\")")))
+        << r.code.toStdString();
+    EXPECT_FALSE(r.code.contains(QStringLiteral("arr"))) << r.code.toStdString();
+    EXPECT_FALSE(r.code.contains(QStringLiteral("dec")));
+    EXPECT_EQ(runLogged(r.code), runLogged(code));
+    // An array nothing decodes stays.
+    const QString data = QStringLiteral("var names = ['a', 'b'];\nlog(names[0]);\n");
+    EXPECT_EQ(peel(data).code, data);
+}
+
+TEST(DeobLayers, ProxiesConstantsDeadBranchesFlowAndSequences) {
+    const QString code = QStringLiteral(
+        "function f(x){var p={'aB':function(a,b){return a+b;},'cD':'lit','eF':function(g,h){return "
+        "g(h);}};"
+        "var o='2|0|1'['split']('|'),i=0x0;while(!![]){switch(o[i++]){"
+        "case'0':var y=p['aB'](x,0x2);continue;case'1':return p['eF'](String,y)+p['cD'];"
+        "case'2':if('abc'==='abd'){x=-1;}else{x=x*0x3;}continue;}break;}}"
+        "log(f(1)),log(\"\\x68\\u0069\"+(!![]+[]).length+void 0);");
+    const DeobResult r = peel(code);
+    ASSERT_TRUE(r.ok);
+    const QStringList layers = peeledLayers(r);
+    for (const char* name : {"常量折叠", "代理函数与代理对象", "死代码（不透明谓词）",
+                             "控制流平坦化", "逗号表达式拆分"})
+        EXPECT_TRUE(layers.contains(QString::fromUtf8(name))) << name;
+    EXPECT_TRUE(r.code.contains(QStringLiteral("x = x * 3;"))) << r.code.toStdString();
+    EXPECT_TRUE(r.code.contains(QStringLiteral("var y = x + 2;")));
+    EXPECT_TRUE(r.code.contains(QStringLiteral("return String(y) + 'lit';")));
+    EXPECT_TRUE(r.code.contains(QStringLiteral("log(\"hi4undefined\")"))) << r.code.toStdString();
+    EXPECT_FALSE(r.code.contains(QStringLiteral("switch")));
+    EXPECT_FALSE(r.code.contains(QStringLiteral("abd")));
+    EXPECT_EQ(runLogged(r.code), runLogged(code));
+}
+
+TEST(DeobLayers, InliningKeepsTheOrderOfEvaluationAndNumbersStayValid) {
+    // sw reads its parameters in reverse: with calls as arguments it must stay a call.
+    const QString code = QStringLiteral(
+        "var s='';function t(x){s+=x;return x;}"
+        "var p={'sw':function(a,b){return b-a;},'ok':function(a,b){return a-b;}};"
+        "log(p['sw'](t(1),t(2))+p['ok'](t(3),t(4))+p['sw'](5,7)+s+(1_000).toFixed(0x1));");
+    const DeobResult r = peel(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.code.contains(QStringLiteral("p.sw(t(1), t(2))"))) << r.code.toStdString();
+    EXPECT_TRUE(r.code.contains(QStringLiteral("t(3) - t(4)")));
+    EXPECT_TRUE(r.code.contains(QStringLiteral("(t(3) - t(4)) + 2 + s + 1000 .toFixed(1)")));
+    EXPECT_TRUE(r.code.contains(QStringLiteral("var p = {")));
+    EXPECT_EQ(runLogged(r.code), runLogged(code));
+}
+
+TEST(DeobLayers, NamesRenamedByRoleWithoutCapture) {
+    const QString code =
+        QStringLiteral("var _0x1a2b='s';function _0x3c4d(_0x5e6f,_0xab12){var arg1=_0x5e6f;"
+                       "return function(_0xcd34){return arg1+_0xab12+_0xcd34+_0x1a2b;};}"
+                       "var {_0x9f:_0x77aa}={_0x9f:1};var _0x11=2,_0x22={_0x11};"
+                       "log(_0x3c4d('a','b')('c')+_0x77aa+_0x22._0x11);");
+    const DeobResult r = peel(code, true);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(peeledLayers(r).contains(QStringLiteral("变量重命名")));
+    // Property names stay: { _0x11 } keeps its key when the variable is renamed.
+    EXPECT_FALSE(r.code.contains(QRegularExpression(QStringLiteral("\\b_0x(?!9f|11)[0-9a-f]+"))))
+        << r.code.toStdString();
+    EXPECT_TRUE(r.code.contains(QStringLiteral("_0x11: num1"))) << r.code.toStdString();
+    EXPECT_TRUE(r.code.contains(QStringLiteral("function fn1(")));
+    EXPECT_TRUE(r.code.contains(QStringLiteral("var str1 = 's'")));
+    // The user's own arg1 is kept and not captured by a renamed parameter.
+    EXPECT_TRUE(r.code.contains(QStringLiteral("var arg1 = ")));
+    EXPECT_EQ(runLogged(r.code), runLogged(code));
+}
+
+TEST(DeobLayers, SwitchLoopsThatLeaveEarlyStayAsTheyAre) {
+    // A case that breaks out of the loop, and an order whose array is used elsewhere too.
+    const QString code = QStringLiteral(
+        "function f(x){var o='1|0'.split('|'),i=0;while(true){switch(o[i++]){"
+        "case '0':x+=1;continue;case '1':if(x>5)break;x*=2;continue;}break;}return x;}"
+        "function g(x){var o='0|1'.split('|'),i=0;while(true){switch(o[i++]){"
+        "case '0':x+=o.length;continue;case '1':return x;}break;}}log(f(1)+','+f(9)+','+g(1));");
+    const DeobResult r = peel(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_FALSE(peeledLayers(r).contains(QStringLiteral("控制流平坦化"))) << r.code.toStdString();
+    EXPECT_EQ(runLogged(r.code), runLogged(code));
+}
+
+TEST(DeobGuards, SelfDefenceRemovedAndDebuggerTrapMadeHarmless) {
+    const QString code = QStringLiteral(
+        "var ctl=function(){var first=true;return function(ctx,fn){var "
+        "r=first?function(){if(fn){var "
+        "x=fn.apply(ctx,arguments);fn=null;return x;}}:function(){};first=false;return r;};}();"
+        "var chk=ctl(this,function(){return chk.toString().search('(((.+)+)+)+$').toString()"
+        ".constructor(chk).search('(((.+)+)+)+$');});chk();"
+        "function trap(k){function t(c){if(typeof c==='string'){return "
+        "function(){}.constructor('while (true) {}')"
+        ".apply('counter');}else{(function(){return "
+        "true;}.constructor('debu'+'gger').call('action'));}"
+        "t(++c);}try{if(k){return t;}else{t(0);}}catch(e){}}"
+        "log('ok');");
+    const DeobResult r = peel(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(peeledLayers(r).contains(QStringLiteral("自我保护与调试陷阱")));
+    EXPECT_FALSE(r.code.contains(QStringLiteral("(((.+)+)+)+$")));
+    EXPECT_FALSE(r.code.contains(QStringLiteral("while (true)")));
+    EXPECT_EQ(runLogged(r.code), QStringLiteral("ok"));
+
+    // A library that merely names "debugger" and reads a constructor is not a trap.
+    const QString library = QStringLiteral(
+        "function lib(){var kw=['debugger','if'];var F=function(){}.constructor;"
+        "return kw.length+typeof F;}log(lib());");
+    EXPECT_EQ(peel(library).code, library);
+}
+
+TEST(DeobSafety, SandboxSeesNothingOfTheHostOrTheLoadedScript) {
+    GlobalObjects globals;
+    globals.mainHost().AddCode(QStringLiteral("var userMarker = 1; function vexo() {}"));
+    const DeobResult r = peel(QStringLiteral(
+        "eval(\"var seen = '\" + [typeof vexo, typeof userMarker, typeof vexoSandboxRun, "
+        "typeof vexoDeobfuscate, typeof print, typeof require].join() + \"';\");"));
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.code.trimmed(),
+              QStringLiteral("var seen = 'undefined,undefined,undefined,undefined,"
+                             "undefined,undefined';"));
+}
+
+TEST(DeobSafety, EndlessDecoderIsStoppedAndItsLayerSkipped) {
+    DeobOptions options;
+    options.sandboxSeconds = 0.3;
+    options.rename = false;
+    const QString code = QStringLiteral(
+        "var _0xa=['x','y'];function _0xd(i){while(true){}return _0xa[i];}log(_0xd(0)+_0xd(1));");
+    const DeobResult r = DeobfuscateScript(code, options);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    const DeobStage* s = skipped(r, QStringLiteral("字符串数组"));
+    ASSERT_NE(s, nullptr);
+    EXPECT_TRUE(s->note.contains(QStringLiteral("超时")));
+    EXPECT_TRUE(r.code.contains(QStringLiteral("_0xd(0)")));
+    // The same for a wrapper whose payload never comes.
+    const DeobResult w = DeobfuscateScript(QStringLiteral("for(;;){}eval('lo'+'g(1)');"), options);
+    ASSERT_TRUE(w.ok);
+    EXPECT_NE(skipped(w, QStringLiteral("eval/Function/document.write 包装")), nullptr);
+}
+
+TEST(DeobSafety, StopEndsTheRunAndReportsIt) {
+    StopAtOnce impatient;
+    ScriptThread::instance().setWaiter(&impatient);
+    const DeobResult r = DeobfuscateScript(
+        QStringLiteral("var a=['x'];function d(i){while(true){}return a[i];}log(d(0));"));
+    ScriptThread::instance().setWaiter(nullptr);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.stopped);
+    EXPECT_EQ(r.error, QStringLiteral("脚本运行已被用户中止"));
+    // The engine is usable again afterwards.
+    EXPECT_TRUE(peel(QStringLiteral("log(1)")).ok);
+}
+
+TEST(DeobSafety, LayerWithInvalidOutputIsDropped) {
+    DeobOptions options;
+    options.rename = false;
+    options.extraLayers = {
+        {QStringLiteral("坏层"), QStringLiteral("function (code) { return code + ' +'; }")}};
+    DeobResult r = DeobfuscateScript(QStringLiteral("log(1);"), options);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.code, QStringLiteral("log(1);"));
+    const DeobStage* s = skipped(r, QStringLiteral("坏层"));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->note, QStringLiteral("结果不是有效的脚本，已丢弃"));
+    // A packed script whose payload is not a script: the packer layer is dropped, the
+    // packed text stays as it was.
+    const QString packed =
+        QStringLiteral("eval(function(p,a,c,k,e,d){return p}('var = ;',0,0,''.split('|'),0,{}))");
+    r = peel(packed);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.code, packed);
+    EXPECT_TRUE(peeledLayers(r).isEmpty());
+    // Text that is no script at all and no layer makes one of comes back as it is.
+    r = peel(QStringLiteral("function ("));
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.code, QStringLiteral("function ("));
+}
+
+// One test per kind of layer, over the fixtures made with it.
+class DeobFixtures : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(DeobFixtures, PeeledCodeLogsTheSameAsTheOriginal) {
+    const QDir dir(QStringLiteral(VEXO_TEST_DATA "/deob/") + QString::fromLatin1(GetParam()));
+    const QStringList files = dir.entryList({QStringLiteral("*.js")}, QDir::Files, QDir::Name);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        const QString original = readFile(dir.filePath(name));
+        const QString expected = runLogged(original);
+        ASSERT_FALSE(expected.isEmpty()) << name.toStdString();
+        ASSERT_FALSE(expected.contains(QStringLiteral("ERROR"))) << name.toStdString();
+        const DeobResult r = DeobfuscateScript(original);
+        ASSERT_TRUE(r.ok) << name.toStdString() << ": " << r.error.toStdString();
+        EXPECT_GT(r.peeledCount(), 0) << name.toStdString();
+        EXPECT_EQ(runLogged(r.code).toStdString(), expected.toStdString()) << name.toStdString();
+        EXPECT_LT(r.code.size(), original.size()) << name.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sets, DeobFixtures,
+                         ::testing::Values("default", "preset-low", "preset-medium", "preset-high",
+                                           "base64", "rc4", "rotate-shuffle", "wrappers-variable",
+                                           "wrappers-function", "split-strings", "control-flow",
+                                           "dead-code", "numbers-to-expressions",
+                                           "transform-object-keys", "unicode-escapes",
+                                           "names-mangled", "self-defending", "debug-protection",
+                                           "packed-obfuscated", "jsfuck", "aaencode", "jjencode"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 if (c == '-')
+                                     c = '_';
+                             return name;
+                         });
