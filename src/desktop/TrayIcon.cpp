@@ -29,10 +29,18 @@ void TrayIcon::InstallTrayIcon(const TrayIconOptions& options) {
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
     m_icon->show();
     if (options.balloon && canHideToTray())
-        m_icon->showMessage(options.balloonTitle, options.balloonText,
-                            QSystemTrayIcon::Information);
+        showBalloon(options.balloonTitle, options.balloonText, 20);
     m_window.installEventFilter(this);
     m_installed = true; // whatever the desktop made of it
+}
+
+void TrayIcon::showBalloon(const QString& title, const QString& text, int triesLeft) {
+    // The balloon points at the icon, so it waits (a little) until the tray has placed it.
+    if (m_icon->geometry().isEmpty() && triesLeft > 0) {
+        QTimer::singleShot(100, this, [=, this] { showBalloon(title, text, triesLeft - 1); });
+        return;
+    }
+    m_icon->showMessage(title, text, QSystemTrayIcon::Information);
 }
 
 void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {

@@ -42,6 +42,7 @@ protected:
 
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void showBalloon(const QString& title, const QString& text, int triesLeft);
 
     QWidget& m_window;
     TrayState& m_state;
