@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark side by side with the reference tools, on this machine.
 #   bench/run.sh            all
-#   bench/run.sh startup    one group: startup | script | tools
+#   bench/run.sh startup    one group: startup | script | tools | io
 # Reference tools (node's js-beautify, esbuild, terser) are installed with npm into
 # /tmp/vexo-ref; none of their code is part of the project.
 set -euo pipefail
@@ -67,4 +67,19 @@ if [[ $group == all || $group == tools ]]; then
     echo "minify plain:    esbuild $eb   vexojs-cli minify $vm   ratio $(echo "scale=2; $vm/$eb" | bc)"
     vu=$(best_of 3 $cli unpack "$packed")
     echo "unpack packed:   vexojs-cli unpack $vu (unpack + format)"
+fi
+
+if [[ $group == all || $group == io ]]; then
+    big=$work/big20mb.js
+    [[ -f $big ]] || python3 bench/gen-big-script.py "$big" 20
+    port=18765
+    python3 -m http.server "$port" --bind 127.0.0.1 --directory "$work" >/dev/null 2>&1 &
+    server=$!
+    trap 'kill $server 2>/dev/null' EXIT
+    for _ in $(seq 50); do curl -s -o /dev/null "http://127.0.0.1:$port/" && break; sleep 0.1; done
+    echo "== reading scripts: a $(wc -c <"$big") B script from disk into an editor, and from 127.0.0.1"
+    QT_QPA_PLATFORM=offscreen build-bench/vexo-io-bench "$big" "http://127.0.0.1:$port/big20mb.js"
+    echo "curl download (best of 3): $(best_of 3 curl -s -o /dev/null "http://127.0.0.1:$port/big20mb.js") ms"
+    echo "cat from disk (best of 3): $(best_of 3 cat "$big") ms"
+    kill $server 2>/dev/null || true
 fi

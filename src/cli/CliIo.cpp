@@ -1,5 +1,9 @@
 #include "cli/CliIo.h"
 
+#include "editor/HttpFetch.h"
+#include "editor/ScriptEncoding.h"
+#include "editor/ScriptFile.h"
+
 #include <QFile>
 
 #include <cstdio>
@@ -27,14 +31,53 @@ void printError(const QString& text) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }
 
-std::optional<QByteArray> readInput(const QString& path) {
-    QFile file;
-    const bool ok = path == QLatin1String("-")
-                        ? file.open(stdin, QIODevice::ReadOnly)
-                        : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!ok) {
-        printError(QStringLiteral("vexojs-cli: 无法读取文件 %1：%2").arg(path, file.errorString()));
+namespace {
+struct Input {
+    QByteArray bytes;
+    QByteArray charset; // what the server said, for addresses
+};
+
+bool isAddress(const QString& path) {
+    return path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+std::optional<Input> read(const QString& path) {
+    if (isAddress(path)) {
+        const FetchResult r = HttpFetch::fetch(path);
+        if (!r.ok) {
+            printError(QStringLiteral("vexojs-cli: 无法读取 %1：%2").arg(path, r.error));
+            return std::nullopt;
+        }
+        return Input{r.body, r.charset};
+    }
+    if (path == QLatin1String("-")) {
+        QFile in;
+        if (!in.open(stdin, QIODevice::ReadOnly)) {
+            printError(QStringLiteral("vexojs-cli: 无法读取标准输入：%1").arg(in.errorString()));
+            return std::nullopt;
+        }
+        return Input{in.readAll(), {}};
+    }
+    FileRead file = readScriptFile(path);
+    if (!file.ok) {
+        printError(QStringLiteral("vexojs-cli: 无法读取文件 %1：%2").arg(path, file.error));
         return std::nullopt;
     }
-    return file.readAll();
+    return Input{std::move(file.bytes), {}};
+}
+} // namespace
+
+std::optional<QByteArray> readInput(const QString& path) {
+    auto input = read(path);
+    if (!input)
+        return std::nullopt;
+    return std::move(input->bytes);
+}
+
+std::optional<QString> readScript(const QString& path) {
+    const auto input = read(path);
+    if (!input)
+        return std::nullopt;
+    return QString::fromUtf8(decodeScript(input->bytes, input->charset).utf8);
 }

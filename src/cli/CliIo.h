@@ -17,5 +17,8 @@ public:
 void printLine(const QString& text);
 void printText(const QString& text);
 void printError(const QString& text);
-// A whole file, or standard input for "-"; nullopt (with a message) when unreadable.
+// The bytes of a whole file, of standard input for "-", or of the body at an http(s)
+// address; nullopt (with a message) when they cannot be read.
 std::optional<QByteArray> readInput(const QString& path);
+// The same input as script text, its encoding detected as "打开" and "读取JS" do.
+std::optional<QString> readScript(const QString& path);

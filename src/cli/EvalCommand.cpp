@@ -55,10 +55,10 @@ int runEvalCommand(const QStringList& args) {
     }
     QStringList sources;
     for (const QString& f : files) {
-        const auto bytes = readInput(f);
-        if (!bytes)
+        const auto text = readScript(f);
+        if (!text)
             return kUsageError;
-        sources << QString::fromUtf8(*bytes);
+        sources << *text;
     }
 
     BlockingWaiter waiter(timeout);

@@ -42,13 +42,13 @@ int runToolCommand(const QString& tool, const QStringList& args) {
             return kUsageError;
         }
     }
-    const auto bytes = readInput(path);
-    if (!bytes)
+    const auto source = readScript(path);
+    if (!source)
         return kUsageError;
 
     BlockingWaiter waiter(timeout);
     ScriptThread::instance().setWaiter(&waiter);
-    const ToolResult result = runTool(tool, QString::fromUtf8(*bytes));
+    const ToolResult result = runTool(tool, *source);
     ScriptThread::instance().setWaiter(nullptr);
     if (!result.ok) {
         printError(QStringLiteral("vexojs-cli %1: %2").arg(tool, result.error));

@@ -113,7 +113,7 @@ void DesktopServices::checkForUpdate() {
         return;
     m_checking = true;
     UpdateInfo& info = m_window.globals().updateInfo();
-    const FetchOutcome fetched = fetchUpdateRecord(updateAddress());
+    const FetchResult fetched = fetchUpdateRecord(updateAddress());
     const UpdateCheckResult result =
         fetched.ok ? ReadUpdateRecord(recordText(fetched.body), MainWindow::kVersion, info)
                    : UpdateCheckResult{UpdateCheckResult::Failed, fetched.error};

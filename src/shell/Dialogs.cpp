@@ -16,18 +16,53 @@ Dialogs::Answer WidgetDialogs::question(QWidget* parent, const QString& text,
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
-QString WidgetDialogs::openFileName(QWidget* parent, const QString& filter) {
-    return QFileDialog::getOpenFileName(parent, QString(), QString(), filter);
+namespace {
+// "name|a;b|name|c" becomes Qt's "name (a b);;name (c)"; the names are shown as given.
+QStringList nameFilters(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    if (parts.size() < 2)
+        return {filter};
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        // "*.*" means every file, also those without a dot.
+        for (QString& p : patterns)
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        filters << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QLatin1Char(')');
+    }
+    return filters;
 }
 
-QString WidgetDialogs::saveFileName(QWidget* parent, const QString& filter,
-                                    const QString& defaultSuffix) {
-    QFileDialog dialog(parent, QString(), QString(), filter);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(defaultSuffix);
+QString runFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& filter,
+                      const QString& defaultSuffix, const QString& initialName) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(nameFilters(filter));
+    QString suffix = defaultSuffix;
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    if (!initialName.isEmpty())
+        dialog.selectFile(initialName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
+}
+} // namespace
+
+QString WidgetDialogs::openFileName(QWidget* parent, const QString& filter,
+                                    const QString& initialName) {
+    return runFileDialog(parent, QFileDialog::AcceptOpen, filter, {}, initialName);
+}
+
+QString WidgetDialogs::saveFileName(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix, const QString& initialName) {
+    return runFileDialog(parent, QFileDialog::AcceptSave, filter, defaultSuffix, initialName);
 }
 
 void WidgetDialogs::runModal(QDialog& dialog) {

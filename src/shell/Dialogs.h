@@ -17,9 +17,12 @@ public:
                          const QString& caption = QStringLiteral("信息：")) = 0;
     // OK and Cancel with the information icon; closing the box counts as Cancel.
     virtual Answer question(QWidget* parent, const QString& text, const QString& caption) = 0;
-    virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
+    // File dialogs take their filter as "name|patterns|name|patterns" (patterns separated
+    // by ";") and offer initialName as the file chosen; the empty text when cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& filter,
+                                 const QString& initialName = {}) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& filter,
-                                 const QString& defaultSuffix) = 0;
+                                 const QString& defaultSuffix, const QString& initialName = {}) = 0;
     // Runs a modal window until it is closed.
     virtual void runModal(QDialog& dialog) = 0;
 };
@@ -29,8 +32,9 @@ class WidgetDialogs : public Dialogs {
 public:
     void message(QWidget* parent, const QString& text, const QString& caption) override;
     Answer question(QWidget* parent, const QString& text, const QString& caption) override;
-    QString openFileName(QWidget* parent, const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& filter,
-                         const QString& defaultSuffix) override;
+    QString openFileName(QWidget* parent, const QString& filter,
+                         const QString& initialName = {}) override;
+    QString saveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,
+                         const QString& initialName = {}) override;
     void runModal(QDialog& dialog) override;
 };

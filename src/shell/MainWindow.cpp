@@ -11,6 +11,7 @@
 #include "shell/CodeToolCommands.h"
 #include "shell/Dialogs.h"
 #include "shell/OutputLog.h"
+#include "shell/ReadSaveCommands.h"
 #include "shell/ScriptCommands.h"
 
 #include <QAction>
@@ -54,6 +55,7 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     buildMenus();
     m_scriptCommands = new ScriptCommands(*this);
     new CodeToolCommands(*this);
+    m_readSaveCommands = new ReadSaveCommands(*this);
     move(50, 50);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     onCreated();
@@ -147,9 +149,9 @@ void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setFont(uiFont());
     QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
-    QAction* open = file->addAction(QStringLiteral("打开"));
+    QAction* open = m_openAction = file->addAction(QStringLiteral("打开"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    QAction* save = file->addAction(QStringLiteral("导出"));
+    QAction* save = m_saveAction = file->addAction(QStringLiteral("导出"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     QMenu* about = bar->addMenu(QStringLiteral("关于(&A)"));
     QAction* version = about->addAction(QStringLiteral("软件版本"));

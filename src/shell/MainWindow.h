@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class ReadSaveCommands;
 class ScriptCommands;
 
 class MainWindow : public QMainWindow {
@@ -46,6 +47,12 @@ public:
     QLabel* signatureLabel() const { return m_signature; }
     QLineEdit* expressionEdit() const { return m_expression; }
     ScriptCommands& scriptCommands() const { return *m_scriptCommands; }
+    QComboBox* addressBox() const { return m_address; }
+    QCheckBox* utf8DecodeBox() const { return m_utf8Decode; }
+    QPushButton* readScriptButton() const { return m_readScript; }
+    QAction* openAction() const { return m_openAction; }
+    QAction* saveAction() const { return m_saveAction; }
+    ReadSaveCommands& readSaveCommands() const { return *m_readSaveCommands; }
 
     // "清空": empties the current editor; nothing is logged or asked.
     void onClearClicked();
@@ -84,4 +91,7 @@ private:
     OutputLog* m_output = nullptr;
     QMenu* m_trayMenu = nullptr;
     ScriptCommands* m_scriptCommands = nullptr;
+    QAction* m_openAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    ReadSaveCommands* m_readSaveCommands = nullptr;
 };

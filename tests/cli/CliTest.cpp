@@ -1,5 +1,7 @@
 // vexojs-cli as a user runs it: a real process, real files, standard streams.
 
+#include "../support/TestHttpServer.h"
+
 #include "script/DemoScript.h"
 #include "script/TextCodec.h"
 
@@ -7,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 
 namespace {
@@ -112,4 +115,36 @@ TEST(CliTools, FormatMinifyUnpackLikeTheButtons) {
     EXPECT_TRUE(r.err.contains(QStringLiteral("unterminated string literal")));
     EXPECT_EQ(cli({"format", "/no/such.js"}).status, 2);
     EXPECT_EQ(cli({"format", "a.js", "b.js"}).status, 2);
+}
+
+TEST(CliInput, WebAddressesAndEncodingsReadAsTheWindowReadsThem) {
+    TestHttpServer server;
+    QStringEncoder toGbk("GBK");
+    const QByteArray gbkScript = toGbk.encode(QStringLiteral("function f(a){return '中文'+a}"));
+    server.route("/gbk.js", TestResponse::text(gbkScript, "text/javascript; charset=GBK"));
+    server.route("/moved.js", TestResponse::redirect("/gbk.js"));
+    const QString formatted = QStringLiteral("function f(a) {\r\n    return '中文' + a\r\n}");
+
+    CliRun r = cli({"format", server.url("/gbk.js")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, formatted);
+    EXPECT_EQ(cli({"format", server.url("/moved.js")}).out, formatted);
+    EXPECT_EQ(cli({"minify", server.url("/gbk.js")}).out,
+              QStringLiteral("function f(a){return'中文'+a}"));
+    r = cli({"eval", "--load", server.url("/gbk.js"), "f(1)"});
+    EXPECT_EQ(r.out, QStringLiteral("-->代码加载成功\n-->返回类型：文本型\n-->计算结果：中文1\n"));
+
+    // A local GBK file and GBK on standard input are read as GBK too.
+    Files files;
+    EXPECT_EQ(cli({"format", files.write(QStringLiteral("g.js"), gbkScript)}).out, formatted);
+    EXPECT_EQ(cli({"format"}, gbkScript).out, formatted);
+
+    // An address that fails: status 2, the reason, nothing on standard output.
+    r = cli({"format", server.url("/missing.js")});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(r.err.contains(QStringLiteral("HTTP 404"))) << r.err.toStdString();
+    r = cli({"eval", "--load", server.url("/missing.js"), "1"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.isEmpty());
 }

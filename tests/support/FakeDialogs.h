@@ -17,12 +17,17 @@ public:
         questions << caption + QStringLiteral("|") + text;
         return answer;
     }
-    QString openFileName(QWidget*, const QString& filter) override {
+    QString openFileName(QWidget*, const QString& filter,
+                         const QString& initialName = {}) override {
         filters << filter;
+        initialNames << initialName;
         return fileToOpen;
     }
-    QString saveFileName(QWidget*, const QString& filter, const QString&) override {
+    QString saveFileName(QWidget*, const QString& filter, const QString& defaultSuffix,
+                         const QString& initialName = {}) override {
         filters << filter;
+        suffixes << defaultSuffix;
+        initialNames << initialName;
         return fileToSave;
     }
     void runModal(QDialog& dialog) override {
@@ -37,6 +42,8 @@ public:
     QStringList messages;
     QStringList questions;
     QStringList filters;
+    QStringList suffixes;
+    QStringList initialNames;
     int modalRuns = 0;
     std::function<void(QDialog&)> onModal;
 };

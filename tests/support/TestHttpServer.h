@@ -1,69 +1,59 @@
 #pragma once
-// A small HTTP/1.0 server on 127.0.0.1 for tests: each path answers with a fixed status
-// and body. It runs on the thread that created it, so the code under test must wait in
-// an event loop (as the workbench's fetches do).
+// A small HTTP/1.1 server on 127.0.0.1 for tests. It runs on a thread of its own, so it
+// answers whether the test waits in an event loop, in a modal box or on another process.
+// Each path has a canned answer; unknown paths get 404.
 
 #include <QByteArray>
-#include <QHash>
-#include <QTcpServer>
-#include <QTcpSocket>
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
 
-class TestHttpServer : public QObject {
+#include <memory>
+#include <mutex>
+
+class QThread;
+class TestHttpWorker;
+
+struct TestResponse {
+    int status = 200;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+    // Content-Length to announce; -1 announces the real length, -2 none (the body then
+    // ends when the connection closes).
+    qint64 declaredLength = -1;
+    // Sends this many bytes of the body, then keeps the connection open and silent.
+    int stallAfter = -1;
+    // Sends the body in pieces of this size with a pause between them (0: all at once).
+    int pieceBytes = 0;
+    int pieceDelayMs = 0;
+
+    static TestResponse text(const QByteArray& body, const QByteArray& contentType = {});
+    static TestResponse redirect(const QByteArray& location, int status = 302);
+};
+
+class TestHttpServer {
 public:
-    struct Reply {
-        int status = 200;
-        QByteArray body;
-    };
+    TestHttpServer();
+    ~TestHttpServer();
 
-    TestHttpServer() {
-        m_server.listen(QHostAddress::LocalHost, 0);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection())
-                serve(socket);
-        });
-    }
-
-    void route(const QByteArray& path, int status, const QByteArray& body) {
-        m_routes.insert(path, {status, body});
-    }
-    QString url(const QString& path) const {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
-    }
-    int requests() const { return m_requests; }
-
-    // A port on which nothing listens.
-    static quint16 closedPort() {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        const quint16 port = probe.serverPort();
-        probe.close();
-        return port;
-    }
+    void route(const QByteArray& path, const TestResponse& response);
+    QString url(const QByteArray& path) const;
+    quint16 port() const { return m_port; }
+    // The request lines seen so far ("GET /path"), and the last User-Agent.
+    QList<QByteArray> requests() const;
+    QByteArray lastUserAgent() const;
 
 private:
-    void serve(QTcpSocket* socket) {
-        socket->setParent(this);
-        connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-            m_pending[socket] += socket->readAll();
-            const QByteArray& request = m_pending[socket];
-            if (!request.contains("\r\n\r\n"))
-                return;
-            ++m_requests;
-            const QByteArray path = request.split(' ').value(1);
-            const Reply reply = m_routes.value(path, {404, "not found"});
-            socket->write("HTTP/1.0 " + QByteArray::number(reply.status) +
-                          (reply.status == 200 ? " OK" : " Error") +
-                          "\r\nContent-Type: text/plain\r\nContent-Length: " +
-                          QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                          reply.body);
-            socket->disconnectFromHost();
-            m_pending.remove(socket);
-        });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-    }
+    friend class TestHttpWorker;
+    TestResponse responseFor(const QByteArray& path);
+    void noteRequest(const QByteArray& line, const QByteArray& agent);
 
-    QTcpServer m_server;
-    QHash<QByteArray, Reply> m_routes;
-    QHash<QTcpSocket*, QByteArray> m_pending;
-    int m_requests = 0;
+    mutable std::mutex m_mutex;
+    QMap<QByteArray, TestResponse> m_routes;
+    QList<QByteArray> m_requests;
+    QByteArray m_lastAgent;
+    std::unique_ptr<QThread> m_thread;
+    TestHttpWorker* m_worker = nullptr;
+    quint16 m_port = 0;
 };

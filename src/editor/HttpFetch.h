@@ -1,0 +1,89 @@
+#pragma once
+// Reads one http or https address into memory. Either the whole body arrives and the
+// result is a success, or the result is a failure with its reason: a status outside 2xx,
+// a body cut short, too many redirects, too long without a byte, a body over the cap, or
+// "停止". A half body never counts as read.
+//
+// The reader lives on the thread that creates it and needs that thread's event loop:
+// start() and wait for finished(), or run() with a local loop of its own.
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+struct FetchResult {
+    bool ok = false;
+    QByteArray body;    // the whole body when ok, else empty
+    QString error;      // the reason when not ok
+    QByteArray charset; // the response's "charset" parameter, lower case; empty when none
+    int status = 0;     // the last HTTP status seen; 0 when no response came
+    QUrl finalUrl;      // the address the body came from, after redirects
+};
+
+class HttpFetch : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kMaxRedirects = 10;
+    static constexpr qint64 kMaxBytes = 64LL * 1024 * 1024;
+    static constexpr int kStallTimeoutMs = 30000;
+
+    explicit HttpFetch(QObject* parent = nullptr);
+    ~HttpFetch() override;
+
+    // Time without a byte after which the read fails; tests shorten it.
+    void setStallTimeout(int ms) { m_stallTimeoutMs = ms; }
+    void setMaxBytes(qint64 bytes) { m_maxBytes = bytes; }
+
+    // Begins reading; finished() always follows from the event loop, even for an address
+    // that is refused at once. A read already running is stopped first.
+    void start(const QString& address);
+    // "停止": ends the read as a failure. Nothing happens when no read is running.
+    void stop();
+    bool isRunning() const { return m_running; }
+    const FetchResult& result() const { return m_result; }
+
+    // start() and a local event loop until the read has ended.
+    FetchResult run(const QString& address);
+    // One read with the standard limits.
+    static FetchResult fetch(const QString& address);
+
+    // The address as a URL when it is one we read (http or https with a host).
+    static std::optional<QUrl> readableUrl(const QString& address);
+
+signals:
+    // Bytes of the body so far, and its length when the server told it (else -1).
+    void progress(qint64 received, qint64 total);
+    void finished();
+
+private:
+    void request(const QUrl& url);
+    void onMetaData();
+    void onReadyRead();
+    void onReplyFinished();
+    void onStalled();
+    void fail(const QString& reason);
+    void succeed();
+    void dropReply();
+    void end();
+
+    QNetworkAccessManager* m_network;
+    QPointer<QNetworkReply> m_reply;
+    QTimer m_stallTimer;
+    FetchResult m_result;
+    QByteArray m_userAgent;
+    int m_stallTimeoutMs = kStallTimeoutMs;
+    qint64 m_maxBytes = kMaxBytes;
+    int m_redirects = 0;
+    quint64 m_run = 0; // counts start() calls
+    bool m_discardBody = false;
+    qint64 m_discarded = 0;
+    bool m_running = false;
+};

@@ -1,0 +1,91 @@
+#include "shell/ReadSaveCommands.h"
+
+#include "editor/CodeEditor.h"
+#include "editor/HttpFetch.h"
+#include "editor/ScriptEncoding.h"
+#include "editor/ScriptFile.h"
+#include "shell/Dialogs.h"
+#include "shell/DownloadBusyBox.h"
+#include "shell/MainWindow.h"
+#include "shell/OutputLog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+
+const QString ReadSaveCommands::kFileFilter =
+    QStringLiteral("文本文件(*txt;*.js;*.html)|*txt;*.js;*.html|所有文件(*.*)|*.*");
+const QString ReadSaveCommands::kDefaultSuffix = QStringLiteral(".txt");
+
+ReadSaveCommands::ReadSaveCommands(MainWindow& window)
+    : QObject(&window), m_window(window), m_reader(new HttpFetch(this)) {
+    connect(window.openAction(), &QAction::triggered, this, &ReadSaveCommands::OpenScriptFile);
+    connect(window.saveAction(), &QAction::triggered, this, &ReadSaveCommands::ExportScript);
+    connect(window.readScriptButton(), &QPushButton::clicked, this, &ReadSaveCommands::ReadScript);
+    // Only addresses that were read join the list, not whatever is typed and confirmed.
+    window.addressBox()->setInsertPolicy(QComboBox::NoInsert);
+    window.openAction()->setEnabled(true);
+    window.saveAction()->setEnabled(true);
+    window.readScriptButton()->setEnabled(true);
+    window.utf8DecodeBox()->setEnabled(true);
+}
+
+void ReadSaveCommands::OpenScriptFile() {
+    CodeEditor* editor = m_window.CurrentEditor();
+    const QString path = m_window.dialogs().openFileName(&m_window, kFileFilter, m_lastFileName);
+    if (path.isEmpty())
+        return;
+    m_lastFileName = path;
+    const FileRead read = readScriptFile(path);
+    if (!read.ok) {
+        m_window.dialogs().message(&m_window, QStringLiteral("无法读取文件：") + read.error);
+        return;
+    }
+    editor->SetText(decodeScript(read.bytes).utf8);
+}
+
+void ReadSaveCommands::ExportScript() {
+    CodeEditor* editor = m_window.CurrentEditor();
+    const QString path =
+        m_window.dialogs().saveFileName(&m_window, kFileFilter, kDefaultSuffix, m_lastFileName);
+    if (path.isEmpty())
+        return;
+    m_lastFileName = path;
+    const QString error = writeScriptFile(path, editor->GetText());
+    m_window.dialogs().message(&m_window, error.isEmpty() ? QStringLiteral("保存成功")
+                                                          : QStringLiteral("保存失败：") + error);
+}
+
+void ReadSaveCommands::ReadScript() {
+    if (m_reader->isRunning())
+        return; // one download at a time
+    CodeEditor* editor = m_window.CurrentEditor();
+    const bool forceUtf8 = m_window.utf8DecodeBox()->isChecked();
+    const QString address = m_window.addressBox()->currentText();
+
+    const FetchResult result = DownloadBusyBox(&m_window).run(*m_reader, address);
+    QString failure = result.error;
+    if (result.ok && result.body.isEmpty())
+        failure = QStringLiteral("内容为空");
+    if (!failure.isEmpty()) {
+        m_window.outputLog().append(QStringLiteral("-->代码读取失败：") + failure +
+                                    QStringLiteral("\r\n"));
+        return;
+    }
+    editor->SetText(forceUtf8 ? Utf8Decode(result.body).toUtf8()
+                              : decodeScript(result.body, result.charset).utf8);
+    m_window.outputLog().append(QStringLiteral("-->代码读取成功\r\n"));
+    RememberAddress(address);
+}
+
+void ReadSaveCommands::RememberAddress(const QString& address) {
+    QComboBox* box = m_window.addressBox();
+    for (int i = 0; i < box->count(); ++i)
+        if (box->itemText(i) == address)
+            return;
+    // Adding to an empty list would make the new item current; the box's text stays.
+    const QString text = box->currentText();
+    box->addItem(address);
+    box->setEditText(text);
+}
