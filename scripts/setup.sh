@@ -11,6 +11,8 @@ packages=(
     qt6-base-dev libqscintilla2-qt6-dev libjavascriptcoregtk-4.1-dev
     libgtest-dev googletest libgl-dev
     fonts-noto-cjk
+    libxcb1-dev dpkg-dev
+    xvfb trayer xdotool x11-utils debootstrap
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -36,7 +36,9 @@ void prepare(QDialog& dialog, const QString& title, const QSize& size) {
 AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
     prepare(*this, QStringLiteral("关于VexoJS调试工具"), QSize(531, 331));
     label(this, "标签2", QStringLiteral("版本说明"), {8, 0, 512, 32}, uiFont(10, QFont::Bold));
-    label(this, "标签1", shownLines(aboutNotes()), {8, 32, 512, 264}, uiFont(9));
+    // Down to the window's bottom edge: the CJK font here has taller lines than the one
+    // the layout was drawn for, and the last line would be cut.
+    label(this, "标签1", shownLines(aboutNotes()), {8, 32, 512, 296}, uiFont(9));
 }
 
 ContactWindow::ContactWindow(QWidget* parent) : QDialog(parent) {

@@ -36,7 +36,9 @@ void TrayIcon::InstallTrayIcon(const TrayIconOptions& options) {
 
 void TrayIcon::showBalloon(const QString& title, const QString& text, int triesLeft) {
     // The balloon points at the icon, so it waits (a little) until the tray has placed it.
-    if (m_icon->geometry().isEmpty() && triesLeft > 0) {
+    // Until then the icon's window stands unplaced at the screen's corner.
+    const QRect at = m_icon->geometry();
+    if ((at.isEmpty() || at.topLeft() == QPoint(0, 0)) && triesLeft > 0) {
         QTimer::singleShot(100, this, [=, this] { showBalloon(title, text, triesLeft - 1); });
         return;
     }

@@ -81,7 +81,7 @@ TEST(AboutWindow, VersionNotesExactly) {
     EXPECT_TRUE(title->font().bold());
     EXPECT_EQ(title->font().pointSize(), 10);
     EXPECT_EQ(notes->text(), QString(aboutNotes()).replace("\r\n", "\n"));
-    EXPECT_EQ(notes->geometry(), QRect(8, 32, 512, 264));
+    EXPECT_EQ(notes->geometry(), QRect(8, 32, 512, 296));
     EXPECT_FALSE(about.testAttribute(Qt::WA_QuitOnClose));
 }
 
