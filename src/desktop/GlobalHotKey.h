@@ -14,7 +14,6 @@ class GlobalHotKey : public QObject {
 public:
     // Modifier bits as the workbench names them.
     enum Modifier : unsigned { Alt = 1, Control = 2, Shift = 4, Super = 8 };
-    static constexpr int kToggleId = 786;
 
     explicit GlobalHotKey(QObject* parent = nullptr);
     ~GlobalHotKey() override;

@@ -57,7 +57,10 @@ struct Workbench {
             if (QByteArray(w->metaObject()->className()) != "QSystemTrayIconSys")
                 continue;
             const unsigned long parent = x11::parentOf(w->winId());
-            if (parent != 0 && parent != root && !icon().geometry().isEmpty())
+            // Until the host has placed it, the icon's window reads as standing at the
+            // screen's corner (the tray here is at the top right).
+            const QRect at = icon().geometry();
+            if (parent != 0 && parent != root && !at.isEmpty() && at.topLeft() != QPoint(0, 0))
                 return true;
         }
         return false;
@@ -70,7 +73,9 @@ struct Workbench {
     void chooseFromTrayMenu(const char* text) {
         QMenu* menu = window.trayMenu();
         clickIcon(3);
-        ASSERT_TRUE(waitFor([&] { return menu->isVisible(); })) << "tray menu did not pop up";
+        ASSERT_TRUE(waitFor([&] { return menu->isVisible(); }))
+            << "tray menu did not pop up; icon at " << icon().geometry().x() << ","
+            << icon().geometry().y();
         for (QAction* a : menu->actions())
             if (a->text() == QString::fromUtf8(text)) {
                 const QPoint at = menu->mapToGlobal(menu->actionGeometry(a).center());
@@ -140,7 +145,6 @@ TEST(X11NoTrayHost, MinimisedWindowStaysReachable) {
 TEST(X11Tray, HotKeyMinimiseDoubleClickAndMenu) {
     x11::TrayHost host;
     ASSERT_TRUE(host.start());
-    ASSERT_TRUE(waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
     Workbench wb;
     ASSERT_TRUE(waitFor([&] { return wb.iconDocked(); })) << "the icon never reached the tray";
     EXPECT_EQ(wb.icon().toolTip(), kTitle);
@@ -190,7 +194,6 @@ TEST(X11Tray, HotKeyMinimiseDoubleClickAndMenu) {
 TEST(X11Tray, IconReturnsWhenTheTrayHostRestarts) {
     x11::TrayHost first;
     ASSERT_TRUE(first.start());
-    ASSERT_TRUE(waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
     Workbench wb;
     ASSERT_TRUE(waitFor([&] { return wb.iconDocked(); }));
     first.stop();
@@ -210,7 +213,6 @@ TEST(X11Tray, IconReturnsWhenTheTrayHostRestarts) {
 TEST(X11Tray, QuitFromTheTrayMenuEndsTheEventLoop) {
     x11::TrayHost host;
     ASSERT_TRUE(host.start());
-    ASSERT_TRUE(waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
     Workbench wb;
     ASSERT_TRUE(waitFor([&] { return wb.iconDocked(); }));
     wb.window.showMinimized();
@@ -227,7 +229,6 @@ TEST(X11Tray, QuitFromTheTrayMenuEndsTheEventLoop) {
 TEST(X11Program, AltQHidesAndShowsTheWorkbench) {
     x11::TrayHost host;
     ASSERT_TRUE(host.start());
-    ASSERT_TRUE(waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); }));
     QProcess program;
     program.setProcessChannelMode(QProcess::ForwardedChannels);
     program.start(QStringLiteral(VEXO_BUILD_DIR "/vexojs"), {});

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QThread>
 
 #include <cstdio>
@@ -114,7 +115,9 @@ bool TrayHost::start() {
                     {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
                      QStringLiteral("right"), QStringLiteral("--widthtype"),
                      QStringLiteral("request"), QStringLiteral("--height"), QStringLiteral("24")});
-    return m_process.waitForStarted(5000);
+    // Ready once it owns the desktop's tray.
+    return m_process.waitForStarted(5000) &&
+           waitFor([] { return QSystemTrayIcon::isSystemTrayAvailable(); });
 }
 
 void TrayHost::stop() {

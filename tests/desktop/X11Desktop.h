@@ -28,6 +28,7 @@ unsigned long rootWindow();
 class TrayHost {
 public:
     ~TrayHost() { stop(); }
+    // True once the tray host has started and taken the tray.
     bool start();
     void stop();
 
