@@ -3,6 +3,7 @@
 #   scripts/setup.sh            install and build
 #   scripts/setup.sh start      ... and start the workbench
 #   scripts/setup.sh test       ... and run every test
+#   scripts/setup.sh package    ... and build the Debian package (build/vexojs_*.deb)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,6 +13,8 @@ packages=(
     libgtest-dev googletest libgl-dev
     fonts-noto-cjk
     esbuild node-babel7
+    libxcb1-dev dpkg-dev
+    xvfb trayer xdotool x11-utils debootstrap
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -31,6 +34,7 @@ cmake --build build -j "$(nproc)"
 case "${1:-}" in
     start) exec ./build/vexojs ;;
     test) cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)" ;;
+    package) cd build && cpack -G DEB ;;
     "") ;;
-    *) echo "usage: $0 [start|test]" >&2; exit 2 ;;
+    *) echo "usage: $0 [start|test|package]" >&2; exit 2 ;;
 esac

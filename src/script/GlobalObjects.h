@@ -19,6 +19,7 @@ struct UpdateInfo {
     QString updateTime;
     QString download;
     QString thanks;
+    QString firstDownload; // the address the update button opens
 };
 
 // The tray icon's owner and its menus; filled by the desktop services.

@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "desktop/DesktopServices.h"
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
 #include "editor/SearchRow.h"
@@ -191,7 +192,7 @@ void MainWindow::onCreated() {
     tray.tip = title;
     tray.balloonText = title;
     tray.balloonTitle = QStringLiteral("欢迎");
-    // Desktop services (the tray icon with its menu, the Alt+Q hot key) attach here.
+    new DesktopServices(*this); // the tray icon with its menu, the Alt+Q hot key
 
     m_tabs->editor(1)->Configure();
     m_tabs->editor(2)->Configure();

@@ -1,0 +1,137 @@
+#include "desktop/DesktopServices.h"
+
+#include "desktop/AboutWindow.h"
+#include "desktop/GlobalHotKey.h"
+#include "desktop/ReferenceWindow.h"
+#include "desktop/TrayIcon.h"
+#include "desktop/UpdateCheck.h"
+#include "desktop/UpdateFetch.h"
+#include "desktop/UpdateWindow.h"
+#include "script/GlobalObjects.h"
+#include "shell/Dialogs.h"
+#include "shell/MainWindow.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QMenuBar>
+
+DesktopServices::DesktopServices(MainWindow& window) : QObject(&window), m_window(window) {
+    window.setWindowIcon(QIcon(QStringLiteral(":/icons/vexojs.png")));
+    const QString title = QStringLiteral("VexoJS调试工具") + window.versionText();
+
+    m_tray = new TrayIcon(window, window.globals().trayState());
+    TrayIconOptions options;
+    options.rightClickMenu = window.trayMenu();
+    options.tip = title;
+    options.balloon = true;
+    options.balloonText = title;
+    options.balloonTitle = QStringLiteral("欢迎");
+    options.doubleClickAction = [&window] { window.ShowMainWindow(); };
+    m_tray->InstallTrayIcon(options);
+
+    // Taken by another program, or no X11 here: Alt+Q does nothing, the rest works.
+    m_hotKey = new GlobalHotKey(this);
+    m_hotKey->RegisterToggleHotKey(GlobalHotKey::Alt, 'Q', [this] { ToggleMainWindow(); });
+
+    for (QAction* a : window.trayMenu()->actions())
+        if (a->text() == QStringLiteral("退出程序"))
+            connect(a, &QAction::triggered, this, &DesktopServices::quitProgram);
+    const struct {
+        const char* text;
+        void (DesktopServices::*handler)();
+    } items[] = {
+        {"软件版本", &DesktopServices::showAbout},
+        {"联系作者", &DesktopServices::showContact},
+        {"检查更新", &DesktopServices::checkForUpdate},
+        {"JavaScript速查", &DesktopServices::showReference},
+    };
+    for (const auto& item : items) {
+        if (QAction* a = menuAction(QString::fromUtf8(item.text))) {
+            connect(a, &QAction::triggered, this, item.handler);
+            a->setEnabled(true);
+        }
+    }
+}
+
+DesktopServices::~DesktopServices() {
+    delete m_reference.data(); // a top-level window of its own
+}
+
+ReferenceWindow* DesktopServices::referenceWindow() const {
+    return m_reference.data();
+}
+
+QAction* DesktopServices::menuAction(const QString& text) const {
+    for (QAction* top : m_window.menuBar()->actions())
+        if (QMenu* menu = top->menu())
+            for (QAction* a : menu->actions())
+                if (a->text() == text)
+                    return a;
+    return nullptr;
+}
+
+void DesktopServices::ToggleMainWindow() {
+    const Qt::WindowStates state = m_window.windowState();
+    if ((state & Qt::WindowMinimized) || m_window.isHidden())
+        m_window.ShowMainWindow();
+    else if (!(state & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        m_window.showMinimized(); // the tray then hides it
+}
+
+void DesktopServices::quitProgram() {
+    m_window.close();
+    // A window already in the tray closes without being the last visible one.
+    QCoreApplication::quit();
+}
+
+void DesktopServices::showAbout() {
+    AboutWindow about;
+    m_window.dialogs().runModal(about);
+}
+
+void DesktopServices::showContact() {
+    ContactWindow contact;
+    m_window.dialogs().runModal(contact);
+}
+
+void DesktopServices::showReference() {
+    // One reference window: choosing the item again brings it to the front.
+    if (!m_reference) {
+        m_reference = new ReferenceWindow();
+        m_reference->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_reference->show();
+    m_reference->raise();
+    m_reference->activateWindow();
+}
+
+void DesktopServices::checkForUpdate() {
+    // The record is read in a local event loop, where the menu can be chosen again.
+    if (m_checking)
+        return;
+    m_checking = true;
+    UpdateInfo& info = m_window.globals().updateInfo();
+    const FetchResult fetched = fetchUpdateRecord(updateAddress());
+    const UpdateCheckResult result =
+        fetched.ok ? ReadUpdateRecord(recordText(fetched.body), MainWindow::kVersion, info)
+                   : UpdateCheckResult{UpdateCheckResult::Failed, fetched.error};
+    m_checking = false;
+
+    Dialogs& dialogs = m_window.dialogs();
+    const QString caption = QStringLiteral("检查更新");
+    switch (result.outcome) {
+    case UpdateCheckResult::Latest:
+        dialogs.message(&m_window, QStringLiteral("亲-，-你用的是最新版了哦"), caption);
+        break;
+    case UpdateCheckResult::Failed:
+        dialogs.message(&m_window, QStringLiteral("检查更新失败：") + result.reason, caption);
+        break;
+    case UpdateCheckResult::Newer: {
+        UpdateWindow window(info, dialogs);
+        dialogs.runModal(window);
+        break;
+    }
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+// What the desktop adds to the main window: the tray icon, Alt+Q, the update check and
+// the reference, about and contact windows, wired to their menu items.
+
+#include <QObject>
+#include <QPointer>
+
+class GlobalHotKey;
+class MainWindow;
+class QAction;
+class ReferenceWindow;
+class TrayIcon;
+
+class DesktopServices : public QObject {
+    Q_OBJECT
+public:
+    // Runs the start-up steps of the tray icon and the hot key; owned by the window.
+    explicit DesktopServices(MainWindow& window);
+    ~DesktopServices() override;
+
+    TrayIcon& tray() const { return *m_tray; }
+    GlobalHotKey& hotKey() const { return *m_hotKey; }
+    ReferenceWindow* referenceWindow() const;
+
+    // Alt+Q: a minimised (or hidden) window comes back, a normal one is minimised, a
+    // maximised or full-screen one is left alone.
+    void ToggleMainWindow();
+    // "退出程序": the window closes and the program ends through its one teardown.
+    void quitProgram();
+
+    void showAbout();
+    void showContact();
+    void showReference();
+    void checkForUpdate();
+
+private:
+    QAction* menuAction(const QString& text) const;
+
+    MainWindow& m_window;
+    TrayIcon* m_tray = nullptr;
+    GlobalHotKey* m_hotKey = nullptr;
+    QPointer<ReferenceWindow> m_reference;
+    bool m_checking = false;
+};

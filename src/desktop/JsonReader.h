@@ -1,0 +1,41 @@
+#pragma once
+// Reads a JSON text with the carried JSON script in an engine instance of its own, which
+// lives on the script thread and goes away with the reader.
+
+#include "script/ScriptError.h"
+#include "script/ScriptHost.h"
+#include "script/Variant.h"
+
+#include <QString>
+
+class JsonReader {
+public:
+    // A fresh engine, language "JScript", the JSON script added.
+    JsonReader();
+    ~JsonReader();
+    JsonReader(const JsonReader&) = delete;
+    JsonReader& operator=(const JsonReader&) = delete;
+
+    // Parses the text with JSON.parse (never as code), keeps the value and makes it
+    // visible to scripts as "jsonobj". The empty value when the text is not JSON;
+    // error() then says why.
+    Variant Parse(const QString& text);
+    // The member at a path below the parsed value ("info.download[0]"); the empty value
+    // when there is no such member.
+    Variant Value(const QString& path);
+    // The length of the array at the path; 0 when it is missing or no array.
+    int ArrayLength(const QString& path);
+
+    // The engine's last error (number 0: none).
+    ScriptError error() const { return m_host.Error(); }
+    // The JSON text of a value, and the names of its enumerable members joined by ",".
+    QString toJson(const Variant& value);
+    QString allKeys(const Variant& value);
+
+    // The carried script itself.
+    static QString script();
+
+private:
+    ScriptHost m_host;
+    Variant m_parsed;
+};

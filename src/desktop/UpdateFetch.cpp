@@ -1,0 +1,14 @@
+#include "desktop/UpdateFetch.h"
+
+namespace {
+const char kUpdateAddress[] = "https://update.vexojs.org/version.txt";
+} // namespace
+
+QString updateAddress() {
+    const QString fromEnvironment = qEnvironmentVariable("VEXOJS_UPDATE_URL");
+    return fromEnvironment.isEmpty() ? QString::fromLatin1(kUpdateAddress) : fromEnvironment;
+}
+
+FetchResult fetchUpdateRecord(const QString& address) {
+    return HttpFetch::fetch(address);
+}
