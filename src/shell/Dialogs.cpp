@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 void WidgetDialogs::message(QWidget* parent, const QString& text, const QString& caption) {
     QMessageBox::information(parent, caption, text, QMessageBox::Ok);
@@ -14,6 +15,17 @@ Dialogs::Answer WidgetDialogs::question(QWidget* parent, const QString& text,
                     parent);
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+Dialogs::Answer WidgetDialogs::yesNo(QWidget* parent, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QPushButton* yes = box.addButton(QStringLiteral("是"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
 QString WidgetDialogs::openFileName(QWidget* parent, const QString& filter) {
