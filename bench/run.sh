@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark side by side with the reference tools, on this machine.
 #   bench/run.sh            all
-#   bench/run.sh startup    one group: startup | script | tools
+#   bench/run.sh startup    one group: startup | script | memory | tools
 # Reference tools (node's js-beautify, esbuild, terser) are installed with npm into
 # /tmp/vexo-ref; none of their code is part of the project.
 set -euo pipefail
@@ -42,6 +42,13 @@ if [[ $group == all || $group == script ]]; then
     echo "== script host: vexojs (JavaScriptCore, through the script thread) vs node $(node --version)"
     echo "-- vexojs"; build-bench/vexo-script-bench "$work/big5mb.js" "$work/functions10k.js"
     echo "-- node";   node bench/node-script-bench.js "$work/big5mb.js" "$work/functions10k.js"
+fi
+
+if [[ $group == all || $group == memory ]]; then
+    build-bench/vexo-load-memory-bench --write-demo "$work/demo.js"
+    echo "== resident memory over 1,000 loads of the demonstration script"
+    echo "-- vexojs (\"加载代码\" in the window, offscreen)"; build-bench/vexo-load-memory-bench 1000
+    echo "-- node $(node --version) (a fresh vm context each round)"; node bench/node-load-memory.js "$work/demo.js" 1000
 fi
 
 if [[ $group == all || $group == tools ]]; then

@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
-# Builds with AddressSanitizer and LeakSanitizer in build-asan/ and runs every test there:
-# any leak of our own (engine handles, objects, windows) fails the run.
+# Runs every test under a sanitizer.
+#   scripts/sanitize.sh          AddressSanitizer and LeakSanitizer in build-asan/: any leak
+#                                of our own (engine handles, objects, windows) fails the run
+#   scripts/sanitize.sh thread   ThreadSanitizer in build-tsan/ (the engine library itself
+#                                is not instrumented; tests/tsan.supp names its internals)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ "${1:-}" = thread ]; then
+    cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXO_TSAN=ON
+    cmake --build build-tsan -j "$(nproc)"
+    export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=0:second_deadlock_stack=1"
+    cd build-tsan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+    exit
+fi
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXO_SANITIZE=ON
 cmake --build build-asan -j "$(nproc)"
 export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0

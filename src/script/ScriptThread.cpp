@@ -4,6 +4,12 @@
 
 #include <chrono>
 
+// Exported by JavaScriptCore but declared only in its private headers. It makes the
+// calling thread the library's main thread and creates that thread's run loop.
+namespace WTF {
+void initializeMainThread();
+}
+
 bool ScriptJob::isDone() const {
     std::lock_guard lock(m_mutex);
     return m_done;
@@ -51,6 +57,14 @@ ScriptThread::ScriptThread() {
     QObject::connect(&m_thread, &QThread::finished, m_context, &QObject::deleteLater);
     m_thread.start();
     m_running = true;
+    // The engine's timers (garbage collection, sweeping) are sources on this thread's
+    // event loop. A full collection started by a timer asks for the library's memory
+    // pressure handler, which is built on the main run loop; that loop exists only once
+    // the library's main thread is initialized, which the plain C API never does. Without
+    // it the first such timer dereferences a null run loop. This thread owns every
+    // engine, so it is the main thread as far as the library is concerned, and its
+    // timers run here between jobs, where no script is running.
+    call([] { WTF::initializeMainThread(); });
 }
 
 ScriptThread::~ScriptThread() {
