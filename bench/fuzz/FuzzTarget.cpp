@@ -17,6 +17,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 
+#include <cstdio>
+
 namespace {
 QString oneLine(QString text, int max = 300) {
     text.replace(QLatin1Char('\r'), QLatin1String("\\r"));
@@ -170,6 +172,8 @@ void FuzzTarget::runGenerated(const QString& program) {
     const ToolResult minified = timed("minify", program, [&] { return MinifyScript(program); });
     if (m_oracle && !m_oracle->parses(program)) {
         count(QStringLiteral("input not valid"));
+        if (qEnvironmentVariableIsSet("VEXO_FUZZ_SHOW_INVALID"))
+            std::fprintf(stderr, "INVALID %s\n", oneLine(program, 2000).toUtf8().constData());
         return;
     }
     count(QStringLiteral("valid program"));

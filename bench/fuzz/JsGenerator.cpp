@@ -190,7 +190,7 @@ private:
         if (c.generator)
             out += "*";
         if (!expression || m_in.chance(3))
-            out += " f" + std::to_string(m_in.pick(6));
+            out += " f" + serial();
         return out + params(c, depth) + gap() + body(c, depth);
     }
 
@@ -379,9 +379,9 @@ private:
         case 1:
             return "!" + unary(c, depth + 1);
         case 2:
-            return "-" + unary(c, depth + 1);
+            return "- " + unary(c, depth + 1); // the space keeps "- --x" apart
         case 3:
-            return "+" + unary(c, depth + 1);
+            return "+ " + unary(c, depth + 1);
         case 4:
             return "~" + unary(c, depth + 1);
         case 5:
@@ -407,8 +407,15 @@ private:
         static const std::array<const char*, 24> binary = {
             "+",  "-",  "*",  "/",  "%",  "**", "==", "!=", "===", "!==", "<",  ">",
             "<=", ">=", "&&", "||", "??", "&",  "|",  "^",  "<<",  ">>>", "in", "instanceof"};
-        static const std::array<const char*, 8> assign = {
-            "=", "+=", "-=", "**=", "?" "?=", "||=", ">>>=", "/="};
+        static const std::array<const char*, 8> assign = {"=",
+                                                          "+=",
+                                                          "-=",
+                                                          "**=",
+                                                          "?"
+                                                          "?=",
+                                                          "||=",
+                                                          ">>>=",
+                                                          "/="};
         switch (m_in.pick(8)) {
         case 1:
         case 2: {
@@ -445,19 +452,28 @@ private:
                 out += "," + gap();
             switch (m_in.pick(4)) {
             case 1:
-                out += "{ a: d" + std::to_string(i) + ", ...o" + std::to_string(i) +
-                       " } = " + expr(c, depth + 1);
+                out += "{ a: d" + serial() + ", ...o" + serial() + " } = " + expr(c, depth + 1);
                 break;
             case 2:
-                out += "[e" + std::to_string(i) + " = 1, ...r" + std::to_string(i) +
-                       "] = " + expr(c, depth + 1);
+                out += "[e" + serial() + " = 1, ...r" + serial() + "] = " + expr(c, depth + 1);
                 break;
             default:
-                out += "v" + std::to_string(i) + " = " + expr(c, depth + 1);
+                out += "v" + serial() + " = " + expr(c, depth + 1);
                 break;
             }
         }
         return out;
+    }
+
+    std::string serial() { return std::to_string(++m_serial); }
+
+    // The body of if, for, while, with and do: a declaration there goes in a block.
+    std::string subStatement(const Context& c, int depth) {
+        std::string s = statement(c, depth);
+        for (const char* declaration : {"let ", "const ", "class ", "function", "async function"})
+            if (s.rfind(declaration, 0) == 0)
+                return "{ " + s + " }";
+        return s;
     }
 
     std::string statement(const Context& c, int depth) {
@@ -469,27 +485,28 @@ private:
         case 1:
             return declaration(c, depth) + end();
         case 2: {
-            std::string out = "if (" + expr(c, depth + 1) + ")" + gap() + statement(c, depth + 1);
+            std::string out =
+                "if (" + expr(c, depth + 1) + ")" + gap() + subStatement(c, depth + 1);
             if (m_in.chance(4))
-                out += separator() + "else" + gap() + statement(c, depth + 1);
+                out += separator() + "else" + gap() + subStatement(c, depth + 1);
             return out;
         }
         case 3:
-            return "for (var i = 0; i < 3; i++) " + statement(loop, depth + 1);
+            return "for (var i = 0; i < 3; i++) " + subStatement(loop, depth + 1);
         case 4:
-            return "for (const k in " + expr(c, depth + 1) + ") " + statement(loop, depth + 1);
+            return "for (const k in " + expr(c, depth + 1) + ") " + subStatement(loop, depth + 1);
         case 5:
             return "for (let [u, w] of " + expr(c, depth + 1) + ")" + gap() + body(loop, depth);
         case 6:
-            return "while (" + expr(c, depth + 1) + ") " + statement(loop, depth + 1);
+            return "while (" + expr(c, depth + 1) + ") " + subStatement(loop, depth + 1);
         case 7:
-            return "do " + statement(loop, depth + 1) + separator() + "while (" +
+            return "do " + subStatement(loop, depth + 1) + separator() + "while (" +
                    expr(c, depth + 1) + ")" + end();
         case 8:
             return function(c, depth, false);
         case 9:
-            return "class C" + std::to_string(m_in.pick(4)) + (m_in.chance(2) ? " extends B" : "") +
-                   " " + classBody(c, depth);
+            return "class C" + serial() + (m_in.chance(2) ? " extends B" : "") + " " +
+                   classBody(c, depth);
         case 10: {
             std::string out = "{" + gap();
             const unsigned count = m_in.pick(4);
@@ -513,8 +530,11 @@ private:
             inner.inSwitch = true;
             std::string out = "switch (" + expr(c, depth + 1) + ") {\n";
             const unsigned count = m_in.pick(4);
+            bool haveDefault = false;
             for (unsigned i = 0; i < count; ++i) {
-                out += m_in.chance(1) ? "default:" : "case " + expr(c, depth + 1) + ":";
+                const bool isDefault = !haveDefault && m_in.chance(1);
+                haveDefault = haveDefault || isDefault;
+                out += isDefault ? "default:" : "case " + expr(c, depth + 1) + ":";
                 out += gap() + statement(inner, depth + 1) + separator();
                 if (m_in.chance(4))
                     out += "break;\n";
@@ -532,13 +552,14 @@ private:
         case 18:
             return "a = b\n/re/g.exec(c)" + end();
         case 19:
-            return "with (" + expr(c, depth + 1) + ") " + statement(c, depth + 1);
+            return "with (" + expr(c, depth + 1) + ") " + subStatement(c, depth + 1);
         default:
             return expr(c, depth) + end();
         }
     }
 
     ByteChoices& m_in;
+    unsigned m_serial = 0;
 };
 } // namespace
 

@@ -107,6 +107,15 @@ TEST(Minifier, LinesCommentsAndErrors) {
     EXPECT_EQ(r.error, QStringLiteral("Error: Unterminated comment."));
 }
 
+TEST(Minifier, NumberEndingInADotKeepsItsSpace) {
+    // Found by the fuzz harness: "5.else" and "1.in" are not numbers followed by a word.
+    EXPECT_EQ(dropEmptyFirstLine(
+                  MinifyScript(QStringLiteral("if (a) x **= 5.\nelse y = 1.\nin z")).text),
+              QStringLiteral("if(a)x**=5. else y=1. in z"));
+    EXPECT_EQ(dropEmptyFirstLine(MinifyScript(QStringLiteral("a = 5. ;b = 1.e3 in c")).text),
+              QStringLiteral("a=5.;b=1.e3 in c"));
+}
+
 TEST(Unpacker, PeelsEveryPackedFixture) {
     const QStringList paths = fixtures(QStringLiteral("packed"));
     ASSERT_GE(paths.size(), 8);

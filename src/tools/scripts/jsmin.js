@@ -353,6 +353,8 @@ jsmin.run = (function () {
                     ((a === 43 || a === 45) && c === a) ||
                     (a === 47 && (c === 47 || c === 42)) ||
                     (pType === NUM && c === 46 && /^[0-9_]+$/.test(pText)) ||
+                    // "5." ends in a dot, yet "5.in" would read as a bad number
+                    (pType === NUM && alnum(c)) ||
                     (a === 60 && c === 33)) {
                     out.push(" ");
                 }
