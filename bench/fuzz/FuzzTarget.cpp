@@ -146,6 +146,14 @@ void FuzzTarget::run(const uint8_t* data, size_t size) {
     ScriptThread::instance().setWaiter(nullptr);
 }
 
+void FuzzTarget::replay(const QString& program) {
+    BlockingWaiter waiter(m_settings.stopLimitSeconds);
+    ScriptThread::instance().setWaiter(&waiter);
+    runGenerated(program);
+    runPacked(program, 62, false, false);
+    ScriptThread::instance().setWaiter(nullptr);
+}
+
 void FuzzTarget::runRaw(const QString& text) {
     const ToolResult formatted = timed("format", text, [&] { return FormatScript(text); });
     const ToolResult minified = timed("minify", text, [&] { return MinifyScript(text); });

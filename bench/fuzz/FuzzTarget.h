@@ -42,6 +42,8 @@ public:
     // False when a syntax check was asked for but the parser could not be started.
     bool syntaxChecksAvailable() const;
     void run(const uint8_t* data, size_t size);
+    // A saved program through format, minify and packing again (replaying findings).
+    void replay(const QString& program);
 
     // How often each outcome happened (runs per mode, checks done, tool failures …).
     const std::map<QString, long>& counts() const { return m_counts; }

@@ -2,7 +2,7 @@
 // repeatable and fits in the test suite.
 //
 //   vexo-fuzz-seeded [--seed N] [--runs N] [--seconds S] [--max-len N] [--stop-limit S]
-//                    [--node PATH --acorn PREFIX] [--findings DIR]
+//                    [--node PATH --acorn PREFIX] [--findings DIR] [--replay FILE]...
 //
 // Exit status 1 when anything was found.
 
@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     FuzzSettings settings;
     settings.sourceDir = QStringLiteral(VEXO_SOURCE_DIR);
     QString findings;
+    QStringList replays;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
         const QString& a = args[i];
@@ -48,6 +50,8 @@ int main(int argc, char** argv) {
             settings.acornPrefix = v;
         else if (a == QLatin1String("--findings"))
             findings = v;
+        else if (a == QLatin1String("--replay"))
+            replays << v;
     }
     if (runs <= 0 && seconds <= 0)
         runs = 200;
@@ -65,12 +69,20 @@ int main(int argc, char** argv) {
                                         const QString& input) { log.record(kind, detail, input); });
         if (!settings.node.isEmpty() && !target.syntaxChecksAvailable())
             std::fprintf(stderr, "the syntax-tree parser did not start: checks skipped\n");
+        for (const QString& path : std::as_const(replays)) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly))
+                target.replay(QString::fromUtf8(file.readAll()));
+        }
+        if (!replays.isEmpty())
+            runs = -1; // replaying only
         std::mt19937_64 random(seed);
         QElapsedTimer clock;
         clock.start();
         long done = 0;
         std::vector<uint8_t> input;
-        while ((runs <= 0 || done < runs) && (seconds <= 0 || clock.elapsed() < seconds * 1000)) {
+        while (runs >= 0 && (runs == 0 || done < runs) &&
+               (seconds <= 0 || clock.elapsed() < seconds * 1000)) {
             // Mostly short inputs: the generator makes whole programs from a few bytes.
             const int len = 1 + int(random() % (random() % 4 == 0 ? maxLen : 64));
             input.resize(size_t(len));

@@ -6,13 +6,17 @@ import { createRequire } from "module";
 const require = createRequire(process.argv[2].replace(/\/?$/, "/") + "node_modules/");
 const acorn = require("acorn");
 
-function parse(text) {
-    const opts = { ecmaVersion: "latest", sourceType: "script", allowHashBang: true,
+function options(sourceType) {
+    return { ecmaVersion: "latest", sourceType, allowHashBang: true,
         allowReturnOutsideFunction: true };
+}
+// A script if it parses as one, else a module; the kind is kept so the result is
+// parsed (and its error told) the same way.
+function parse(text) {
     try {
-        return acorn.parse(text, opts);
+        return { tree: acorn.parse(text, options("script")), sourceType: "script" };
     } catch (e) {
-        return acorn.parse(text, Object.assign(opts, { sourceType: "module" }));
+        return { tree: acorn.parse(text, options("module")), sourceType: "module" };
     }
 }
 function strip(key, value) {
@@ -29,8 +33,19 @@ function oneLine(s) {
 function answer(a, b) {
     if (a.length === 0 && b.length === 0) return "ready";
     let ta, tb;
-    try { ta = JSON.stringify(parse(a), strip); } catch (e) { return "original-invalid"; }
-    try { tb = JSON.stringify(parse(b), strip); } catch (e) { return "result-invalid " + oneLine(e.message); }
+    let kind;
+    try {
+        const parsed = parse(a);
+        kind = parsed.sourceType;
+        ta = JSON.stringify(parsed.tree, strip);
+    } catch (e) {
+        return "original-invalid";
+    }
+    try {
+        tb = JSON.stringify(acorn.parse(b, options(kind)), strip);
+    } catch (e) {
+        return "result-invalid " + oneLine(e.message + " near " + b.slice(Math.max(0, e.pos - 60), e.pos + 20));
+    }
     if (ta === tb) return "same";
     let i = 0;
     while (i < ta.length && ta[i] === tb[i]) i++;

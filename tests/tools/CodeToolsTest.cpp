@@ -107,13 +107,32 @@ TEST(Minifier, LinesCommentsAndErrors) {
     EXPECT_EQ(r.error, QStringLiteral("Error: Unterminated comment."));
 }
 
+TEST(Beautifier, LetAsAPlainNameDividesAndKeepsRegularExpressions) {
+    // Found by the fuzz harness: after "let" used as a name, "/=" and "/" were read as the
+    // start of a regular expression and the rest of the line was taken apart.
+    const QString code = QStringLiteral(
+        "var let = 8, b = 2, g = 1;\nlet /= /(?:x|y)*?/.source.length - 7;\nlet = let / b / g;\n"
+        "var s = '// kept';\nfunction __result(){return let + s + b}");
+    const ToolResult r = FormatScript(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.text.contains(QStringLiteral("/(?:x|y)*?/"))) << r.text.toStdString();
+    EXPECT_EQ(resultOf(r.text), resultOf(code));
+    EXPECT_EQ(resultOf(code), QStringLiteral("2// kept2"));
+    // A declaration stays a declaration.
+    EXPECT_EQ(FormatScript(QStringLiteral("let {a} = o;let [b]=c;")).text,
+              QStringLiteral("let {\r\n    a\r\n} = o;\r\nlet [b] = c;"));
+}
+
 TEST(Minifier, NumberEndingInADotKeepsItsSpace) {
     // Found by the fuzz harness: "5.else" and "1.in" are not numbers followed by a word.
     EXPECT_EQ(dropEmptyFirstLine(
                   MinifyScript(QStringLiteral("if (a) x **= 5.\nelse y = 1.\nin z")).text),
-              QStringLiteral("if(a)x**=5. else y=1. in z"));
+              QStringLiteral("if(a)x**=5.\nelse y=1.\nin z"));
     EXPECT_EQ(dropEmptyFirstLine(MinifyScript(QStringLiteral("a = 5. ;b = 1.e3 in c")).text),
               QStringLiteral("a=5.;b=1.e3 in c"));
+    // The line break after "5." ends the statement and stays.
+    EXPECT_EQ(dropEmptyFirstLine(MinifyScript(QStringLiteral("a = 5.\nb()")).text),
+              QStringLiteral("a=5.\nb()"));
 }
 
 TEST(Unpacker, PeelsEveryPackedFixture) {

@@ -395,6 +395,14 @@ format.layout = (function () {
             if (tType === LCOM) mustNl = true;
         }
 
+        // "let" declares only before a name or a pattern; elsewhere (let = 1,
+        // let / 2) it is a plain name, after which a slash divides.
+        function letDeclares() {
+            var p = pos, c;
+            while (p < len && (isSpace(c = src.charCodeAt(p)) || isNewline(c))) p++;
+            return c === 91 || c === 123 || c === 92 || (isIdPart(c) && CC[c] !== DIGIT);
+        }
+
         // ---- main loop -----------------------------------------------------
         for (;;) {
             scan(reOk);
@@ -429,7 +437,8 @@ format.layout = (function () {
             var kw = false;
             if (type === WORD) {
                 kw = KEYWORD[text] === true && !afterDot() && !(memberStart && inObjOrClass) &&
-                    !(text === "of" && !(top.t === PAREN && top.ctrl === "for"));
+                    !(text === "of" && !(top.t === PAREN && top.ctrl === "for")) &&
+                    !(text === "let" && !letDeclares());
             }
             if (ctrlPending >= 0 && !(isPunct && text === "(") && !(kw && text === "await")) ctrlPending = -1;
 

@@ -339,7 +339,7 @@ jsmin.run = (function () {
                 if (gapBreak) {
                     if (level === 1 || (pType === WORD && !pDot && RESTRICTED[pText] === true)) {
                         keep = true;
-                    } else if (alnum(a) || pType === STR || pType === TPL || pType === RE ||
+                    } else if (alnum(a) || pType === NUM || pType === STR || pType === TPL || pType === RE ||
                         a === 125 || a === 93 || a === 41 || a === 43 || a === 45) {
                         keep = alnum(c) || c === 123 || c === 91 || c === 40 || c === 43 || c === 45 ||
                             c === 33 || c === 126 || c === 34 || c === 39 || c === 35 ||
