@@ -135,6 +135,19 @@ TEST(Minifier, NumberEndingInADotKeepsItsSpace) {
               QStringLiteral("a=5.\nb()"));
 }
 
+TEST(Minifier, OfIsAKeywordOnlyInAForHead) {
+    // Found by the fuzz harness: after "of" used as a name, "/=" began a regular expression
+    // that ran on to a later slash, or failed as unterminated.
+    const QString code = QStringLiteral(
+        "var of = 8;\nof /= /(?:x|y)*?/.source.length - 7;\nfor (var x of /[ab]/g.exec('a')) of += x;\n"
+        "function __result(){return of}");
+    const ToolResult r = MinifyScript(code);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(resultOf(dropEmptyFirstLine(r.text)), QStringLiteral("4a"));
+    EXPECT_TRUE(r.text.contains(QStringLiteral("of/=/(?:x|y)*?/.source.length-7;")))
+        << r.text.toStdString();
+}
+
 TEST(Unpacker, PeelsEveryPackedFixture) {
     const QStringList paths = fixtures(QStringLiteral("packed"));
     ASSERT_GE(paths.size(), 8);

@@ -232,10 +232,17 @@ jsmin.run = (function () {
             }
             while (pos < len && alnum(src.charCodeAt(pos)) && src.charCodeAt(pos) !== 92) pos++;
         }
+        function forHead() {
+            return parens.length > 0 && parens[parens.length - 1] === "for";
+        }
         // Can a slash here start a regular expression?
         function regexAllowed() {
             if (pType === 0) return true;
-            if (pType === WORD) return !pDot && RE_AFTER[pText] === true;
+            if (pType === WORD) {
+                // "of" is a keyword only in the head of a for loop; elsewhere it is a name
+                if (pText === "of") return !pDot && forHead();
+                return !pDot && RE_AFTER[pText] === true;
+            }
             if (pType === PUNCT) {
                 if (pText === ")") return lastParenCtrl;
                 if (pText === "]") return false;
@@ -365,9 +372,10 @@ jsmin.run = (function () {
             if (type === PUNCT) {
                 var ch = text.charCodeAt(0);
                 if (ch === 40) {
-                    parens.push(pType === WORD && !pDot && CTRL[pText] === true);
+                    // the control word that opened it ("for" also lets "of" be a keyword)
+                    parens.push(pType === WORD && !pDot && CTRL[pText] === true ? pText : false);
                 } else if (ch === 41) {
-                    lastParenCtrl = parens.length > 0 ? parens.pop() : false;
+                    lastParenCtrl = parens.length > 0 ? parens.pop() !== false : false;
                 } else if (ch === 123) {
                     braces.push(pType === 0 || (pType === PUNCT && (pText === ")" || pText === ";" ||
                         pText === "{" || pText === "}")) || (pType === WORD && BLOCK_AFTER[pText] === true));
