@@ -63,7 +63,7 @@ public:
     // Removes this run's copy (a normal exit, or nothing left worth keeping).
     void discard();
 
-    // The newest copy whose run is no longer alive, claimed; nullopt when none. A copy
+    // The newest copy whose run is no longer alive, claimed; nullptr when none. A copy
     // that cannot be read back whole is renamed aside (*.damaged) and reported in
     // *damaged, so it is neither offered nor reported again, nor lost.
     std::unique_ptr<LeftoverCopy> claimLeftover(QStringList* damaged = nullptr);

@@ -125,9 +125,9 @@ TEST(Beautifier, LetAsAPlainNameDividesAndKeepsRegularExpressions) {
 
 TEST(Minifier, NumberEndingInADotKeepsItsSpace) {
     // Found by the fuzz harness: "5.else" and "1.in" are not numbers followed by a word.
-    EXPECT_EQ(dropEmptyFirstLine(
-                  MinifyScript(QStringLiteral("if (a) x **= 5.\nelse y = 1.\nin z")).text),
-              QStringLiteral("if(a)x**=5.\nelse y=1.\nin z"));
+    EXPECT_EQ(
+        dropEmptyFirstLine(MinifyScript(QStringLiteral("if (a) x **= 5.\nelse y = 1.\nin z")).text),
+        QStringLiteral("if(a)x**=5.\nelse y=1.\nin z"));
     EXPECT_EQ(dropEmptyFirstLine(MinifyScript(QStringLiteral("a = 5. ;b = 1.e3 in c")).text),
               QStringLiteral("a=5.;b=1.e3 in c"));
     // The line break after "5." ends the statement and stays.
@@ -138,9 +138,10 @@ TEST(Minifier, NumberEndingInADotKeepsItsSpace) {
 TEST(Minifier, OfIsAKeywordOnlyInAForHead) {
     // Found by the fuzz harness: after "of" used as a name, "/=" began a regular expression
     // that ran on to a later slash, or failed as unterminated.
-    const QString code = QStringLiteral(
-        "var of = 8;\nof /= /(?:x|y)*?/.source.length - 7;\nfor (var x of /[ab]/g.exec('a')) of += x;\n"
-        "function __result(){return of}");
+    const QString code = QStringLiteral("var of = 8;\n"
+                                        "of /= /(?:x|y)*?/.source.length - 7;\n"
+                                        "for (var x of /[ab]/g.exec('a')) of += x;\n"
+                                        "function __result(){return of}");
     const ToolResult r = MinifyScript(code);
     ASSERT_TRUE(r.ok) << r.error.toStdString();
     EXPECT_EQ(resultOf(dropEmptyFirstLine(r.text)), QStringLiteral("4a"));
