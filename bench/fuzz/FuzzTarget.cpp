@@ -37,9 +37,11 @@ class InspectingQuestion : public ObjectQuestion {
 public:
     bool askToInspect() override { return true; }
     void inspect(const std::shared_ptr<ScriptObject>& object) override {
+        inspected = true;
         listed = ArrayListing(object).size();
         described = DescribeObject(object);
     }
+    bool inspected = false;
     qsizetype listed = 0;
     QString described;
 };
@@ -235,6 +237,8 @@ void FuzzTarget::runEval(const QString& program, const QString& expression) {
     timed("eval", expression,
           [&] { return EvaluateExpression(*m_globals, expression, log, question); });
     count(QStringLiteral("eval reports"));
+    if (question.inspected)
+        count(QStringLiteral("objects inspected"));
     for (const QString& line : std::as_const(log.lines)) {
         if (!line.startsWith(QLatin1String("-->")) || !line.endsWith(QLatin1String("\r\n"))) {
             finding(QStringLiteral("report-shape"), line,
