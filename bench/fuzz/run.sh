@@ -25,4 +25,4 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 # JavaScriptCore suspends its threads with SIGUSR1: libFuzzer must leave it alone.
 exec nice -n 19 build-fuzz/vexo-fuzz -handle_usr1=0 -handle_usr2=0 -detect_leaks=0 \
     -max_len=2048 -len_control=0 -timeout=120 -rss_limit_mb=6144 -print_final_stats=1 \
-    -max_total_time="$seconds" "$@" build-fuzz/corpus
+    -artifact_prefix=build-fuzz/findings/ -max_total_time="$seconds" "$@" build-fuzz/corpus

@@ -123,6 +123,21 @@ TEST(Beautifier, LetAsAPlainNameDividesAndKeepsRegularExpressions) {
               QStringLiteral("let {\r\n    a\r\n} = o;\r\nlet [b] = c;"));
 }
 
+TEST(CodeTools, DivisionAfterDecrementInsideATemplate) {
+    // Found by the fuzz harness: in ${c-- / /* … */ n} the slash was read as the start of a
+    // regular expression that ran to the next slash on the line, past the template's end.
+    const QString code = QStringLiteral("var c = 6, n = 2;\n"
+                                        "var t = `<${c-- / /* 注释 */ n}>` + `${-+`t`}` + 8 / 2;\n"
+                                        "function __result(){return t + c}");
+    EXPECT_EQ(resultOf(code), QStringLiteral("<3>NaN45"));
+    const ToolResult formatted = FormatScript(code);
+    ASSERT_TRUE(formatted.ok);
+    EXPECT_EQ(resultOf(formatted.text), resultOf(code)) << formatted.text.toStdString();
+    const ToolResult minified = MinifyScript(code);
+    ASSERT_TRUE(minified.ok) << minified.error.toStdString();
+    EXPECT_EQ(resultOf(dropEmptyFirstLine(minified.text)), resultOf(code));
+}
+
 TEST(Minifier, NumberEndingInADotKeepsItsSpace) {
     // Found by the fuzz harness: "5.else" and "1.in" are not numbers followed by a word.
     EXPECT_EQ(

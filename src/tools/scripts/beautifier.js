@@ -147,6 +147,8 @@ format.layout = (function () {
                     while (p < len && isIdPart(src.charCodeAt(p))) p++;
                     var w = src.slice(s, p);
                     reOk = KEYWORD[w] === true && VALUE[w] !== true;
+                } else if ((c === 43 || c === 45) && src.charCodeAt(p + 1) === c) {
+                    p += 2; reOk = false; // "x--" ends an operand: a slash after it divides
                 } else {
                     p++;
                     reOk = !(c === 41 || c === 93);

@@ -140,6 +140,8 @@ jsmin.run = (function () {
                     p++;
                     while (p < len && alnum(src.charCodeAt(p))) p++;
                     reOk = RE_AFTER[src.slice(s, p)] === true;
+                } else if ((c === 43 || c === 45) && src.charCodeAt(p + 1) === c) {
+                    p += 2; reOk = false; // "x--" ends an operand: a slash after it divides
                 } else {
                     p++;
                     reOk = !(c === 41 || c === 93);
