@@ -3,6 +3,8 @@
 //
 //   vexo-fuzz-seeded [--seed N] [--runs N] [--seconds S] [--max-len N] [--stop-limit S]
 //                    [--node PATH --acorn PREFIX] [--findings DIR] [--replay FILE]...
+//                    [--unit FILE]...
+// --replay takes a saved program, --unit a raw fuzz input (as libFuzzer saves them).
 //
 // Exit status 1 when anything was found.
 
@@ -30,6 +32,7 @@ int main(int argc, char** argv) {
     settings.sourceDir = QStringLiteral(VEXO_SOURCE_DIR);
     QString findings;
     QStringList replays;
+    QStringList units;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
         const QString& a = args[i];
@@ -52,6 +55,8 @@ int main(int argc, char** argv) {
             findings = v;
         else if (a == QLatin1String("--replay"))
             replays << v;
+        else if (a == QLatin1String("--unit"))
+            units << v;
     }
     if (runs <= 0 && seconds <= 0)
         runs = 200;
@@ -74,7 +79,17 @@ int main(int argc, char** argv) {
             if (file.open(QIODevice::ReadOnly))
                 target.replay(QString::fromUtf8(file.readAll()));
         }
-        if (!replays.isEmpty())
+        for (const QString& path : std::as_const(units)) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QByteArray bytes = file.readAll();
+            QElapsedTimer unitClock;
+            unitClock.start();
+            target.run(reinterpret_cast<const uint8_t*>(bytes.constData()), size_t(bytes.size()));
+            std::printf("%s: %.1f s\n", path.toUtf8().constData(), unitClock.elapsed() / 1000.0);
+        }
+        if (!replays.isEmpty() || !units.isEmpty())
             runs = -1; // replaying only
         std::mt19937_64 random(seed);
         QElapsedTimer clock;
