@@ -152,7 +152,10 @@ void FuzzTarget::replay(const QString& program) {
     BlockingWaiter waiter(m_settings.stopLimitSeconds);
     ScriptThread::instance().setWaiter(&waiter);
     runGenerated(program);
-    runPacked(program, 62, false, false);
+    for (unsigned radix : {2u, 10u, 36u, 62u, 95u})
+        for (bool outer : {false, true})
+            for (bool loop : {false, true})
+                runPacked(program, radix, outer, loop);
     ScriptThread::instance().setWaiter(nullptr);
 }
 

@@ -162,6 +162,22 @@ TEST(Minifier, OfIsAKeywordOnlyInAForHead) {
     EXPECT_EQ(resultOf(dropEmptyFirstLine(r.text)), QStringLiteral("4a"));
     EXPECT_TRUE(r.text.contains(QStringLiteral("of/=/(?:x|y)*?/.source.length-7;")))
         << r.text.toStdString();
+
+    // Inside a for head too, "of" after "in" is a name; both tools keep the expression.
+    const QString head = QStringLiteral("var of = 8, n = 0;\n"
+                                        "for (var k in of /= of || /[\\]]+/) n++;\n"
+                                        "for (let [u] of [/[\\]]+/g.source]) n += u.length;\n"
+                                        "function __result(){return of + ',' + n}");
+    EXPECT_EQ(resultOf(head), QStringLiteral("1,1"));
+    const ToolResult formatted = FormatScript(head);
+    EXPECT_EQ(resultOf(formatted.text), QStringLiteral("1,1")) << formatted.text.toStdString();
+    EXPECT_TRUE(formatted.text.contains(QStringLiteral("of /= of || /[\\]]+/)")))
+        << formatted.text.toStdString();
+    const ToolResult minified = MinifyScript(head);
+    EXPECT_TRUE(minified.text.contains(QStringLiteral("of/=of||/[\\]]+/)")))
+        << minified.text.toStdString();
+    EXPECT_EQ(resultOf(dropEmptyFirstLine(minified.text)), QStringLiteral("1,1"))
+        << minified.text.toStdString();
 }
 
 TEST(Unpacker, PeelsEveryPackedFixture) {

@@ -397,6 +397,12 @@ format.layout = (function () {
             if (tType === LCOM) mustNl = true;
         }
 
+        // "of" is a keyword only in a for head, right after the binding (a name, or the
+        // end of a pattern): in "for (k in of / 2)" it is a plain name.
+        function ofInForHead() {
+            return top.t === PAREN && top.ctrl === "for" &&
+                ((pType === WORD && !pKw) || (pType === PUNCT && (pText === "]" || pText === "}")));
+        }
         // "let" declares only before a name or a pattern; elsewhere (let = 1,
         // let / 2) it is a plain name, after which a slash divides.
         function letDeclares() {
@@ -439,7 +445,7 @@ format.layout = (function () {
             var kw = false;
             if (type === WORD) {
                 kw = KEYWORD[text] === true && !afterDot() && !(memberStart && inObjOrClass) &&
-                    !(text === "of" && !(top.t === PAREN && top.ctrl === "for")) &&
+                    !(text === "of" && !ofInForHead()) &&
                     !(text === "let" && !letDeclares());
             }
             if (ctrlPending >= 0 && !(isPunct && text === "(") && !(kw && text === "await")) ctrlPending = -1;

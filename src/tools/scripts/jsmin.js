@@ -234,15 +234,19 @@ jsmin.run = (function () {
             }
             while (pos < len && alnum(src.charCodeAt(pos)) && src.charCodeAt(pos) !== 92) pos++;
         }
-        function forHead() {
-            return parens.length > 0 && parens[parens.length - 1] === "for";
+        // "of" is a keyword only in a for head right after the binding (a name or the end
+        // of a pattern); set when an "of" is read
+        var ofKeyword = false;
+        function ofFollowsBinding() {
+            return parens.length > 0 && parens[parens.length - 1] === "for" && !pDot &&
+                ((pType === WORD && RE_AFTER[pText] !== true) || pText === "]" || pText === "}");
         }
         // Can a slash here start a regular expression?
         function regexAllowed() {
             if (pType === 0) return true;
             if (pType === WORD) {
                 // "of" is a keyword only in the head of a for loop; elsewhere it is a name
-                if (pText === "of") return !pDot && forHead();
+                if (pText === "of") return !pDot && ofKeyword;
                 return !pDot && RE_AFTER[pText] === true;
             }
             if (pType === PUNCT) {
@@ -385,6 +389,7 @@ jsmin.run = (function () {
                     lastBraceBlock = braces.length > 0 ? braces.pop() : true;
                 }
             }
+            if (type === WORD && text === "of") ofKeyword = ofFollowsBinding();
             pDot = pType === PUNCT && (pText === "." || pText === "?.");
             pType = type;
             pText = text;
