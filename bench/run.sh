@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark side by side with the reference tools, on this machine.
 #   bench/run.sh            all
-#   bench/run.sh startup    one group: startup | script | memory | tools
+#   bench/run.sh startup    one group: startup | script | memory | tools | decode
 # Reference tools (node's js-beautify, esbuild, terser) are installed with npm into
 # /tmp/vexo-ref; none of their code is part of the project.
 set -euo pipefail
@@ -74,4 +74,25 @@ if [[ $group == all || $group == tools ]]; then
     echo "minify plain:    esbuild $eb   vexojs-cli minify $vm   ratio $(echo "scale=2; $vm/$eb" | bc)"
     vu=$(best_of 3 $cli unpack "$packed")
     echo "unpack packed:   vexojs-cli unpack $vu (unpack + format)"
+fi
+
+if [[ $group == all || $group == decode ]]; then
+    b64=$work/random20mb.b64
+    url=$work/random5mb.url
+    usc=$work/escapes1mb.txt
+    [[ -f $b64 ]] || head -c 20000000 /dev/urandom | base64 > "$b64"
+    [[ -f $url ]] || head -c 5000000 /dev/urandom |
+        python3 -c 'import sys, urllib.parse; sys.stdout.write(urllib.parse.quote_from_bytes(sys.stdin.buffer.read(), safe=""))' > "$url"
+    [[ -f $usc ]] || python3 -c 'import sys; sys.stdout.write("".join("\\u%04x" % (0x4e00 + i % 20000) for i in range(175000)))' > "$usc"
+    cli=build-bench/vexojs-cli
+    echo "== decode (best of 3, whole process, ms); inputs: base64 $(wc -c <"$b64") B, url $(wc -c <"$url") B, escapes $(wc -c <"$usc") B"
+    rb=$(best_of 3 base64 -d "$b64")
+    vb=$(best_of 3 $cli decode base64 "$b64")
+    echo "base64:  coreutils base64 -d $rb   vexojs-cli decode base64 $vb"
+    ru=$(best_of 3 python3 -c 'import sys, urllib.parse; sys.stdout.buffer.write(urllib.parse.unquote_to_bytes(open(sys.argv[1]).read()))' "$url")
+    vu=$(best_of 3 $cli decode url "$url")
+    echo "url:     python3 unquote_to_bytes $ru   vexojs-cli decode url $vu"
+    rs=$(best_of 3 node -e 'process.stdout.write(unescape(JSON.parse("\"" + require("fs").readFileSync(process.argv[1], "utf8") + "\"")))' "$usc")
+    vs=$(best_of 3 $cli decode usc "$usc")
+    echo "usc:     node $rs   vexojs-cli decode usc $vs"
 fi

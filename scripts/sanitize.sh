@@ -7,9 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${1:-}" = thread ]; then
+    # Set before the build: the test lists are read by running the test programs.
+    export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=0:second_deadlock_stack=1"
     cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVEXO_TSAN=ON
     cmake --build build-tsan -j "$(nproc)"
-    export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=0:second_deadlock_stack=1"
     cd build-tsan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     exit
 fi

@@ -47,6 +47,11 @@ eq("private and static", fmt("class A{static #x=1;get y(){return A.#x}}"),
     "class A {\r\n    static #x = 1;\r\n    get y() {\r\n        return A.#x\r\n    }\r\n}");
 eq("arrow and optional chaining", fmt("f=async(a)=>a?.b??c"), "f = async (a) => a?.b ?? c");
 eq("line comment stays at line end", fmt("a(); // x\nb()"), "a(); // x\r\nb()");
+eq("comment after a statement without semicolon", fmt("x = 1\n// c\ny()"), "x = 1\r\n// c\r\ny()");
+eq("comment at the end of a block", fmt("if(a){x=1\n// c\n}"), "if (a) {\r\n    x = 1\r\n    // c\r\n}");
+eq("comment before else", fmt("if(a)x=1\n// c\nelse y()"), "if (a) x = 1\r\n// c\r\nelse y()");
+eq("comment after return", fmt("function f(){return\n/* c */\n}"), "function f() {\r\n    return\r\n    /* c */\r\n}");
+eq("comment inside a continued expression", fmt("x = a\n// c\n+ b"), "x = a\r\n    // c\r\n    + b");
 // ---- beautifier: never throws, copies what it cannot read ----
 eq("unterminated string", fmt("a = 'abc\nb = 1"), "a = 'abc\r\nb = 1");
 eq("unterminated comment", fmt("a(); /* open"), "a(); /* open");

@@ -1,11 +1,13 @@
 #include "cli/CliIo.h"
 
+#include "script/ValueText.h"
+
 #include <QFile>
 
 #include <cstdio>
 
 void StdoutLog::append(const QString& text) {
-    QString line = text;
+    QString line = oneLineMessage(text);
     if (line.endsWith(QLatin1String("\r\n")))
         line.chop(2);
     printLine(line);

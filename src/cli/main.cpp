@@ -1,6 +1,7 @@
 // vexojs-cli: the workbench's evaluator and code tools for scripts and batch jobs.
 
 #include "cli/CliIo.h"
+#include "cli/DecodeCommand.h"
 #include "cli/EvalCommand.h"
 #include "cli/Options.h"
 #include "cli/ToolCommands.h"
@@ -12,7 +13,8 @@ namespace {
 void printUsage() {
     printError(QStringLiteral("用法:\n"
                               "  vexojs-cli eval [--load 文件]... [--timeout 秒] 表达式\n"
-                              "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]"));
+                              "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]\n"
+                              "  vexojs-cli decode usc|utf8|url|base64 [文件|-]"));
 }
 } // namespace
 
@@ -31,6 +33,8 @@ int main(int argc, char* argv[]) {
     else if (command == QLatin1String("format") || command == QLatin1String("unpack") ||
              command == QLatin1String("minify"))
         status = runToolCommand(command, args);
+    else if (command == QLatin1String("decode"))
+        status = runDecodeCommand(args);
     else
         printUsage();
     ScriptThread::instance().shutdown();

@@ -83,6 +83,9 @@ void CodeEditor::Configure() {
 
     SendScintilla(SCI_SETMARGINTYPEN, kMarginNumbers, long(SC_MARGIN_NUMBER));
     SendScintilla(SCI_SETMARGINWIDTHN, kMarginNumbers, 20L);
+    // The component's margin 1 shows every marker but the fold ones; as the number margin
+    // it would draw the line mark a second time, over the number.
+    SendScintilla(SCI_SETMARGINMASKN, kMarginNumbers, 0L);
     SendScintilla(SCI_SETPROPERTY, "fold", "1");
     SendScintilla(SCI_SETPROPERTY, "fold.compact", "0");
     SendScintilla(SCI_SETMARGINWIDTHN, kMarginFold, 13L);

@@ -52,6 +52,8 @@ public:
     explicit Reader(const QString& text) : m_s(text) {}
 
     QChar peek(qsizetype k = 0) const { return m_i + k < m_s.size() ? m_s[m_i + k] : QChar(); }
+    qsizetype position() const { return m_i; }
+    QString text(qsizetype from, qsizetype to) const { return m_s.mid(from, to - from); }
     bool atEnd() const { return m_i >= m_s.size(); }
     void advance() { ++m_i; }
 
@@ -296,63 +298,198 @@ private:
     qsizetype m_i = 0;
 };
 
-// Reads on from just after the keyword "function".
+// Where a parameter list may end: in a body (functions, methods), an arrow, or either
+// (`async(a)` may be a method called async or an async arrow function).
+enum class ListEnd { Body, Arrow, Either };
+
+bool atArrow(const Reader& reader) {
+    return reader.peek() == QLatin1Char('=') && reader.peek(1) == QLatin1Char('>');
+}
+
+// From the "(" of a parameter list through what must follow it.
+std::optional<FunctionParameters> readList(Reader& reader, ListEnd end) {
+    if (reader.peek() != QLatin1Char('('))
+        return std::nullopt;
+    reader.advance();
+    auto params = reader.readParameters();
+    if (!params || !reader.skipBlank())
+        return std::nullopt;
+    const bool body = reader.peek() == QLatin1Char('{');
+    const bool arrow = atArrow(reader);
+    if ((end == ListEnd::Body && !body) || (end == ListEnd::Arrow && !arrow) ||
+        (end == ListEnd::Either && !body && !arrow))
+        return std::nullopt;
+    if (body && reader.nativeBodyFollows())
+        return std::nullopt; // built-in: its text names no parameters
+    return params;
+}
+
+// `x => ...`: one plain parameter.
+std::optional<FunctionParameters> singleArrowParameter(const QString& name) {
+    return FunctionParameters{FunctionParameter{name, false}};
+}
+
+// A property name in a method's text: a word, a private name, a string, a number or
+// [computed]. The reader stops after it.
+bool skipPropertyName(Reader& reader) {
+    const QChar c = reader.peek();
+    if (c == QLatin1Char('#')) {
+        reader.advance();
+        return !reader.takeWord().isEmpty();
+    }
+    if (isJsIdStart(c))
+        return !reader.takeWord().isEmpty();
+    if (c == QLatin1Char('"') || c == QLatin1Char('\''))
+        return reader.skipString();
+    if (c.isDigit()) {
+        while (!reader.atEnd() && (isJsIdPart(reader.peek()) || reader.peek() == QLatin1Char('.')))
+            reader.advance();
+        return true;
+    }
+    if (c == QLatin1Char('['))
+        return reader.skipGroup(1);
+    return false;
+}
+
+// A method after its modifiers: optional "*", the name, the list and the body.
+std::optional<FunctionParameters> readMethod(Reader& reader) {
+    if (reader.peek() == QLatin1Char('*')) {
+        reader.advance();
+        if (!reader.skipBlank())
+            return std::nullopt;
+    }
+    if (!skipPropertyName(reader) || !reader.skipBlank())
+        return std::nullopt;
+    return readList(reader, ListEnd::Body);
+}
+
+// Reads on from just after the keyword "function": optional "*" and name, then the list.
 std::optional<FunctionParameters> readAfterFunctionKeyword(Reader& reader) {
-    if (!reader.skipBlank() || reader.peek() == QLatin1Char('*'))
-        return std::nullopt; // a generator
+    if (!reader.skipBlank())
+        return std::nullopt;
+    if (reader.peek() == QLatin1Char('*')) {
+        reader.advance();
+        if (!reader.skipBlank())
+            return std::nullopt;
+    }
     if (isJsIdStart(reader.peek())) {
         reader.takeWord();
         if (!reader.skipBlank())
             return std::nullopt;
     }
-    if (reader.peek() != QLatin1Char('('))
-        return std::nullopt;
+    return readList(reader, ListEnd::Body);
+}
+
+// A class: the parameters of its constructor, found among the members of its body.
+// nullopt when it has none written (the length stands in: 0).
+std::optional<FunctionParameters> readClassConstructor(Reader& reader) {
+    // The name and the heritage: everything up to the body's "{".
+    bool regexAllowed = true;
+    while (true) {
+        if (!reader.skipBlank() || reader.atEnd())
+            return std::nullopt;
+        const QChar c = reader.peek();
+        if (c == QLatin1Char('{'))
+            break;
+        if (isOpener(c)) {
+            if (!reader.skipGroup(1))
+                return std::nullopt;
+            regexAllowed = false;
+        } else if (isCloser(c) || !reader.skipToken(1, regexAllowed, &regexAllowed)) {
+            return std::nullopt;
+        }
+    }
     reader.advance();
-    auto params = reader.readParameters();
-    if (!params || reader.nativeBodyFollows())
+    // Members: method bodies and other bracketed groups are stepped over whole, so a
+    // "constructor" met here is a member name. `static constructor()` is a method and
+    // `a.constructor(…)` in a field's value is a call; neither is the constructor.
+    QString previous;
+    regexAllowed = true;
+    while (true) {
+        if (!reader.skipBlank() || reader.atEnd())
+            return std::nullopt;
+        const QChar c = reader.peek();
+        if (c == QLatin1Char('}'))
+            return std::nullopt; // no constructor written
+        if (isOpener(c)) {
+            if (!reader.skipGroup(1))
+                return std::nullopt;
+            previous = c;
+            regexAllowed = false;
+            continue;
+        }
+        if (isCloser(c))
+            return std::nullopt;
+        QString word;
+        if (isJsIdStart(c)) {
+            word = reader.takeWord();
+            regexAllowed = precedesExpression(word);
+        } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
+            const qsizetype start = reader.position();
+            if (!reader.skipString())
+                return std::nullopt;
+            word = reader.text(start + 1, reader.position() - 1);
+            regexAllowed = false;
+        } else {
+            const qsizetype start = reader.position();
+            if (!reader.skipToken(1, regexAllowed, &regexAllowed))
+                return std::nullopt;
+            previous = reader.text(start, reader.position());
+            continue;
+        }
+        const bool isMemberName = previous != QLatin1String("static") &&
+                                  previous != QLatin1String(".") && previous != QLatin1String("?.");
+        previous = word;
+        if (word == QLatin1String("constructor") && isMemberName) {
+            if (!reader.skipBlank())
+                return std::nullopt;
+            if (reader.peek() == QLatin1Char('('))
+                return readList(reader, ListEnd::Body);
+        }
+    }
+}
+
+// After a word that may be a modifier (async, get, set, static) or the whole name of a
+// method or of an arrow's one parameter.
+std::optional<FunctionParameters> readAfterWord(Reader& reader, const QString& word, int depth) {
+    if (!reader.skipBlank())
         return std::nullopt;
-    return params;
+    if (atArrow(reader))
+        return singleArrowParameter(word); // `async => 1` too
+    if (reader.peek() == QLatin1Char('('))
+        return readList(reader, word == QLatin1String("async") ? ListEnd::Either : ListEnd::Body);
+    const bool modifier = word == QLatin1String("async") || word == QLatin1String("get") ||
+                          word == QLatin1String("set") || word == QLatin1String("static");
+    if (!modifier || depth > 3)
+        return std::nullopt;
+    if (!isJsIdStart(reader.peek()))
+        return readMethod(reader);
+    const QString next = reader.takeWord();
+    if (next == QLatin1String("function"))
+        return word == QLatin1String("async") ? readAfterFunctionKeyword(reader) : std::nullopt;
+    if (word == QLatin1String("async") && reader.skipBlank() && atArrow(reader))
+        return singleArrowParameter(next); // `async x => x`
+    return readAfterWord(reader, next, depth + 1);
 }
 } // namespace
 
 std::optional<FunctionParameters> parseFunctionParameters(const QString& source) {
     Reader reader(source);
-    if (!reader.skipBlank() || reader.takeWord() != QLatin1String("function"))
+    if (!reader.skipBlank())
         return std::nullopt;
-    return readAfterFunctionKeyword(reader);
+    const QChar c = reader.peek();
+    if (c == QLatin1Char('('))
+        return readList(reader, ListEnd::Arrow);
+    if (!isJsIdStart(c))
+        return readMethod(reader); // `*gen()`, `'name'()`, `[key]()`, `#name()`, `42()`
+    const QString word = reader.takeWord();
+    if (word == QLatin1String("function"))
+        return readAfterFunctionKeyword(reader);
+    if (word == QLatin1String("class"))
+        return readClassConstructor(reader);
+    return readAfterWord(reader, word, 0);
 }
 
 std::optional<FunctionParameters> parseSetterParameters(const QString& source) {
-    Reader reader(source);
-    if (!reader.skipBlank())
-        return std::nullopt;
-    const QString keyword = reader.takeWord();
-    if (keyword == QLatin1String("function"))
-        return readAfterFunctionKeyword(reader);
-    if (keyword != QLatin1String("set") || !reader.skipBlank())
-        return std::nullopt;
-    // The property name: a word, a private name, a string, a number or [computed].
-    const QChar c = reader.peek();
-    if (c == QLatin1Char('#')) {
-        reader.advance();
-        if (reader.takeWord().isEmpty())
-            return std::nullopt;
-    } else if (isJsIdStart(c)) {
-        reader.takeWord();
-    } else if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
-        if (!reader.skipString())
-            return std::nullopt;
-    } else if (c.isDigit()) {
-        while (!reader.atEnd() && (isJsIdPart(reader.peek()) || reader.peek() == QLatin1Char('.')))
-            reader.advance();
-    } else if (c == QLatin1Char('[')) {
-        if (!reader.skipGroup(1))
-            return std::nullopt;
-    } else {
-        return std::nullopt; // "set(" is a method called set
-    }
-    if (!reader.skipBlank() || reader.peek() != QLatin1Char('('))
-        return std::nullopt;
-    reader.advance();
-    return reader.readParameters();
+    return parseFunctionParameters(source);
 }

@@ -1,9 +1,10 @@
 #pragma once
 // Parameter names of a script function, read from the text the engine gives for it
-// (Function.prototype.toString). Only functions written with the `function` keyword and
-// setters are read; for arrow functions, methods, classes, async functions, generators
-// and built-in functions the text says too little or too much, and the caller falls back
-// to the function's length.
+// (Function.prototype.toString): `function` declarations and expressions, generators,
+// async functions, arrow functions, methods written in objects and classes (with their
+// get, set, static, async and * prefixes), and classes (their constructor's). Built-in
+// functions name no parameters in their text; for them, and for a class without a
+// constructor of its own, the caller falls back to the function's length.
 
 #include <QList>
 #include <QString>
@@ -19,7 +20,7 @@ struct FunctionParameter {
 
 using FunctionParameters = QList<FunctionParameter>;
 
-// `function name(a, b = 1)` and `function (a)`; nullopt for every other kind of text.
+// nullopt for text that is none of the forms above.
 std::optional<FunctionParameters> parseFunctionParameters(const QString& source);
-// A setter's text: `set name(v)`, or a plain function installed as a setter.
+// A setter's text: `set name(v)`, or any other function installed as a setter.
 std::optional<FunctionParameters> parseSetterParameters(const QString& source);

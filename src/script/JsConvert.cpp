@@ -9,6 +9,21 @@
 #include <cmath>
 #include <memory>
 
+namespace {
+// "Symbol(description)", as String(symbol) writes it. Converting a symbol to text throws,
+// so the text is made from the symbol's `description` (a script that redefined that
+// getter sees its own answer; anything but a string counts as no description).
+QString symbolText(JSContextRef ctx, JSValueRef symbol) {
+    QString description;
+    if (JSObjectRef wrapper = JSValueToObject(ctx, symbol, nullptr)) {
+        JSValueRef value = jsGetProperty(ctx, wrapper, QStringLiteral("description"));
+        if (value && JSValueIsString(ctx, value))
+            description = jsValueToQString(ctx, value);
+    }
+    return QStringLiteral("Symbol(") + description + QLatin1Char(')');
+}
+} // namespace
+
 Variant variantFromJs(JSContextRef ctx, JSValueRef value) {
     if (!value)
         return {};
@@ -29,13 +44,16 @@ Variant variantFromJs(JSContextRef ctx, JSValueRef value) {
     case kJSTypeString:
         return Variant::fromString(jsValueToQString(ctx, value));
     case kJSTypeSymbol:
-        return Variant::fromString(jsValueToQString(ctx, value));
+        return Variant::fromString(symbolText(ctx, value));
+    case kJSTypeBigInt:
+        // The decimal digits, exactly: a double would round anything past 2^53.
+        return Variant::fromDecimal(jsValueToQString(ctx, value));
     case kJSTypeObject:
     default: {
         if (JSValueIsDate(ctx, value)) {
             const double ms = JSValueToNumber(ctx, value, nullptr);
             if (std::isnan(ms))
-                return Variant::fromDouble(ms); // an invalid Date has no calendar value
+                return Variant::fromDate(ms); // an invalid Date: a date without a value
             const QDateTime local = QDateTime::fromMSecsSinceEpoch(qint64(ms));
             return Variant::fromDate(oleDateFromDateTime(local));
         }
@@ -59,8 +77,18 @@ JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value) {
         return JSValueMakeNumber(ctx, value.doubleValue());
     case Variant::BStr:
         return jsMakeString(ctx, value.stringValue());
+    case Variant::Decimal: {
+        JsString digits(value.stringValue());
+        JSValueRef big = JSBigIntCreateWithString(ctx, digits.get(), nullptr);
+        return big ? big : JSValueMakeUndefined(ctx);
+    }
     case Variant::Date: {
-        const auto dt = dateTimeFromOleDate(value.doubleValue());
+        const double oleDate = value.doubleValue();
+        if (std::isnan(oleDate)) {
+            JSValueRef nan = JSValueMakeNumber(ctx, oleDate);
+            return JSObjectMakeDate(ctx, 1, &nan, nullptr);
+        }
+        const auto dt = dateTimeFromOleDate(oleDate);
         if (!dt)
             return JSValueMakeUndefined(ctx);
         JSValueRef ms = JSValueMakeNumber(ctx, double(dt->toMSecsSinceEpoch()));

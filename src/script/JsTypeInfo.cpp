@@ -73,14 +73,14 @@ const char kSnapshotScript[] =
   out.push(typeName());
   if (Array.isArray(target) || typedArrayTag.call(target) !== undefined) {
     if (!(elementCount() > maxElements)) collect(target, false, true);
-    if (!seen.has('length')) variable('length');
+    if (!seen.has('length')) { seen.add('length'); variable('length'); }
   } else {
     collect(target, false, false);
-    var p = protoOf(target);
-    for (var depth = 0; p !== null && p !== stop && depth < maxDepth; ++depth) {
-      collect(p, true, false);
-      p = protoOf(p);
-    }
+  }
+  var p = protoOf(target);
+  for (var depth = 0; p !== null && p !== stop && depth < maxDepth; ++depth) {
+    collect(p, true, false);
+    p = protoOf(p);
   }
   return out;
 }))JS";

@@ -8,10 +8,10 @@
 // become methods, a getter a property-get function, a setter a property-put function with
 // its one parameter, anything else a variable.
 //
-// Arrays and typed arrays list only their own properties that are not element indexes,
-// plus `length`: their elements are what the array listing is for, and the dozens of
-// built-in methods on their prototypes would bury the few members a script added. Past
-// 100,000 elements only `length` is listed, as finding the other names would take seconds.
+// Arrays and typed arrays leave out their element indexes (the array listing shows the
+// elements) and always list `length`, as a variable; their prototypes' members follow as
+// for any other object. Past 100,000 elements none of their own names but `length` are
+// listed, as finding them would take seconds.
 
 #include "script/FunctionParameters.h"
 #include "script/TypeInfo.h"

@@ -8,3 +8,8 @@
 
 double oleDateFromDateTime(const QDateTime& local);
 std::optional<QDateTime> dateTimeFromOleDate(double oleDate);
+
+// How a date without a value (a script's invalid Date) is written.
+inline QString invalidDateText() {
+    return QStringLiteral("无效日期");
+}

@@ -73,7 +73,11 @@ EvalResult EvaluateExpression(GlobalObjects& globals, const QString& expression,
     const QString prefix = QStringLiteral("-->计算结果：");
     switch (result.kind) {
     case 1:
-        log.append(prefix + formatNumber(value.toDouble()) + kCrLf);
+        // A BigInt keeps all its digits; every other number is written as a double.
+        log.append(prefix +
+                   (value.vt() == Variant::Decimal ? value.stringValue()
+                                                   : formatNumber(value.toDouble())) +
+                   kCrLf);
         break;
     case 2:
         log.append(prefix + value.toText() + kCrLf);

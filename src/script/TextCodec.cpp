@@ -29,3 +29,14 @@ QByteArray convertEncoding(const QByteArray& bytes, const char* from, const char
         return {};
     return encodeText(*text, to).value_or(QByteArray());
 }
+
+QString bytesAsText(const QByteArray& bytes) {
+    constexpr auto flags =
+        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
+    QStringDecoder utf8(QStringDecoder::Utf8, flags);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gbk("GBK", flags);
+    return gbk.decode(bytes);
+}

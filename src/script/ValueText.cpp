@@ -2,8 +2,10 @@
 
 #include "script/OleDate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 QString withWideExponent(const char* text) {
@@ -41,6 +43,8 @@ QString formatBool(bool value) {
 }
 
 QString formatDate(double oleDate) {
+    if (std::isnan(oleDate))
+        return invalidDateText();
     const auto dt = dateTimeFromOleDate(oleDate);
     if (!dt)
         return {};
@@ -54,4 +58,37 @@ QString formatDate(double oleDate) {
     else if (t.hour() != 0)
         text += QStringLiteral("%1时").arg(t.hour());
     return text;
+}
+
+QString oneLineMessage(const QString& message) {
+    static const struct {
+        char16_t c;
+        const char* shown;
+    } named[] = {{u'\0', "\\0"}, {u'\n', "\\n"}, {u'\r', "\\r"},         {u'\b', "\\b"},
+                 {u'\f', "\\f"}, {u'\v', "\\v"}, {u'\u2028', "\\u2028"}, {u'\u2029', "\\u2029"}};
+    QStringView body(message);
+    const bool closed = body.endsWith(u"\r\n");
+    if (closed)
+        body.chop(2);
+    QString out;
+    out.reserve(message.size());
+    for (QChar c : body) {
+        const char16_t u = c.unicode();
+        const bool control =
+            (u < 0x20 && u != u'\t') || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
+        if (!control) {
+            out += c;
+            continue;
+        }
+        const auto* it = std::find_if(std::begin(named), std::end(named),
+                                      [u](const auto& n) { return n.c == u; });
+        if (it != std::end(named))
+            out += QLatin1String(it->shown);
+        else
+            out += QLatin1String("\\x") +
+                   QString::number(unsigned(u), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+    }
+    if (closed)
+        out += QLatin1String("\r\n");
+    return out;
 }

@@ -8,5 +8,11 @@ QString formatNumber(double value);
 // printf "%.6g", for single-precision values such as the program version.
 QString formatSingle(float value);
 QString formatBool(bool value);
-// "%d年%d月%d日" followed by the time down to its last non-zero field.
+// "%d年%d月%d日" followed by the time down to its last non-zero field; "无效日期" for NaN.
 QString formatDate(double oleDate);
+
+// One output-pane message as exactly one line: control characters inside it (line
+// breaks, NUL, …) are written visibly as \n, \r, \0, \b, \f, \v, \u2028, \u2029 or \xHH,
+// so a value or an error text cannot break or cut the line. A tab stays a tab. The
+// message's own closing CR LF is kept.
+QString oneLineMessage(const QString& message);

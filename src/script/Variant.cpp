@@ -102,6 +102,12 @@ Variant Variant::fromDate(double oleDate) {
     return v;
 }
 
+Variant Variant::fromDecimal(const QString& digits) {
+    Variant v = withType(Decimal);
+    v.m_string = digits;
+    return v;
+}
+
 Variant Variant::fromObject(std::shared_ptr<ScriptObject> object) {
     if (!object)
         return withType(Dispatch); // a null object reference
@@ -132,6 +138,7 @@ std::optional<double> Variant::changeToDouble() const {
     case Bool:
         return m_bool ? -1.0 : 0.0;
     case BStr:
+    case Decimal:
         return parseNumber(m_string);
     case Dispatch:
     case Unknown:
@@ -153,7 +160,11 @@ std::optional<QString> Variant::changeToString() const {
         return QString::number(m_int);
     case R8:
         return doubleToString(m_double);
+    case Decimal:
+        return m_string;
     case Date: {
+        if (std::isnan(m_double))
+            return invalidDateText();
         const QString s = dateToString(m_double);
         if (s.isEmpty())
             return std::nullopt;
@@ -182,6 +193,8 @@ std::optional<bool> Variant::changeToBool() const {
         return m_double != 0.0;
     case Bool:
         return m_bool;
+    case Decimal:
+        return m_string != QLatin1String("0");
     case BStr: {
         const QString t = m_string.trimmed();
         if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || t == QStringLiteral("真"))
@@ -210,10 +223,15 @@ std::optional<double> Variant::changeToDate() const {
     switch (m_vt) {
     case Empty:
         return 0.0;
+    case Date:
+        if (std::isnan(m_double))
+            return m_double; // an invalid date stays invalid
+        d = m_double;
+        break;
     case I4:
     case R8:
-    case Date:
     case Bool:
+    case Decimal:
         d = changeToDouble();
         break;
     case BStr:

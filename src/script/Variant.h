@@ -55,7 +55,10 @@ public:
     static Variant fromInt(qint32 value);
     static Variant fromDouble(double value);
     static Variant fromString(const QString& value);
+    // NaN for a date that has no value (an invalid Date).
     static Variant fromDate(double oleDate);
+    // An integer of any size, kept as its decimal digits ("-12345678901234567890").
+    static Variant fromDecimal(const QString& digits);
     static Variant fromObject(std::shared_ptr<ScriptObject> object);
     // A value that carries only a type word (kinds the engine never produces).
     static Variant withType(quint16 vt);
@@ -88,6 +91,6 @@ private:
     bool m_bool = false;
     qint32 m_int = 0;
     double m_double = 0.0; // R8 and Date
-    QString m_string;
+    QString m_string;      // BStr, and the digits of a Decimal
     std::shared_ptr<ScriptObject> m_object;
 };

@@ -6,7 +6,9 @@
 #include <QPushButton>
 
 void WidgetDialogs::message(QWidget* parent, const QString& text, const QString& caption) {
-    QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+    // A plain box: OK only, no icon.
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
 }
 
 Dialogs::Answer WidgetDialogs::question(QWidget* parent, const QString& text,

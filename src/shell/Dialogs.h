@@ -12,7 +12,7 @@ public:
     enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~Dialogs() = default;
-    // A box with an OK button; without a caption of its own it shows "信息：".
+    // A box with an OK button and no icon; without a caption of its own it shows "信息：".
     virtual void message(QWidget* parent, const QString& text,
                          const QString& caption = QStringLiteral("信息：")) = 0;
     // OK and Cancel with the information icon; closing the box counts as Cancel.

@@ -17,10 +17,13 @@ void installFontSubstitutes() {
                         QStringLiteral("WenQuanYi Micro Hei")});
     const QString serif =
         firstInstalled({QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Serif SC")});
-    if (!sans.isEmpty()) {
+    // 黑体 is the code editors' face: code columns must line up, so it gets the
+    // fixed-width member of the same family (same CJK glyphs, fixed-width Latin).
+    const QString mono = firstInstalled({QStringLiteral("Noto Sans Mono CJK SC")});
+    if (!sans.isEmpty())
         QFont::insertSubstitution(QStringLiteral("微软雅黑"), sans);
-        QFont::insertSubstitution(QStringLiteral("黑体"), sans);
-    }
+    if (!mono.isEmpty() || !sans.isEmpty())
+        QFont::insertSubstitution(QStringLiteral("黑体"), mono.isEmpty() ? sans : mono);
     if (!serif.isEmpty() || !sans.isEmpty())
         QFont::insertSubstitution(QStringLiteral("SimSun"), serif.isEmpty() ? sans : serif);
 }

@@ -2,15 +2,18 @@
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
+#include "editor/SearchRow.h"
 #include "script/DemoScript.h"
 #include "script/GlobalObjects.h"
 #include "script/TextCodec.h"
 #include "script/ValueText.h"
 #include "shell/AnchorLayout.h"
+#include "shell/ClipboardCommands.h"
 #include "shell/CodeToolCommands.h"
 #include "shell/Dialogs.h"
 #include "shell/OutputLog.h"
 #include "shell/ScriptCommands.h"
+#include "tools/DecoderWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -53,6 +56,9 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     buildMenus();
     m_scriptCommands = new ScriptCommands(*this);
     new CodeToolCommands(*this);
+    new ClipboardCommands(*this);
+    new SearchRow(
+        m_searchText, m_searchMode, m_search, [this] { return CurrentEditor(); }, this);
     move(50, 50);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     onCreated();
@@ -70,6 +76,10 @@ void MainWindow::buildControls() {
     const Anchors stretchRight{0, 0, 1, 0};
     const Anchors followRight{1, 0, 1, 0};
     const Anchors belowEditors{0, kEditorShare, 0, kEditorShare};
+    // In the row of buttons the search box takes the extra width, so the controls after
+    // it stay at the right edge, under the other rows' right ends.
+    const Anchors stretchBelowEditors{0, kEditorShare, 1, kEditorShare};
+    const Anchors rightBelowEditors{1, kEditorShare, 1, kEditorShare};
 
     m_address = named(new QComboBox(central), "组合框_addr");
     m_address->setEditable(true);
@@ -87,25 +97,25 @@ void MainWindow::buildControls() {
     layout->addWidgetAt(m_load, {8, 383, 56, 24}, belowEditors);
     m_searchText = named(new QLineEdit(central), "编辑框_搜索内容");
     m_searchText->setFont(uiFont());
-    layout->addWidgetAt(m_searchText, {69, 385, 219, 21}, belowEditors);
+    layout->addWidgetAt(m_searchText, {69, 385, 219, 21}, stretchBelowEditors);
     m_searchMode = named(new QComboBox(central), "组合框_more");
     m_searchMode->setFont(uiFont());
     m_searchMode->addItems(
         {QStringLiteral("全字匹配"), QStringLiteral("区分大小写"), QStringLiteral("正则表达式")});
     m_searchMode->setCurrentIndex(1);
-    layout->addWidgetAt(m_searchMode, {296, 383, 104, 20}, belowEditors);
+    layout->addWidgetAt(m_searchMode, {296, 383, 104, 20}, rightBelowEditors);
     m_search = button("按钮_search", QStringLiteral("查找"), central);
-    layout->addWidgetAt(m_search, {410, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_search, {410, 383, 69, 24}, rightBelowEditors);
     m_minify = button("按钮_pack", QStringLiteral("压缩"), central);
-    layout->addWidgetAt(m_minify, {480, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_minify, {480, 383, 69, 24}, rightBelowEditors);
     m_clear = button("按钮_cla", QStringLiteral("清空"), central);
-    layout->addWidgetAt(m_clear, {548, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_clear, {548, 383, 69, 24}, rightBelowEditors);
     m_unpack = button("按钮_unpack", QStringLiteral("eval解密"), central);
-    layout->addWidgetAt(m_unpack, {618, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_unpack, {618, 383, 69, 24}, rightBelowEditors);
     m_copy = button("按钮_copy", QStringLiteral("复制JS"), central);
-    layout->addWidgetAt(m_copy, {688, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_copy, {688, 383, 69, 24}, rightBelowEditors);
     m_format = button("按钮_format", QStringLiteral("格式化"), central);
-    layout->addWidgetAt(m_format, {757, 383, 69, 24}, belowEditors);
+    layout->addWidgetAt(m_format, {757, 383, 69, 24}, rightBelowEditors);
 
     m_functionLabel = named(new QLabel(QStringLiteral("函数列表"), central), "标签1");
     m_functionLabel->setFont(uiFont());
@@ -119,15 +129,15 @@ void MainWindow::buildControls() {
     QPalette white = m_signature->palette();
     white.setColor(QPalette::Window, Qt::white);
     m_signature->setPalette(white);
-    layout->addWidgetAt(m_signature, {297, 416, 529, 24}, {0, kEditorShare, 1, kEditorShare});
+    layout->addWidgetAt(m_signature, {297, 416, 529, 24}, stretchBelowEditors);
 
     m_expression = named(new QLineEdit(central), "编辑框_eval");
     m_expression->setFont(uiFont());
-    layout->addWidgetAt(m_expression, {8, 445, 666, 24}, {0, kEditorShare, 1, kEditorShare});
+    layout->addWidgetAt(m_expression, {8, 445, 666, 24}, stretchBelowEditors);
     m_evaluate = button("按钮_run", QStringLiteral("计算表达式"), central);
-    layout->addWidgetAt(m_evaluate, {682, 445, 72, 24}, {1, kEditorShare, 1, kEditorShare});
+    layout->addWidgetAt(m_evaluate, {682, 445, 72, 24}, rightBelowEditors);
     m_makeSnippet = button("按钮_go", QStringLiteral("生成E代码"), central);
-    layout->addWidgetAt(m_makeSnippet, {754, 445, 72, 24}, {1, kEditorShare, 1, kEditorShare});
+    layout->addWidgetAt(m_makeSnippet, {754, 445, 72, 24}, rightBelowEditors);
 
     m_output = new OutputLog(central);
     layout->addWidgetAt(m_output, {8, 477, 817, 144}, {0, kEditorShare, 1, 1});
@@ -161,6 +171,8 @@ void MainWindow::buildMenus() {
     QAction* decoder = tools->addAction(QStringLiteral("解码工具"));
     for (QAction* a : {open, save, version, contact, update, reference, decoder})
         a->setEnabled(false);
+    decoder->setEnabled(true);
+    connect(decoder, &QAction::triggered, this, &MainWindow::ShowDecoderWindow);
 
     m_trayMenu = new QMenu(QStringLiteral("托盘菜单"), this);
     m_trayMenu->setObjectName(QStringLiteral("托盘菜单"));
@@ -206,6 +218,16 @@ CodeEditor* MainWindow::CurrentEditor() {
 
 void MainWindow::onClearClicked() {
     CurrentEditor()->ClearAll();
+}
+
+void MainWindow::ShowDecoderWindow() {
+    if (!m_decoder)
+        m_decoder = std::make_unique<DecoderWindow>();
+    if (m_decoder->isMinimized())
+        m_decoder->showNormal();
+    m_decoder->show();
+    m_decoder->raise();
+    m_decoder->activateWindow();
 }
 
 void MainWindow::ShowMainWindow() {

@@ -4,7 +4,10 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class CodeEditor;
+class DecoderWindow;
 class Dialogs;
 class EditorTabs;
 class GlobalObjects;
@@ -42,6 +45,8 @@ public:
     QPushButton* formatButton() const { return m_format; }
     QPushButton* unpackButton() const { return m_unpack; }
     QPushButton* minifyButton() const { return m_minify; }
+    QPushButton* copyButton() const { return m_copy; }
+    QPushButton* snippetButton() const { return m_makeSnippet; }
     QComboBox* functionList() const { return m_functionList; }
     QLabel* signatureLabel() const { return m_signature; }
     QLineEdit* expressionEdit() const { return m_expression; }
@@ -51,6 +56,9 @@ public:
     void onClearClicked();
     // "显示程序": shows and restores the window.
     void ShowMainWindow();
+    // "解码工具": one decoder window, opened on first use and brought to the front after.
+    void ShowDecoderWindow();
+    DecoderWindow* decoderWindow() const { return m_decoder.get(); }
 
 private:
     void buildControls();
@@ -84,4 +92,5 @@ private:
     OutputLog* m_output = nullptr;
     QMenu* m_trayMenu = nullptr;
     ScriptCommands* m_scriptCommands = nullptr;
+    std::unique_ptr<DecoderWindow> m_decoder; // a window of its own, without a parent
 };

@@ -1,5 +1,7 @@
 #include "shell/OutputLog.h"
 
+#include "script/ValueText.h"
+
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -18,10 +20,11 @@ OutputLog::OutputLog(QWidget* parent) : QPlainTextEdit(parent) {
 
 void OutputLog::append(const QString& text) {
     m_messages.append(text);
-    // The pane shows one line per CR LF; a lone CR or LF also breaks the line.
-    QString shown = text;
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // One message, one line: line breaks and other control characters inside it are
+    // shown as escapes, and only its closing CR LF ends the line.
+    QString shown = oneLineMessage(text);
+    if (shown.endsWith(QLatin1String("\r\n")))
+        shown.replace(shown.size() - 2, 2, QLatin1String("\n"));
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(shown);

@@ -70,6 +70,20 @@ TEST(CliEval, PrintsTheOutputPaneLines) {
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("-->发生错误：错误号=1002\n")));
 }
 
+TEST(CliEval, EachMessageIsOneLine) {
+    Files files;
+    // A line break and a NUL inside a value are shown as escapes, not passed through.
+    CliRun r = cli({"eval", "--load", files.demo(), "'a\\nb' + String.fromCharCode(0) + 'c'"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              QStringLiteral("-->代码加载成功\n-->返回类型：文本型\n-->计算结果：a\\nb\\0c\n"));
+    // The same for an error text that holds a line break.
+    r = cli({"eval", "--load", files.demo(), "throw new Error('two\\nlines')"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("\n-->错误描述：two\\nlines\n")))
+        << r.out.toStdString();
+}
+
 TEST(CliEval, TimeoutStopsAnEndlessScript) {
     Files files;
     QElapsedTimer timer;

@@ -2,6 +2,7 @@
 // margin clicks and brace highlighting.
 
 #include "editor/CodeEditor.h"
+#include "shell/Fonts.h"
 
 #include <gtest/gtest.h>
 
@@ -101,6 +102,53 @@ TEST(CodeEditor, MarginZeroTogglesLineMarksInEditorZeroOnly) {
     // A fold-margin click on a line that heads no fold changes nothing.
     other.editor.OnMarginClick(0, 2);
     EXPECT_TRUE(other.editor.SendScintilla(QsciScintillaBase::SCI_GETFOLDEXPANDED, 0UL));
+}
+
+TEST(CodeEditor, LineMarkIsDrawnOnceAndKeepsTheNumberReadable) {
+    Editor first(0);
+    CodeEditor& ed = first.editor;
+    ed.SetText(QByteArray("a\r\nb\r\nc\r\nd"));
+    ed.OnMarginClick(ed.PositionFromLine(1), 0);
+    ASSERT_EQ(ed.LineMarkers(1), 2);
+    // Only the mark margin shows marker 1.
+    EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETMARGINMASKN, 0UL), 2);
+    EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETMARGINMASKN, 1UL) & 2, 0);
+    EXPECT_EQ(ed.SendScintilla(QsciScintillaBase::SCI_GETMARGINMASKN, 2UL) & 2, 0);
+
+    // As drawn: green only in the mark margin; the number margin of the marked line shows
+    // its number's colour and no green.
+    const QImage shot = ed.grab().toImage();
+    const int lineHeight = int(ed.SendScintilla(QsciScintillaBase::SCI_TEXTHEIGHT, 1UL));
+    const int markWidth = 15, numberWidth = 20;
+    auto count = [&](int x0, int x1, auto&& match) {
+        int n = 0;
+        for (int y = lineHeight; y < 2 * lineHeight; ++y)
+            for (int x = x0; x < x1; ++x)
+                n += match(shot.pixelColor(x, y)) ? 1 : 0;
+        return n;
+    };
+    auto green = [](const QColor& c) { return c == QColor(0, 255, 0); };
+    // The number's colour, anti-aliased against the margin's background.
+    auto numberInk = [](const QColor& c) { return c.green() > 150 && c.blue() < 100; };
+    EXPECT_GT(count(0, markWidth, green), 0);
+    EXPECT_EQ(count(markWidth, markWidth + numberWidth, green), 0);
+    EXPECT_GT(count(markWidth, markWidth + numberWidth, numberInk), 0);
+}
+
+TEST(CodeEditor, CodeIsSetInAFixedWidthFace) {
+    installFontSubstitutes();
+    Editor e;
+    CodeEditor& ed = e.editor;
+    auto width = [&](int style, const char* text) {
+        return ed.SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH, static_cast<unsigned long>(style),
+                                text);
+    };
+    // The default style and the lexer's styles for plain code, keywords and identifiers.
+    for (int style : {int(QsciScintillaBase::STYLE_DEFAULT), 0, 5, 11}) {
+        EXPECT_GT(width(style, "iii"), 0) << style;
+        EXPECT_EQ(width(style, "iii"), width(style, "WWW")) << style;
+        EXPECT_EQ(width(style, "...."), width(style, "mmmm")) << style;
+    }
 }
 
 TEST(BraceHighlight, EnclosingParenthesisAndBraceAtCaret) {

@@ -48,18 +48,74 @@ TEST(FunctionParameters, DefaultsDestructuringAndRest) {
     EXPECT_EQ(of("function f(a = x => x, b = y == 1) {}"), QStringLiteral("a=,b="));
 }
 
-TEST(FunctionParameters, OtherKindsAreNotRead) {
-    EXPECT_EQ(of("(a, b) => a"), QStringLiteral("-"));
-    EXPECT_EQ(of("a => a"), QStringLiteral("-"));
-    EXPECT_EQ(of("async function f(a) {}"), QStringLiteral("-"));
-    EXPECT_EQ(of("function* g(a) {}"), QStringLiteral("-"));
-    EXPECT_EQ(of("function *g(a) {}"), QStringLiteral("-"));
-    EXPECT_EQ(of("method(a) {}"), QStringLiteral("-"));
-    EXPECT_EQ(of("class K { constructor(a) {} }"), QStringLiteral("-"));
+TEST(FunctionParameters, EveryFunctionFormGivesItsNames) {
+    // Arrow functions, with and without parentheses, async or not.
+    EXPECT_EQ(of("(u,w)=>u"), QStringLiteral("u,w"));
+    EXPECT_EQ(of("(a, b = 2, ...more) => a"), QStringLiteral("a,b=,...more="));
+    EXPECT_EQ(of("() => {}"), QString());
+    EXPECT_EQ(of("a => a"), QStringLiteral("a"));
+    EXPECT_EQ(of("async x => x"), QStringLiteral("x"));
+    EXPECT_EQ(of("async (p, q) => p"), QStringLiteral("p,q"));
+    EXPECT_EQ(of("async => 1"), QStringLiteral("async")); // a parameter called async
+    EXPECT_EQ(of("({a}, [b]) => a"), QStringLiteral(","));
+    // Async functions and generators.
+    EXPECT_EQ(of("async function f(a) {}"), QStringLiteral("a"));
+    EXPECT_EQ(of("async function (a, b) {}"), QStringLiteral("a,b"));
+    EXPECT_EQ(of("function* g(a) {}"), QStringLiteral("a"));
+    EXPECT_EQ(of("function *g(a, b) {}"), QStringLiteral("a,b"));
+    EXPECT_EQ(of("function*(c){}"), QStringLiteral("c"));
+    EXPECT_EQ(of("async function* ag(d) {}"), QStringLiteral("d"));
+    // Methods of objects and classes, whatever their prefixes and names.
+    EXPECT_EQ(of("m(a,...rest){}"), QStringLiteral("a,...rest="));
+    EXPECT_EQ(of("method(a) {}"), QStringLiteral("a"));
+    EXPECT_EQ(of("functional(a) {}"), QStringLiteral("a"));
+    EXPECT_EQ(of("async load(url, retries = 3) {}"), QStringLiteral("url,retries="));
+    EXPECT_EQ(of("*items(from) {}"), QStringLiteral("from"));
+    EXPECT_EQ(of("async *stream(n) {}"), QStringLiteral("n"));
+    EXPECT_EQ(of("static create(x) {}"), QStringLiteral("x"));
+    EXPECT_EQ(of("static async *s(y) {}"), QStringLiteral("y"));
+    EXPECT_EQ(of("'odd name'(a) {}"), QStringLiteral("a"));
+    EXPECT_EQ(of("[Symbol.iterator]() {}"), QString());
+    EXPECT_EQ(of("42(n) {}"), QStringLiteral("n"));
+    EXPECT_EQ(of("#secret(k) {}"), QStringLiteral("k"));
+    EXPECT_EQ(of("get size() { return 1; }"), QString());
+    EXPECT_EQ(of("set size(v) {}"), QStringLiteral("v"));
+    // Methods named like the prefixes.
+    EXPECT_EQ(of("get(key) {}"), QStringLiteral("key"));
+    EXPECT_EQ(of("async(a) {}"), QStringLiteral("a"));
+    EXPECT_EQ(of("static(a, b) {}"), QStringLiteral("a,b"));
+}
+
+TEST(FunctionParameters, ClassesGiveTheirConstructorsNames) {
+    EXPECT_EQ(of("class K { constructor(a) {} }"), QStringLiteral("a"));
+    EXPECT_EQ(of("class { constructor(id, opts = {}) {} }"), QStringLiteral("id,opts="));
+    // Members before it, with bodies, values, strings and a regular expression full of
+    // the characters that could mislead a scan.
+    EXPECT_EQ(of("class Sub extends mix(Base, {k: 1}) {\n"
+                 "  static constructor(wrong) {}\n"
+                 "  field = a.constructor(1)\n"
+                 "  re = /[}{]constructor(/g; s = '}constructor(';\n"
+                 "  m() { constructor(0); }\n"
+                 "  get g() { return '{'; }\n"
+                 "  constructor(x, ...more) { super(x); }\n"
+                 "}"),
+              QStringLiteral("x,...more="));
+    EXPECT_EQ(of("class Q { 'constructor'(q) {} }"), QStringLiteral("q"));
+    // Without a constructor of its own, or with text that does not close, nothing.
+    EXPECT_EQ(of("class Plain { m(a) {} }"), QStringLiteral("-"));
+    EXPECT_EQ(of("class Derived extends Plain {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("class Open { constructor(a"), QStringLiteral("-"));
+    EXPECT_EQ(of("class Open { m() {"), QStringLiteral("-"));
+}
+
+TEST(FunctionParameters, TextsThatNameNoParametersAreNotRead) {
     EXPECT_EQ(of("function push() {\n    [native code]\n}"), QStringLiteral("-"));
     EXPECT_EQ(of("function get size() {\n    [native code]\n}"), QStringLiteral("-"));
-    EXPECT_EQ(of("functional(a) {}"), QStringLiteral("-"));
+    EXPECT_EQ(of("m() {\n    [native code]\n}"), QStringLiteral("-"));
     EXPECT_EQ(of(""), QStringLiteral("-"));
+    EXPECT_EQ(of("(a, b)"), QStringLiteral("-")); // no arrow after the list
+    EXPECT_EQ(of("m(a) => a"), QStringLiteral("-"));
+    EXPECT_EQ(of("foo bar(a) {}"), QStringLiteral("-"));
 }
 
 TEST(FunctionParameters, BrokenTextGivesNothing) {
@@ -83,6 +139,7 @@ TEST(FunctionParameters, Setters) {
     EXPECT_EQ(ofSetter("set 42(n) {}"), QStringLiteral("n"));
     EXPECT_EQ(ofSetter("set v({a, b}) {}"), QString());
     EXPECT_EQ(ofSetter("function (w) {}"), QStringLiteral("w"));
-    EXPECT_EQ(ofSetter("set(a, b) {}"), QStringLiteral("-")); // a method called "set"
+    // A method called "set" installed as a setter: its first parameter takes the value.
+    EXPECT_EQ(ofSetter("set(a, b) {}"), QStringLiteral("a,b"));
     EXPECT_EQ(ofSetter("function set x() {\n    [native code]\n}"), QStringLiteral("-"));
 }

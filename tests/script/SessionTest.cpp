@@ -158,6 +158,45 @@ TEST(Report, ErrorsObjectsAndSideEffects) {
     EXPECT_EQ(s.eval(QStringLiteral("tick()")), report("数值型", QStringLiteral("7")));
 }
 
+TEST(Report, ValuesThatAutomationTypesLack) {
+    Session s;
+    s.load(demo());
+    // A symbol is text: "Symbol(description)", as String(symbol) writes it, also when the
+    // script replaced String or Symbol.prototype.toString.
+    EXPECT_EQ(s.eval(QStringLiteral("Symbol('x')")), report("文本型", QStringLiteral("Symbol(x)")));
+    EXPECT_EQ(s.eval(QStringLiteral("Symbol()")), report("文本型", QStringLiteral("Symbol()")));
+    EXPECT_EQ(s.eval(QStringLiteral("String = null; Symbol.prototype.toString = null;"
+                                    " Symbol.iterator")),
+              report("文本型", QStringLiteral("Symbol(Symbol.iterator)")));
+    // A BigInt is a number with every one of its digits.
+    EXPECT_EQ(s.eval(QStringLiteral("10n")), report("数值型", QStringLiteral("10")));
+    EXPECT_EQ(s.eval(QStringLiteral("-(2n ** 70n)")),
+              report("数值型", QStringLiteral("-1180591620717411303424")));
+    // An invalid Date is a date without a value.
+    EXPECT_EQ(s.eval(QStringLiteral("new Date(NaN)")),
+              report("日期型", QStringLiteral("无效日期")));
+    EXPECT_EQ(s.eval(QStringLiteral("new Date('not a date')")),
+              report("日期型", QStringLiteral("无效日期")));
+    // Inside an array they read the same way.
+    s.question.answer = false;
+    s.eval(QStringLiteral("[Symbol('s'), 12345678901234567890n, new Date(NaN)]"));
+    const auto array = s.globals.inspectedObject();
+    ASSERT_TRUE(array);
+    EXPECT_EQ(array->property(QStringLiteral("0")).toText(), QStringLiteral("Symbol(s)"));
+    EXPECT_EQ(array->property(QStringLiteral("1")).toText(),
+              QStringLiteral("12345678901234567890"));
+    EXPECT_EQ(array->property(QStringLiteral("2")).toText(), QStringLiteral("无效日期"));
+}
+
+TEST(Report, ControlCharactersInValuesAndErrors) {
+    // What the session writes is the raw message; the output pane and the command line
+    // show each as one line (see the value-text tests), so nothing here is cut or split.
+    Session s;
+    s.load(demo());
+    EXPECT_EQ(s.eval(QStringLiteral("'a\\nb\\u0000c'")),
+              report("文本型", QStringLiteral("a\nb") + QChar(0) + QStringLiteral("c")));
+}
+
 TEST(ResultKind, EveryTypeWord) {
     const struct {
         quint16 vt;

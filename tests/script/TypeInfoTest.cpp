@@ -261,11 +261,11 @@ TEST(JsTypeInfo, ClassesAndTheChain) {
         QStringLiteral("class Shape { constructor() { this.id = 1; } area(w, h) { return w * h; }\n"
                        "  get kind() { return 'shape'; } set kind(v) {} static make() {} }\n"
                        "class Square extends Shape { side() {} area(s) { return s * s; } }\n"));
-    // Class methods give no names, only their length; the nearer `area` hides the other.
+    // The nearer `area` hides the other.
     EXPECT_EQ(describe(host, QStringLiteral("new Square()")),
               header(QStringLiteral("Square"), 3, 2) + kNoDocs +
                   QStringLiteral("方法:side\r\n\r\n"
-                                 "方法:area\r\n参数<1>参数1\r\n参数数量:1\r\n\r\n"
+                                 "方法:area\r\n参数<1>s\r\n参数数量:1\r\n\r\n"
                                  "属性/读:kind\r\n\r\n"
                                  "属性/写:kind\r\n参数<1>v\r\n参数数量:1\r\n\r\n"
                                  "属性:id\r\n"));
@@ -274,6 +274,41 @@ TEST(JsTypeInfo, ClassesAndTheChain) {
         describe(host,
                  QStringLiteral("var o = Object.create({m: function (a) {}, v: 1}); o.m = 5; o")),
         header(QStringLiteral("Object"), 2, 0) + kNoDocs + QStringLiteral("属性:m\r\n属性:v\r\n"));
+}
+
+TEST(JsTypeInfo, ParameterNamesOfEveryFunctionForm) {
+    ScriptHost host;
+    host.AddCode(QStringLiteral(
+        "class Store { static open(path, mode = 'r') {} async save(doc, ...parts) {}\n"
+        "  *keys(prefix) {} async *pages(size) {} get size() { return 0; } set size(n) {} }\n"
+        "var o = { m(a, ...rest) {}, arrow: (u, w) => u, one: x => x, anon: async (p) => p,\n"
+        "  gen: function* (g) {}, af: async function (q) {}, [`k${1}`](c) {},\n"
+        "  Klass: class extends Store { constructor(id, opts = {}) { super(); } } };\n"));
+    ASSERT_EQ(host.Error().number, 0);
+    EXPECT_EQ(describe(host, QStringLiteral("o")),
+              header(QStringLiteral("Object"), 0, 8) + kNoDocs +
+                  QStringLiteral("方法:m\r\n参数<1>a\r\n参数<2>...rest\r\n"
+                                 "参数数量:2\t可选参数数量:1\r\n\r\n"
+                                 "方法:arrow\r\n参数<1>u\r\n参数<2>w\r\n参数数量:2\r\n\r\n"
+                                 "方法:one\r\n参数<1>x\r\n参数数量:1\r\n\r\n"
+                                 "方法:anon\r\n参数<1>p\r\n参数数量:1\r\n\r\n"
+                                 "方法:gen\r\n参数<1>g\r\n参数数量:1\r\n\r\n"
+                                 "方法:af\r\n参数<1>q\r\n参数数量:1\r\n\r\n"
+                                 "方法:k1\r\n参数<1>c\r\n参数数量:1\r\n\r\n"
+                                 "方法:Klass\r\n参数<1>id\r\n参数<2>opts\r\n"
+                                 "参数数量:2\t可选参数数量:1\r\n\r\n"));
+    const QString instance = describe(host, QStringLiteral("new Store()"));
+    EXPECT_EQ(instance, header(QStringLiteral("Store"), 2, 3) + kNoDocs +
+                            QStringLiteral("方法:save\r\n参数<1>doc\r\n参数<2>...parts\r\n"
+                                           "参数数量:2\t可选参数数量:1\r\n\r\n"
+                                           "方法:keys\r\n参数<1>prefix\r\n参数数量:1\r\n\r\n"
+                                           "方法:pages\r\n参数<1>size\r\n参数数量:1\r\n\r\n"
+                                           "属性/读:size\r\n\r\n"
+                                           "属性/写:size\r\n参数<1>n\r\n参数数量:1\r\n\r\n"));
+    // The class itself: its static method.
+    EXPECT_TRUE(describe(host, QStringLiteral("Store"))
+                    .contains(QStringLiteral("方法:open\r\n参数<1>path\r\n参数<2>mode\r\n"
+                                             "参数数量:2\t可选参数数量:1\r\n")));
 }
 
 TEST(JsTypeInfo, TypeNames) {
@@ -324,26 +359,68 @@ TEST(JsTypeInfo, WhatIsLeftOutAndWhatIsNeverRun) {
               QStringLiteral("没有类型信息"));
 }
 
-TEST(JsTypeInfo, ArraysListTheirOwnMembersAndLength) {
+// How many functions, and which other members, the prototypes of a kind of object hold,
+// as the engine itself counts them.
+int prototypeMethods(ScriptHost& host, const char* prototype) {
+    return int(
+        host.Eval(QStringLiteral(
+                      "(function (p) { var n = 0;"
+                      "  for (var o = p; o !== Object.prototype; o = Object.getPrototypeOf(o))"
+                      "    Object.getOwnPropertyNames(o).forEach(function (k) {"
+                      "      var d = Object.getOwnPropertyDescriptor(o, k);"
+                      "      if (k !== 'constructor' && typeof d.value === 'function') ++n; });"
+                      "  return n; })(%1)")
+                      .arg(QString::fromUtf8(prototype)))
+            .toDouble());
+}
+
+TEST(JsTypeInfo, ArraysListTheirPrototypesMethodsLikeEveryObject) {
     ScriptHost host;
-    EXPECT_EQ(describe(host, QStringLiteral(
-                                 "var a = [1, 2, 3]; a.extra = function (z) {}; a.tag = 't'; a")),
-              header(QStringLiteral("Array"), 2, 1) + kNoDocs +
-                  QStringLiteral("方法:extra\r\n参数<1>z\r\n参数数量:1\r\n\r\n"
-                                 "属性:length\r\n属性:tag\r\n"));
-    // Past 100,000 elements the other names are not looked for.
-    EXPECT_EQ(
-        describe(host, QStringLiteral("var big = new Array(200000).fill(0); big.extra = 1; big")),
-        header(QStringLiteral("Array"), 1, 0) + kNoDocs + QStringLiteral("属性:length\r\n"));
-    EXPECT_EQ(describe(host, QStringLiteral("new Uint8Array(4)")),
-              header(QStringLiteral("Uint8Array"), 1, 0) + kNoDocs +
-                  QStringLiteral("属性:length\r\n"));
+    const int arrayMethods = prototypeMethods(host, "Array.prototype");
+    ASSERT_GT(arrayMethods, 20);
+    QString listing = describe(
+        host, QStringLiteral("var a = [1, 2, 3]; a.extra = function (z) {}; a.tag = 't'; a"));
+    EXPECT_TRUE(listing.startsWith(header(QStringLiteral("Array"), 2, 1 + arrayMethods) + kNoDocs +
+                                   QStringLiteral("方法:extra\r\n参数<1>z\r\n参数数量:1\r\n\r\n")))
+        << listing.left(200).toStdString();
+    EXPECT_TRUE(listing.endsWith(QStringLiteral("\r\n\r\n属性:length\r\n属性:tag\r\n")));
+    // Built-in methods show the parameter count of their length; no element index shows.
+    EXPECT_TRUE(
+        listing.contains(QStringLiteral("\r\n方法:push\r\n参数<1>参数1\r\n参数数量:1\r\n")));
+    EXPECT_TRUE(listing.contains(QStringLiteral("\r\n方法:map\r\n")));
+    EXPECT_FALSE(listing.contains(QStringLiteral(":0\r\n")));
+    EXPECT_EQ(listing.count(QStringLiteral("length")), 1);
+
+    EXPECT_TRUE(describe(host, QStringLiteral("[10, 'a']"))
+                    .startsWith(header(QStringLiteral("Array"), 1, arrayMethods)));
+    // A script's own additions to Array.prototype show on every array.
+    host.AddCode(QStringLiteral("Array.prototype.sum = function (from, to = 0) {};"));
+    EXPECT_TRUE(describe(host, QStringLiteral("[]"))
+                    .contains(QStringLiteral(
+                        "方法:sum\r\n参数<1>from\r\n参数<2>to\r\n参数数量:2\t可选参数数量:1\r\n")));
+
+    // Past 100,000 elements the array's own names are not looked for; its prototype's are.
+    listing =
+        describe(host, QStringLiteral("var big = new Array(200000).fill(0); big.extra = 1; big"));
+    EXPECT_TRUE(listing.startsWith(header(QStringLiteral("Array"), 1, arrayMethods + 1)));
+    EXPECT_FALSE(listing.contains(QStringLiteral("extra")));
+
+    // Typed arrays: the typed-array prototype's methods and accessors, `length` once.
+    const int typedMethods = prototypeMethods(host, "Uint8Array.prototype");
+    ASSERT_GT(typedMethods, 20);
+    listing = describe(host, QStringLiteral("new Uint8Array(4)"));
+    EXPECT_TRUE(listing.contains(QStringLiteral("\r\n方法:subarray\r\n")));
+    EXPECT_TRUE(listing.contains(QStringLiteral("\r\n属性/读:buffer\r\n")));
+    EXPECT_TRUE(listing.contains(QStringLiteral("\r\n属性:length\r\n")));
+    EXPECT_EQ(listing.count(QStringLiteral("length\r\n")), 1);
+    EXPECT_TRUE(listing.contains(QStringLiteral("，%1 个方法").arg(typedMethods)));
 }
 
 TEST(JsTypeInfo, RecordsFromTheSnapshot) {
     // Text that cannot be read falls back to the length; an odd length gives no count.
     std::vector<JsTypeInfo::Member> members = {
-        {JsTypeInfo::Member::Function, QStringLiteral("arrow"), QStringLiteral("(a, b) => a"), 2},
+        {JsTypeInfo::Member::Function, QStringLiteral("klass"),
+         QStringLiteral("class K extends B { m(a, b) {} }"), 2},
         {JsTypeInfo::Member::Function, QStringLiteral("weird"), QString(), -3},
         {JsTypeInfo::Member::Function, QStringLiteral("huge"), QString(), 1e9},
         {JsTypeInfo::Member::Setter, QStringLiteral("s"), QString(), 1},

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 TEST(ValueText, NumbersAsThirteenSignificantDigits) {
     EXPECT_EQ(formatNumber(2), QStringLiteral("2"));
     EXPECT_EQ(formatNumber(1.0 / 3.0), QStringLiteral("0.3333333333333"));
@@ -35,6 +37,40 @@ TEST(ValueText, DatesDownToTheLastNonZeroField) {
     EXPECT_EQ(oleDateFromDateTime(QDateTime(QDate(1899, 12, 29), QTime(6, 0))), -1.25);
 }
 
+TEST(ValueText, EveryMessageIsOneLine) {
+    const QString crlf = QStringLiteral("\r\n");
+    EXPECT_EQ(oneLineMessage(QStringLiteral("-->欢迎使用\r\n")), QStringLiteral("-->欢迎使用\r\n"));
+    EXPECT_EQ(oneLineMessage(
+                  QStringLiteral("-->代码压缩失败：Error: unterminated string literal: \n\r\n")),
+              QStringLiteral("-->代码压缩失败：Error: unterminated string literal: \\n\r\n"));
+    EXPECT_EQ(
+        oneLineMessage(QStringLiteral("-->计算结果：a") + QChar(0) + QStringLiteral("b") + crlf),
+        QStringLiteral("-->计算结果：a\\0b\r\n"));
+    EXPECT_EQ(oneLineMessage(QStringLiteral("x\r\ny\rz\bw\fv\vu\tt") + crlf),
+              QStringLiteral("x\\r\\ny\\rz\\bw\\fv\\vu\tt\r\n"));
+    EXPECT_EQ(oneLineMessage(QStringLiteral("\x1b[0m\x7f") + QChar(0x85) + QChar(0x2028) +
+                             QChar(0x2029) + QStringLiteral("中")),
+              QStringLiteral("\\x1B[0m\\x7F\\x85\\u2028\\u2029中"));
+    // Only the closing CR LF is the message's own; a second one before it is content.
+    EXPECT_EQ(oneLineMessage(QStringLiteral("a\r\n\r\n")), QStringLiteral("a\\r\\n\r\n"));
+    EXPECT_EQ(oneLineMessage(QString()), QString());
+}
+
+TEST(ValueText, InvalidDate) {
+    const double nan = std::nan("");
+    EXPECT_EQ(formatDate(nan), QStringLiteral("无效日期"));
+    const Variant invalid = Variant::fromDate(nan);
+    EXPECT_TRUE(std::isnan(invalid.toDate()));
+    EXPECT_EQ(invalid.toText(), QStringLiteral("无效日期"));
+    // A BigInt's digits as a Variant.
+    const Variant big = Variant::fromDecimal(QStringLiteral("-9007199254740993"));
+    EXPECT_EQ(big.vt(), Variant::Decimal);
+    EXPECT_EQ(big.toText(), QStringLiteral("-9007199254740993"));
+    EXPECT_EQ(big.toDouble(), -9007199254740992.0);
+    EXPECT_TRUE(big.toBool());
+    EXPECT_FALSE(Variant::fromDecimal(QStringLiteral("0")).toBool());
+}
+
 TEST(Variant, EngineValuesMapToTypes) {
     ScriptHost host;
     EXPECT_EQ(host.Eval(QStringLiteral("undefined")).vt(), Variant::Empty);
@@ -46,6 +82,20 @@ TEST(Variant, EngineValuesMapToTypes) {
     EXPECT_EQ(host.Eval(QStringLiteral("'abc'")).vt(), Variant::BStr);
     EXPECT_EQ(host.Eval(QStringLiteral("[1,2]")).vt(), Variant::Dispatch);
     EXPECT_EQ(host.Eval(QStringLiteral("(function(){})")).vt(), Variant::Dispatch);
+    EXPECT_EQ(host.Eval(QStringLiteral("Symbol('q')")).toText(), QStringLiteral("Symbol(q)"));
+    EXPECT_EQ(host.Eval(QStringLiteral("2n ** 64n")).vt(), Variant::Decimal);
+    EXPECT_EQ(host.Eval(QStringLiteral("2n ** 64n")).toText(),
+              QStringLiteral("18446744073709551616"));
+    EXPECT_EQ(host.Eval(QStringLiteral("new Date(NaN)")).vt(), Variant::Date);
+    // Back into the engine: a BigInt stays exact, an invalid date stays invalid.
+    host.AddCode(QStringLiteral("function probe(v) { return typeof v === 'bigint' ? v + 1n :"
+                                " String(v.getTime()); }"));
+    EXPECT_EQ(host.RunWith(QStringLiteral("probe"),
+                           {Variant::fromDecimal(QStringLiteral("123456789012345678901"))})
+                  .toText(),
+              QStringLiteral("123456789012345678902"));
+    EXPECT_EQ(host.RunWith(QStringLiteral("probe"), {Variant::fromDate(std::nan(""))}).toText(),
+              QStringLiteral("NaN"));
     const Variant date = host.Eval(QStringLiteral("new Date(2014, 2, 5)"));
     ASSERT_EQ(date.vt(), Variant::Date);
     EXPECT_EQ(formatDate(date.toDate()), QStringLiteral("2014年3月5日"));

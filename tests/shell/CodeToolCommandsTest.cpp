@@ -15,14 +15,34 @@
 
 #include <QPushButton>
 
+#include <condition_variable>
+#include <mutex>
+
 namespace {
-// Presses "停止" as soon as the work is handed over.
+// Presses "停止" as soon as the work is handed over. The script thread is held until
+// then, so the work cannot get past its stop checks before the press.
 class StopAtOnce : public ScriptWaiter {
 public:
+    StopAtOnce() {
+        ScriptThread::instance().post([this] {
+            std::unique_lock lock(m_mutex);
+            m_cv.wait(lock, [this] { return m_pressed; });
+        });
+    }
     void wait(ScriptJob& job) override {
         ScriptThread::instance().requestStop();
+        {
+            std::lock_guard lock(m_mutex);
+            m_pressed = true;
+        }
+        m_cv.notify_all();
         job.waitDone(-1);
     }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    bool m_pressed = false;
 };
 
 struct Workbench {

@@ -1,5 +1,6 @@
 // The main window as start-up leaves it, the current editor and "清空".
 
+#include "../support/Controls.h"
 #include "../support/FakeDialogs.h"
 
 #include "editor/CodeEditor.h"
@@ -16,6 +17,7 @@
 #include <QCoreApplication>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 struct Workbench {
@@ -24,10 +26,6 @@ struct Workbench {
     MainWindow window{globals, dialogs};
     Workbench() { window.show(); }
 };
-
-template <typename W = QWidget> W* control(MainWindow& w, const char* name) {
-    return w.findChild<W*>(QString::fromUtf8(name));
-}
 } // namespace
 
 TEST(StartUp, WindowLogAddressAndDemoScript) {
@@ -107,6 +105,61 @@ TEST(StartUp, ControlsStandWhereTheLayoutPutsThem) {
         menus << a->text();
     EXPECT_EQ(menus, QStringList({"文件(&F)", "关于(&A)", "工具(&T)"}));
     EXPECT_EQ(w.trayMenu()->actions().size(), 2);
+}
+
+TEST(StartUp, ALargerWindowKeepsEveryRowFlushRight) {
+    Workbench wb;
+    MainWindow& w = wb.window;
+    w.resize(1200, 900);
+    QCoreApplication::processEvents();
+    const int right = control(w, "编辑框_output")->geometry().right();
+    const int dx = 1200 - MainWindow::kClientWidth;
+    // Each row's last control ends under the others' (the output pane is one pixel short
+    // of the rows above it, as at the base size).
+    for (const char* name : {"按钮_format", "标签_Fun", "按钮_go", "按钮_读取JS"})
+        EXPECT_NEAR(control(w, name)->geometry().right(), right + 1, 2) << name;
+    // The buttons at the right keep their widths and their order; the search box before
+    // them takes the room.
+    const char* row[] = {"组合框_more", "按钮_search", "按钮_pack",  "按钮_cla",
+                         "按钮_unpack", "按钮_copy",   "按钮_format"};
+    const int baseLeft[] = {296, 410, 480, 548, 618, 688, 757};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(control(w, row[i])->geometry().left(), baseLeft[i] + dx) << row[i];
+    EXPECT_EQ(control(w, "按钮_pack")->width(), 69);
+    EXPECT_EQ(control(w, "编辑框_搜索内容")->geometry().left(), 69);
+    EXPECT_EQ(control(w, "编辑框_搜索内容")->width(), 219 + dx);
+    EXPECT_EQ(control(w, "按钮_add")->geometry().left(), 8);
+    // All of the row stays on one line, below the editors.
+    const int top = control(w, "按钮_add")->geometry().top();
+    for (const char* name : row)
+        EXPECT_NEAR(control(w, name)->geometry().top(), top, 2) << name;
+
+    // Back at the base size everything stands where it started.
+    w.resize(MainWindow::kClientWidth, MainWindow::kClientHeight + w.menuBar()->height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(control(w, "编辑框_搜索内容")->geometry(), QRect(69, 385, 219, 21));
+    EXPECT_EQ(control(w, "组合框_more")->geometry(), QRect(296, 383, 104, 20));
+    EXPECT_EQ(control(w, "按钮_format")->geometry(), QRect(757, 383, 69, 24));
+}
+
+TEST(OutputLog, EveryMessageTakesOneLine) {
+    Workbench wb;
+    OutputLog& log = wb.window.outputLog();
+    const int before = log.document()->blockCount();
+    log.append(QStringLiteral("-->代码压缩失败：Error: unterminated string literal: \n\r\n"));
+    log.append(QStringLiteral("-->计算结果：a") + QChar(0) + QStringLiteral("b\r\n"));
+    log.append(QStringLiteral("-->计算结果：x\ry") + QChar(0x2029) + QStringLiteral("z\r\n"));
+    EXPECT_EQ(log.document()->blockCount(), before + 3);
+    const QStringList lines = log.toPlainText().split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[lines.size() - 4],
+              QStringLiteral("-->代码压缩失败：Error: unterminated string literal: \\n"));
+    EXPECT_EQ(lines[lines.size() - 3], QStringLiteral("-->计算结果：a\\0b"));
+    EXPECT_EQ(lines[lines.size() - 2], QStringLiteral("-->计算结果：x\\ry\\u2029z"));
+    EXPECT_FALSE(log.toPlainText().contains(QChar(0)));
+    // The messages themselves are kept as they were given.
+    EXPECT_EQ(log.messages().last(),
+              QStringLiteral("-->计算结果：x\ry") + QChar(0x2029) + QStringLiteral("z\r\n"));
 }
 
 TEST(CurrentEditor, FollowsTheSelectedPage) {

@@ -78,6 +78,28 @@ TEST(Beautifier, LineBreakFixUpAndEdgeInputs) {
     EXPECT_EQ(resultOf(FormatScript(code).text), QStringLiteral("第一行\n    第二行"));
 }
 
+TEST(Beautifier, CommentsAfterStatementsWithoutSemicolonKeepTheirLevel) {
+    // The fixture is written in the formatter's own layout, so it must come back as it
+    // is: a comment line after `x = 1` (no semicolon) stays at the statement's level in
+    // blocks, before `else`, after `return`, between cases and fields; only a comment
+    // inside an expression that goes on keeps the deeper indent.
+    QString laidOut = readFixture(QStringLiteral(VEXO_TEST_DATA "/tools/comments_after_asi.js"));
+    laidOut.chop(1); // the file's last line break
+    laidOut.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    const ToolResult r = FormatScript(laidOut);
+    ASSERT_TRUE(r.ok);
+    const QStringList got = r.text.split(QLatin1String("\r\n"));
+    const QStringList want = laidOut.split(QLatin1String("\r\n"));
+    ASSERT_EQ(got.size(), want.size());
+    for (qsizetype i = 0; i < want.size(); ++i)
+        EXPECT_EQ(got[i], want[i]) << "line " << i + 1;
+
+    EXPECT_EQ(FormatScript(QStringLiteral("x = 1\n// c\ny()")).text,
+              QStringLiteral("x = 1\r\n// c\r\ny()"));
+    EXPECT_EQ(FormatScript(QStringLiteral("x = 1\n/* c */ y()")).text,
+              QStringLiteral("x = 1\r\n/* c */ y()"));
+}
+
 TEST(Minifier, KeepsWhatEveryFixtureComputes) {
     for (const QString& path : fixtures(QString())) {
         SCOPED_TRACE(path.toStdString());

@@ -377,8 +377,48 @@ format.layout = (function () {
             lineIndent = ind;
             atLineStart = true;
         }
+        // A line break after a finished expression ends the statement when
+        // the next token cannot continue it.
+        function lineBreakMayEnd() {
+            return pType !== EOF && (!reOk || restricted) && !afterDot();
+        }
+        function startsStatement(type, text) {
+            if (type === WORD) return !(text === "in" || text === "instanceof" || text === "of");
+            if (type === PUNCT) {
+                return text === "{" || text === "++" || text === "--" || text === "!" || text === "~" ||
+                    text === ";" || text === "#" || (text === "[" && top.t === CLASS);
+            }
+            return type === NUM || type === STR || type === OTHER;
+        }
+        function endByLineBreak() {
+            if (top.t === CLASS) {
+                memberStart = true;
+                top.val = false;
+            } else if (blockish(top)) {
+                stmtStart = true;
+                stmtEnded = true;
+            }
+        }
+        // Comments on their own lines between a statement without a semicolon
+        // and what follows: whether the statement ended is decided by the first
+        // token after them, so look at it now; the end of the text and a
+        // closing brace end the statement too.  The answer is kept for the
+        // rest of a run of comments.
+        var aheadEnd = -1, aheadEnds = false;
+        function commentEndsStatement() {
+            if (tStart >= aheadEnd) {
+                var savedPos = pos, savedType = tType, savedStart = tStart, savedNl = tNl, savedSp = tSp;
+                do scan(reOk); while (tType === LCOM || tType === BCOM);
+                aheadEnds = tType === EOF || (tType === PUNCT && src.charCodeAt(tStart) === 125) ||
+                    startsStatement(tType, src.slice(tStart, pos));
+                aheadEnd = tStart;
+                pos = savedPos; tType = savedType; tStart = savedStart; tNl = savedNl; tSp = savedSp;
+            }
+            return aheadEnds;
+        }
         function emitComment(text) {
             var own = tNl > 0 || atLineStart || mustNl;
+            if (own && hasOut && lineBreakMayEnd() && commentEndsStatement()) endByLineBreak();
             if (!hasOut) {
                 lineIndent = 0;
             } else if (own) {
@@ -424,23 +464,7 @@ format.layout = (function () {
             var isPunct = type === PUNCT;
             var inObjOrClass = top.t === OBJECT || top.t === CLASS;
 
-            // A line break after a finished expression ends the statement when
-            // the next token cannot continue it.
-            if (nl > 0 && pType !== EOF && (!reOk || restricted) && !(afterDot())) {
-                var starts = type === WORD ? !(text === "in" || text === "instanceof" || text === "of") :
-                    type === NUM || type === STR || type === OTHER ||
-                    (isPunct && (text === "{" || text === "++" || text === "--" || text === "!" || text === "~" ||
-                        text === ";" || text === "#" || text === "[" && top.t === CLASS));
-                if (starts) {
-                    if (top.t === CLASS) {
-                        memberStart = true;
-                        top.val = false;
-                    } else if (blockish(top)) {
-                        stmtStart = true;
-                        stmtEnded = true;
-                    }
-                }
-            }
+            if (nl > 0 && lineBreakMayEnd() && startsStatement(type, text)) endByLineBreak();
 
             var kw = false;
             if (type === WORD) {

@@ -1,0 +1,81 @@
+#include "editor/SearchRow.h"
+
+#include "editor/CodeEditor.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+int searchFlags(SearchRow::Mode mode) {
+    switch (mode) {
+    case SearchRow::WholeWord:
+        return QsciScintillaBase::SCFIND_WHOLEWORD | QsciScintillaBase::SCFIND_MATCHCASE;
+    case SearchRow::RegularExpression:
+        // The ECMAScript grammar, which is what the people here write patterns in.
+        return QsciScintillaBase::SCFIND_REGEXP | QsciScintillaBase::SCFIND_CXX11REGEX |
+               QsciScintillaBase::SCFIND_MATCHCASE;
+    case SearchRow::MatchCase:
+        break;
+    }
+    return QsciScintillaBase::SCFIND_MATCHCASE;
+}
+} // namespace
+
+void FindNextIn(CodeEditor& editor, const QByteArray& needle, SearchRow::Mode mode) {
+    if (needle.isEmpty())
+        return;
+    const int flags = searchFlags(mode);
+    const int end = editor.Length();
+    int start = editor.CaretPosition();
+    int matchStart = 0;
+    int matchEnd = 0;
+    editor.SendScintilla(QsciScintillaBase::SCI_SETSTATUS, QsciScintillaBase::SC_STATUS_OK);
+    bool found = editor.FindText(flags, start, end, needle, matchStart, matchEnd);
+    if (editor.SendScintilla(QsciScintillaBase::SCI_GETSTATUS) ==
+        QsciScintillaBase::SC_STATUS_WARNREGEX) {
+        editor.SendScintilla(QsciScintillaBase::SCI_SETSTATUS, QsciScintillaBase::SC_STATUS_OK);
+        return;
+    }
+    // An empty match at the caret would hold every later press there; look past it.
+    if (found && matchEnd == start && matchStart == start && start < end) {
+        start = int(editor.SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER, start));
+        matchStart = matchEnd = 0;
+        found = editor.FindText(flags, start, end, needle, matchStart, matchEnd);
+    }
+    if (!found)
+        matchStart = matchEnd = 0;
+    editor.SetSelection(matchStart, matchEnd);
+}
+
+SearchRow::SearchRow(QLineEdit* text, QComboBox* mode, QPushButton* button,
+                     std::function<CodeEditor*()> currentEditor, QObject* parent)
+    : QObject(parent), m_text(text), m_mode(mode), m_currentEditor(std::move(currentEditor)) {
+    connect(button, &QPushButton::clicked, this, &SearchRow::FindNext);
+    m_text->installEventFilter(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{text, mode, button})
+        w->setEnabled(true);
+}
+
+void SearchRow::FindNext() {
+    CodeEditor* editor = m_currentEditor();
+    const int index = m_mode->currentIndex();
+    const Mode mode = index == WholeWord || index == RegularExpression ? Mode(index) : MatchCase;
+    FindNextIn(*editor, m_text->text().toUtf8(), mode);
+}
+
+bool SearchRow::OnSearchKey(int key, Qt::KeyboardModifiers) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    FindNext();
+    return true;
+}
+
+bool SearchRow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_text && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        return OnSearchKey(key->key(), key->modifiers());
+    }
+    return QObject::eventFilter(watched, event);
+}
