@@ -10,6 +10,7 @@
 #include "script/ScriptHost.h"
 #include "script/ScriptSession.h"
 #include "script/ScriptThread.h"
+#include "script/ValueText.h"
 #include "tools/FormatScript.h"
 #include "tools/MinifyScript.h"
 #include "tools/UnpackScript.h"
@@ -233,8 +234,18 @@ void FuzzTarget::runPacked(const QString& program, unsigned radix, bool outer, b
         checkTree("unpack", program, formatted.text);
 }
 
-void FuzzTarget::runEval(const QString& program, const QString& expression) {
+// The generator's names with values of every kind the report knows, so that generated
+// expressions mostly evaluate instead of stopping at an undefined name.
+const QString kEvalPrelude = QStringLiteral(
+    "var a = [10, 'a', [1, 2]], b = {p: 1, get g() { return 2 }, m(x) { return x }}, x = 1.5,"
+    " $ = 'text', _y = null, 变量 = new Date(2020, 1, 29, 12), of = Symbol('s'), get = 10n,"
+    " set = new Uint8Array(3), async = function (p, ...rest) { return p }, static = /re/g,"
+    " let_ = new Map([[1, 2]]), yield_ = new Date(NaN), c1 = new String('w'), aé = true,"
+    " value = {length: 3, 0: 'z'}, i = 0, tag = function (s) { return s.raw }, B = class {};\n");
+
+void FuzzTarget::runEval(const QString& generated, const QString& expression) {
     CheckingLog log;
+    const QString program = kEvalPrelude + generated;
     timed("load", program, [&] { return LoadCode(*m_globals, program, log); });
     InspectingQuestion question;
     timed("eval", expression,
@@ -250,11 +261,15 @@ void FuzzTarget::runEval(const QString& program, const QString& expression) {
             break;
         }
     }
-    // A message with a line break inside it shows as two lines in the pane.
+    // Each message shows as one line in the pane (control characters written visibly).
     for (const QString& line : std::as_const(log.lines)) {
-        if (line.left(line.size() - 2).contains(QLatin1Char('\n')) ||
-            line.left(line.size() - 2).contains(QLatin1Char('\r'))) {
-            count(QStringLiteral("report line with a raw line break"));
+        const QString shown = oneLineMessage(line);
+        const QString body = shown.left(shown.size() - 2);
+        if (body.contains(QLatin1Char('\n')) || body.contains(QLatin1Char('\r')) ||
+            body.contains(QChar(0))) {
+            finding(QStringLiteral("report-line-break"), line,
+                    program + QStringLiteral("\n/* expression: ") + expression +
+                        QStringLiteral(" */"));
             break;
         }
     }
