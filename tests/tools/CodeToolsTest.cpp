@@ -202,6 +202,17 @@ TEST(Minifier, OfIsAKeywordOnlyInAForHead) {
         << minified.text.toStdString();
 }
 
+TEST(Minifier, LineBreakBeforeATemplateStays) {
+    // Found by the fuzz harness: "x--" and a template on the next line are two statements;
+    // without the line break "x--`t`" does not parse.
+    const QString code = QStringLiteral("var set = 3;\nset--\n`plain ${1}`\n"
+                                        "function __result(){return set}");
+    const ToolResult r = MinifyScript(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.text.contains(QStringLiteral("set--\n`plain ${1}`"))) << r.text.toStdString();
+    EXPECT_EQ(resultOf(dropEmptyFirstLine(r.text)), QStringLiteral("2"));
+}
+
 TEST(Unpacker, PeelsEveryPackedFixture) {
     const QStringList paths = fixtures(QStringLiteral("packed"));
     ASSERT_GE(paths.size(), 8);
