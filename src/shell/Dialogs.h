@@ -9,7 +9,7 @@ class QWidget;
 
 class Dialogs {
 public:
-    enum class Answer { Ok, Cancel };
+    enum class Answer { Ok, Cancel, Yes, No };
 
     virtual ~Dialogs() = default;
     // A box with an OK button and no icon; without a caption of its own it shows "信息：".
@@ -17,6 +17,8 @@ public:
                          const QString& caption = QStringLiteral("信息：")) = 0;
     // OK and Cancel with the information icon; closing the box counts as Cancel.
     virtual Answer question(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // "是" and "否" with the question icon; Yes or No, closing the box counts as No.
+    virtual Answer yesNo(QWidget* parent, const QString& text, const QString& caption) = 0;
     // File dialogs take their filter as "name|patterns|name|patterns" (patterns separated
     // by ";") and offer initialName as the file chosen; the empty text when cancelled.
     virtual QString openFileName(QWidget* parent, const QString& filter,
@@ -32,6 +34,7 @@ class WidgetDialogs : public Dialogs {
 public:
     void message(QWidget* parent, const QString& text, const QString& caption) override;
     Answer question(QWidget* parent, const QString& text, const QString& caption) override;
+    Answer yesNo(QWidget* parent, const QString& text, const QString& caption) override;
     QString openFileName(QWidget* parent, const QString& filter,
                          const QString& initialName = {}) override;
     QString saveFileName(QWidget* parent, const QString& filter, const QString& defaultSuffix,

@@ -3,7 +3,9 @@
 #include "script/GlobalObjects.h"
 #include "script/ScriptThread.h"
 #include "shell/Dialogs.h"
+#include "shell/EditorRecovery.h"
 #include "shell/Fonts.h"
+#include "shell/InputScript.h"
 #include "shell/MainWindow.h"
 #include "shell/ScriptBusyBox.h"
 
@@ -52,11 +54,25 @@ int main(int argc, char* argv[]) {
         MainWindow window(globals, dialogs);
         ScriptBusyBox busy(&window);
         ScriptThread::instance().setWaiter(&busy);
+        EditorRecovery recovery(window, Recovery::defaultDirectory());
+        const std::unique_ptr<InputScript> input = InputScript::fromEnvironment(window);
         window.show();
         StartupProbe probe(sinceLaunch, window);
-        if (startupProbe)
+        if (startupProbe) {
+            // A measuring run neither asks about nor touches the user's recovery copies.
             window.windowHandle()->installEventFilter(&probe);
+        } else {
+            // Once the window is up with its start-up state: the recovery question, then
+            // any scripted input.
+            QTimer::singleShot(0, &window, [&] {
+                recovery.start();
+                if (input)
+                    input->play();
+            });
+        }
         status = QApplication::exec();
+        if (!startupProbe)
+            recovery.finish();
         ScriptThread::instance().setWaiter(nullptr);
         globals.teardown();
     }

@@ -17,6 +17,10 @@ public:
         questions << caption + QStringLiteral("|") + text;
         return answer;
     }
+    Answer yesNo(QWidget*, const QString& text, const QString& caption) override {
+        questions << caption + QStringLiteral("|") + text;
+        return yesNoAnswer;
+    }
     QString openFileName(QWidget*, const QString& filter,
                          const QString& initialName = {}) override {
         filters << filter;
@@ -37,6 +41,7 @@ public:
     }
 
     Answer answer = Answer::Cancel;
+    Answer yesNoAnswer = Answer::No;
     QString fileToOpen;
     QString fileToSave;
     QStringList messages;

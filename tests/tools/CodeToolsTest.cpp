@@ -129,6 +129,90 @@ TEST(Minifier, LinesCommentsAndErrors) {
     EXPECT_EQ(r.error, QStringLiteral("Error: Unterminated comment."));
 }
 
+TEST(Beautifier, LetAsAPlainNameDividesAndKeepsRegularExpressions) {
+    // Found by the fuzz harness: after "let" used as a name, "/=" and "/" were read as the
+    // start of a regular expression and the rest of the line was taken apart.
+    const QString code = QStringLiteral(
+        "var let = 8, b = 2, g = 1;\nlet /= /(?:x|y)*?/.source.length - 7;\nlet = let / b / g;\n"
+        "var s = '// kept';\nfunction __result(){return let + s + b}");
+    const ToolResult r = FormatScript(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.text.contains(QStringLiteral("/(?:x|y)*?/"))) << r.text.toStdString();
+    EXPECT_EQ(resultOf(r.text), resultOf(code));
+    EXPECT_EQ(resultOf(code), QStringLiteral("2// kept2"));
+    // A declaration stays a declaration.
+    EXPECT_EQ(FormatScript(QStringLiteral("let {a} = o;let [b]=c;")).text,
+              QStringLiteral("let {\r\n    a\r\n} = o;\r\nlet [b] = c;"));
+}
+
+TEST(CodeTools, DivisionAfterDecrementInsideATemplate) {
+    // Found by the fuzz harness: in ${c-- / /* … */ n} the slash was read as the start of a
+    // regular expression that ran to the next slash on the line, past the template's end.
+    const QString code = QStringLiteral("var c = 6, n = 2;\n"
+                                        "var t = `<${c-- / /* 注释 */ n}>` + `${-+`t`}` + 8 / 2;\n"
+                                        "function __result(){return t + c}");
+    EXPECT_EQ(resultOf(code), QStringLiteral("<3>NaN45"));
+    const ToolResult formatted = FormatScript(code);
+    ASSERT_TRUE(formatted.ok);
+    EXPECT_EQ(resultOf(formatted.text), resultOf(code)) << formatted.text.toStdString();
+    const ToolResult minified = MinifyScript(code);
+    ASSERT_TRUE(minified.ok) << minified.error.toStdString();
+    EXPECT_EQ(resultOf(dropEmptyFirstLine(minified.text)), resultOf(code));
+}
+
+TEST(Minifier, NumberEndingInADotKeepsItsSpace) {
+    // Found by the fuzz harness: "5.else" and "1.in" are not numbers followed by a word.
+    EXPECT_EQ(
+        dropEmptyFirstLine(MinifyScript(QStringLiteral("if (a) x **= 5.\nelse y = 1.\nin z")).text),
+        QStringLiteral("if(a)x**=5.\nelse y=1.\nin z"));
+    EXPECT_EQ(dropEmptyFirstLine(MinifyScript(QStringLiteral("a = 5. ;b = 1.e3 in c")).text),
+              QStringLiteral("a=5.;b=1.e3 in c"));
+    // The line break after "5." ends the statement and stays.
+    EXPECT_EQ(dropEmptyFirstLine(MinifyScript(QStringLiteral("a = 5.\nb()")).text),
+              QStringLiteral("a=5.\nb()"));
+}
+
+TEST(Minifier, OfIsAKeywordOnlyInAForHead) {
+    // Found by the fuzz harness: after "of" used as a name, "/=" began a regular expression
+    // that ran on to a later slash, or failed as unterminated.
+    const QString code = QStringLiteral("var of = 8;\n"
+                                        "of /= /(?:x|y)*?/.source.length - 7;\n"
+                                        "for (var x of /[ab]/g.exec('a')) of += x;\n"
+                                        "function __result(){return of}");
+    const ToolResult r = MinifyScript(code);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(resultOf(dropEmptyFirstLine(r.text)), QStringLiteral("4a"));
+    EXPECT_TRUE(r.text.contains(QStringLiteral("of/=/(?:x|y)*?/.source.length-7;")))
+        << r.text.toStdString();
+
+    // Inside a for head too, "of" after "in" is a name; both tools keep the expression.
+    const QString head = QStringLiteral("var of = 8, n = 0;\n"
+                                        "for (var k in of /= of || /[\\]]+/) n++;\n"
+                                        "for (let [u] of [/[\\]]+/g.source]) n += u.length;\n"
+                                        "function __result(){return of + ',' + n}");
+    EXPECT_EQ(resultOf(head), QStringLiteral("1,1"));
+    const ToolResult formatted = FormatScript(head);
+    EXPECT_EQ(resultOf(formatted.text), QStringLiteral("1,1")) << formatted.text.toStdString();
+    EXPECT_TRUE(formatted.text.contains(QStringLiteral("of /= of || /[\\]]+/)")))
+        << formatted.text.toStdString();
+    const ToolResult minified = MinifyScript(head);
+    EXPECT_TRUE(minified.text.contains(QStringLiteral("of/=of||/[\\]]+/)")))
+        << minified.text.toStdString();
+    EXPECT_EQ(resultOf(dropEmptyFirstLine(minified.text)), QStringLiteral("1,1"))
+        << minified.text.toStdString();
+}
+
+TEST(Minifier, LineBreakBeforeATemplateStays) {
+    // Found by the fuzz harness: "x--" and a template on the next line are two statements;
+    // without the line break "x--`t`" does not parse.
+    const QString code = QStringLiteral("var set = 3;\nset--\n`plain ${1}`\n"
+                                        "function __result(){return set}");
+    const ToolResult r = MinifyScript(code);
+    ASSERT_TRUE(r.ok);
+    EXPECT_TRUE(r.text.contains(QStringLiteral("set--\n`plain ${1}`"))) << r.text.toStdString();
+    EXPECT_EQ(resultOf(dropEmptyFirstLine(r.text)), QStringLiteral("2"));
+}
+
 TEST(Unpacker, PeelsEveryPackedFixture) {
     const QStringList paths = fixtures(QStringLiteral("packed"));
     ASSERT_GE(paths.size(), 8);

@@ -147,6 +147,8 @@ format.layout = (function () {
                     while (p < len && isIdPart(src.charCodeAt(p))) p++;
                     var w = src.slice(s, p);
                     reOk = KEYWORD[w] === true && VALUE[w] !== true;
+                } else if ((c === 43 || c === 45) && src.charCodeAt(p + 1) === c) {
+                    p += 2; reOk = false; // "x--" ends an operand: a slash after it divides
                 } else {
                     p++;
                     reOk = !(c === 41 || c === 93);
@@ -435,6 +437,20 @@ format.layout = (function () {
             if (tType === LCOM) mustNl = true;
         }
 
+        // "of" is a keyword only in a for head, right after the binding (a name, or the
+        // end of a pattern): in "for (k in of / 2)" it is a plain name.
+        function ofInForHead() {
+            return top.t === PAREN && top.ctrl === "for" &&
+                ((pType === WORD && !pKw) || (pType === PUNCT && (pText === "]" || pText === "}")));
+        }
+        // "let" declares only before a name or a pattern; elsewhere (let = 1,
+        // let / 2) it is a plain name, after which a slash divides.
+        function letDeclares() {
+            var p = pos, c;
+            while (p < len && (isSpace(c = src.charCodeAt(p)) || isNewline(c))) p++;
+            return c === 91 || c === 123 || c === 92 || (isIdPart(c) && CC[c] !== DIGIT);
+        }
+
         // ---- main loop -----------------------------------------------------
         for (;;) {
             scan(reOk);
@@ -453,7 +469,8 @@ format.layout = (function () {
             var kw = false;
             if (type === WORD) {
                 kw = KEYWORD[text] === true && !afterDot() && !(memberStart && inObjOrClass) &&
-                    !(text === "of" && !(top.t === PAREN && top.ctrl === "for"));
+                    !(text === "of" && !ofInForHead()) &&
+                    !(text === "let" && !letDeclares());
             }
             if (ctrlPending >= 0 && !(isPunct && text === "(") && !(kw && text === "await")) ctrlPending = -1;
 

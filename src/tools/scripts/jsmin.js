@@ -140,6 +140,8 @@ jsmin.run = (function () {
                     p++;
                     while (p < len && alnum(src.charCodeAt(p))) p++;
                     reOk = RE_AFTER[src.slice(s, p)] === true;
+                } else if ((c === 43 || c === 45) && src.charCodeAt(p + 1) === c) {
+                    p += 2; reOk = false; // "x--" ends an operand: a slash after it divides
                 } else {
                     p++;
                     reOk = !(c === 41 || c === 93);
@@ -232,10 +234,21 @@ jsmin.run = (function () {
             }
             while (pos < len && alnum(src.charCodeAt(pos)) && src.charCodeAt(pos) !== 92) pos++;
         }
+        // "of" is a keyword only in a for head right after the binding (a name or the end
+        // of a pattern); set when an "of" is read
+        var ofKeyword = false;
+        function ofFollowsBinding() {
+            return parens.length > 0 && parens[parens.length - 1] === "for" && !pDot &&
+                ((pType === WORD && RE_AFTER[pText] !== true) || pText === "]" || pText === "}");
+        }
         // Can a slash here start a regular expression?
         function regexAllowed() {
             if (pType === 0) return true;
-            if (pType === WORD) return !pDot && RE_AFTER[pText] === true;
+            if (pType === WORD) {
+                // "of" is a keyword only in the head of a for loop; elsewhere it is a name
+                if (pText === "of") return !pDot && ofKeyword;
+                return !pDot && RE_AFTER[pText] === true;
+            }
             if (pType === PUNCT) {
                 if (pText === ")") return lastParenCtrl;
                 if (pText === "]") return false;
@@ -339,10 +352,10 @@ jsmin.run = (function () {
                 if (gapBreak) {
                     if (level === 1 || (pType === WORD && !pDot && RESTRICTED[pText] === true)) {
                         keep = true;
-                    } else if (alnum(a) || pType === STR || pType === TPL || pType === RE ||
+                    } else if (alnum(a) || pType === NUM || pType === STR || pType === TPL || pType === RE ||
                         a === 125 || a === 93 || a === 41 || a === 43 || a === 45) {
                         keep = alnum(c) || c === 123 || c === 91 || c === 40 || c === 43 || c === 45 ||
-                            c === 33 || c === 126 || c === 34 || c === 39 || c === 35 ||
+                            c === 33 || c === 126 || c === 34 || c === 39 || c === 35 || c === 96 ||
                             (c === 46 && c1 >= 48 && c1 <= 57);
                     }
                 }
@@ -353,6 +366,8 @@ jsmin.run = (function () {
                     ((a === 43 || a === 45) && c === a) ||
                     (a === 47 && (c === 47 || c === 42)) ||
                     (pType === NUM && c === 46 && /^[0-9_]+$/.test(pText)) ||
+                    // "5." ends in a dot, yet "5.in" would read as a bad number
+                    (pType === NUM && alnum(c)) ||
                     (a === 60 && c === 33)) {
                     out.push(" ");
                 }
@@ -363,9 +378,10 @@ jsmin.run = (function () {
             if (type === PUNCT) {
                 var ch = text.charCodeAt(0);
                 if (ch === 40) {
-                    parens.push(pType === WORD && !pDot && CTRL[pText] === true);
+                    // the control word that opened it ("for" also lets "of" be a keyword)
+                    parens.push(pType === WORD && !pDot && CTRL[pText] === true ? pText : false);
                 } else if (ch === 41) {
-                    lastParenCtrl = parens.length > 0 ? parens.pop() : false;
+                    lastParenCtrl = parens.length > 0 ? parens.pop() !== false : false;
                 } else if (ch === 123) {
                     braces.push(pType === 0 || (pType === PUNCT && (pText === ")" || pText === ";" ||
                         pText === "{" || pText === "}")) || (pType === WORD && BLOCK_AFTER[pText] === true));
@@ -373,6 +389,7 @@ jsmin.run = (function () {
                     lastBraceBlock = braces.length > 0 ? braces.pop() : true;
                 }
             }
+            if (type === WORD && text === "of") ofKeyword = ofFollowsBinding();
             pDot = pType === PUNCT && (pText === "." || pText === "?.");
             pType = type;
             pText = text;

@@ -1,0 +1,46 @@
+#pragma once
+// Keeps a recovery copy of the six editors while the workbench runs, removes it at a
+// normal exit, and after an abnormal end offers to put the texts back.
+
+#include "editor/RecoveryStore.h"
+
+#include <QObject>
+#include <QTimer>
+
+class MainWindow;
+
+class EditorRecovery : public QObject {
+    Q_OBJECT
+public:
+    // Edits are written at most once per interval.
+    static constexpr int kDefaultIntervalMs = 3000;
+
+    EditorRecovery(MainWindow& window, const QString& directory,
+                   int intervalMs = kDefaultIntervalMs);
+    ~EditorRecovery() override;
+
+    // Once the window shows its start-up state: claims this run's copy, offers a copy
+    // left behind by a run that ended abnormally, then follows every edit.
+    void start();
+    // A normal exit: this run's copy goes.
+    void finish();
+    // Writes the copy now if the texts changed since the last write.
+    bool saveNow();
+
+    RecoveryStore& store() { return m_store; }
+
+private:
+    QList<QByteArray> snapshot() const;
+    void offerLeftover();
+    void onEdited();
+    void reportOnce(const QString& reason);
+
+    MainWindow& m_window;
+    RecoveryStore m_store;
+    QTimer m_timer;
+    // The texts right after start-up; a run whose texts are back to these needs no copy.
+    QList<QByteArray> m_startTexts;
+    QList<QByteArray> m_written;
+    bool m_started = false;
+    bool m_reported = false;
+};

@@ -1,0 +1,184 @@
+// Recovery copies on disk: the file format, the folder, claiming copies left behind.
+
+#include "editor/RecoveryStore.h"
+
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+namespace {
+const QList<QByteArray> kTexts = {
+    QByteArray("function f(){\r\n    return 1;\r\n}"),
+    QByteArray(),
+    QByteArray("a\0b\0\0c", 6),                                 // NULs
+    QStringLiteral("var 变量 = '中文';\n\t// 注释 😀").toUtf8(), // LF, tab, non-BMP
+    QByteArray("\xff\xfe not UTF-8 \xc3", 14),
+    QByteArray(100000, 'x'),
+};
+
+QStringList filesIn(const QString& dir) {
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+} // namespace
+
+TEST(RecoveryFormat, RoundTripsEveryByteAndRejectsDamage) {
+    const QByteArray bytes = Recovery::encode(kTexts);
+    const auto back = Recovery::decode(bytes);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, kTexts);
+    EXPECT_EQ(Recovery::decode(Recovery::encode({})), QList<QByteArray>());
+
+    // A write cut short at any point, or a flipped byte, never decodes.
+    for (qsizetype cut : {qsizetype(0), qsizetype(10), bytes.size() / 2, bytes.size() - 1})
+        EXPECT_FALSE(Recovery::decode(bytes.left(cut))) << cut;
+    for (qsizetype at : {qsizetype(0), qsizetype(20), qsizetype(40), bytes.size() - 5}) {
+        QByteArray flipped = bytes;
+        flipped[at] = char(flipped[at] ^ 0x20);
+        EXPECT_FALSE(Recovery::decode(flipped)) << at;
+    }
+    EXPECT_FALSE(Recovery::decode(bytes + "x"));
+    EXPECT_FALSE(Recovery::decode(QByteArray(64, '\0')));
+}
+
+TEST(RecoveryFormat, LengthsBeyondTheFileAreRejected) {
+    // A correct checksum over a header that claims more bytes than follow (a copy written
+    // by a faulty build must not make the reader run off the end).
+    auto withChecksum = [](QByteArray body) {
+        return body + QCryptographicHash::hash(body, QCryptographicHash::Sha256);
+    };
+    const QByteArray header = QByteArray("VEXOJS-RECOVERY\n") + QByteArray::fromHex("00000001");
+    EXPECT_FALSE(Recovery::decode(withChecksum(header + QByteArray::fromHex("00000001") +
+                                               QByteArray::fromHex("7fffffffffffffff") + "abc")));
+    EXPECT_FALSE(Recovery::decode(withChecksum(header + QByteArray::fromHex("ffffffff"))));
+    EXPECT_FALSE(Recovery::decode(
+        withChecksum(QByteArray("VEXOJS-RECOVERY\n") + QByteArray::fromHex("0000000200000000"))));
+    EXPECT_EQ(Recovery::decode(withChecksum(header + QByteArray::fromHex("00000001") +
+                                            QByteArray::fromHex("0000000000000003") + "abc")),
+              QList<QByteArray>({QByteArray("abc")}));
+}
+
+TEST(RecoveryDirectory, FollowsXdgStateHome) {
+    const QByteArray saved = qgetenv("XDG_STATE_HOME");
+    qputenv("XDG_STATE_HOME", "/tmp/some-state");
+    EXPECT_EQ(Recovery::defaultDirectory(), QStringLiteral("/tmp/some-state/vexojs"));
+    qputenv("XDG_STATE_HOME", "relative/state"); // not absolute: ignored
+    EXPECT_EQ(Recovery::defaultDirectory(),
+              QDir::homePath() + QStringLiteral("/.local/state/vexojs"));
+    qunsetenv("XDG_STATE_HOME");
+    EXPECT_EQ(Recovery::defaultDirectory(),
+              QDir::homePath() + QStringLiteral("/.local/state/vexojs"));
+    if (!saved.isNull())
+        qputenv("XDG_STATE_HOME", saved);
+}
+
+TEST(RecoveryStore, SavesInOneStepAndDiscardLeavesNothing) {
+    QTemporaryDir tmp;
+    const QString dir = tmp.filePath(QStringLiteral("a/b/vexojs"));
+    {
+        RecoveryStore store(dir);
+        ASSERT_TRUE(store.save(kTexts)); // creates the folders on the way
+        ASSERT_TRUE(store.save({QByteArray("second")}));
+        QFile f(store.copyPath());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(Recovery::decode(f.readAll()), QList<QByteArray>({QByteArray("second")}));
+        // The copy and this run's lock; no temporary file is left beside them.
+        EXPECT_EQ(filesIn(dir).size(), 2) << filesIn(dir).join(QLatin1Char(' ')).toStdString();
+        store.discard();
+        EXPECT_TRUE(filesIn(dir).isEmpty()) << filesIn(dir).join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_TRUE(filesIn(dir).isEmpty());
+}
+
+TEST(RecoveryStore, UnusableFolderIsAnErrorValue) {
+    QTemporaryDir tmp;
+    const QString blocker = tmp.filePath(QStringLiteral("file"));
+    writeFile(blocker, "not a folder");
+    RecoveryStore store(blocker + QStringLiteral("/vexojs"));
+    QString error;
+    EXPECT_FALSE(store.open(&error));
+    EXPECT_TRUE(error.contains(blocker)) << error.toStdString();
+    error.clear();
+    EXPECT_FALSE(store.save(kTexts, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(error.contains(QLatin1Char('\n')));
+    store.discard(); // nothing to remove; no crash
+    EXPECT_FALSE(store.claimLeftover());
+}
+
+TEST(RecoveryStore, ClaimsOnlyCopiesWhoseRunHasEnded) {
+    QTemporaryDir tmp;
+    const QString dir = tmp.path();
+    RecoveryStore current(dir);
+    ASSERT_TRUE(current.save({QByteArray("mine")}));
+
+    // A run that is still going holds its lock: its copy is not offered.
+    RecoveryStore running(dir);
+    ASSERT_TRUE(running.save({QByteArray("running")}));
+    EXPECT_FALSE(current.claimLeftover());
+
+    // Two runs that ended without discarding (their locks are gone): newest first.
+    QString olderPath;
+    {
+        RecoveryStore older(dir);
+        ASSERT_TRUE(older.save({QByteArray("older")}));
+        olderPath = older.copyPath();
+    }
+    QThread::msleep(1100); // modification times of whole seconds on some file systems
+    {
+        RecoveryStore newer(dir);
+        ASSERT_TRUE(newer.save({QByteArray("newer")}));
+    }
+    auto first = current.claimLeftover();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->texts(), QList<QByteArray>({QByteArray("newer")}));
+    // Claimed: another run looking now gets the older one, not this one.
+    RecoveryStore other(dir);
+    auto second = other.claimLeftover();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->texts(), QList<QByteArray>({QByteArray("older")}));
+    EXPECT_EQ(second->path(), olderPath);
+    EXPECT_TRUE(first->remove());
+    EXPECT_TRUE(second->remove());
+    first.reset();
+    second.reset();
+    EXPECT_FALSE(current.claimLeftover());
+    EXPECT_FALSE(other.claimLeftover());
+    EXPECT_TRUE(QFileInfo::exists(current.copyPath()));
+    EXPECT_TRUE(QFileInfo::exists(running.copyPath()));
+}
+
+TEST(RecoveryStore, DamagedCopyIsSetAsideOnceAndKept) {
+    QTemporaryDir tmp;
+    const QString dir = tmp.path();
+    QString path;
+    {
+        RecoveryStore dead(dir);
+        ASSERT_TRUE(dead.save(kTexts));
+        path = dead.copyPath();
+    }
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray whole = f.readAll();
+    f.close();
+    writeFile(path, whole.left(whole.size() / 2));
+
+    RecoveryStore store(dir);
+    QStringList damaged;
+    EXPECT_FALSE(store.claimLeftover(&damaged));
+    EXPECT_EQ(damaged, QStringList({path}));
+    EXPECT_TRUE(QFileInfo::exists(path + QStringLiteral(".damaged")));
+    damaged.clear();
+    EXPECT_FALSE(store.claimLeftover(&damaged));
+    EXPECT_TRUE(damaged.isEmpty());
+}

@@ -1,0 +1,179 @@
+// The recovery copy as the window keeps it: written after edits, removed at a normal
+// exit, offered after an abnormal end, and a folder that cannot be written.
+
+#include "../support/FakeDialogs.h"
+
+#include "editor/CodeEditor.h"
+#include "editor/EditorTabs.h"
+#include "editor/RecoveryStore.h"
+#include "script/GlobalObjects.h"
+#include "shell/EditorRecovery.h"
+#include "shell/MainWindow.h"
+#include "shell/OutputLog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+const QString kQuestion = QStringLiteral("信息：|检测到上次未正常退出，是否恢复未保存的代码？");
+
+struct Workbench {
+    GlobalObjects globals;
+    FakeDialogs dialogs;
+    MainWindow window{globals, dialogs};
+    Workbench() { window.show(); }
+    QList<QByteArray> texts() const {
+        QList<QByteArray> t;
+        for (int i = 0; i < EditorTabs::kEditorCount; ++i)
+            t << window.tabs().editor(i)->GetText();
+        return t;
+    }
+};
+
+QList<QByteArray> copyOf(const RecoveryStore& store) {
+    QFile f(store.copyPath());
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return Recovery::decode(f.readAll()).value_or(QList<QByteArray>());
+}
+
+// What a run that was killed leaves: a copy whose lock nobody holds.
+QList<QByteArray> leaveCopyBehind(const QString& dir) {
+    QList<QByteArray> texts;
+    for (int i = 0; i < EditorTabs::kEditorCount; ++i)
+        texts << QByteArray();
+    texts[0] = QStringLiteral("function 恢复(){}\r\n// 第二行").toUtf8();
+    texts[4] = QByteArray("x\0y\tz\n", 6);
+    RecoveryStore dead(dir);
+    EXPECT_TRUE(dead.save(texts));
+    return texts;
+}
+
+QStringList entries(const QString& dir) {
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden);
+}
+} // namespace
+
+TEST(EditorRecovery, EditsAreCopiedAfterTheIntervalAndANormalExitLeavesNothing) {
+    QTemporaryDir tmp;
+    Workbench wb;
+    EditorRecovery recovery(wb.window, tmp.path(), 20);
+    recovery.start();
+    EXPECT_TRUE(wb.dialogs.questions.isEmpty());
+    // The start-up state alone is not worth a copy.
+    EXPECT_TRUE(recovery.saveNow());
+    EXPECT_FALSE(QFile::exists(recovery.store().copyPath()));
+
+    wb.window.tabs().editor(2)->InsertText("var a = 1;");
+    const QDeadlineTimer deadline(30000);
+    while (!QFile::exists(recovery.store().copyPath()) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(copyOf(recovery.store()), wb.texts());
+
+    // Back to the start-up texts: the copy goes again.
+    wb.window.tabs().editor(2)->ClearAll();
+    EXPECT_TRUE(recovery.saveNow());
+    EXPECT_FALSE(QFile::exists(recovery.store().copyPath()));
+
+    wb.window.tabs().editor(5)->InsertText("changed");
+    EXPECT_TRUE(recovery.saveNow());
+    EXPECT_EQ(copyOf(recovery.store()), wb.texts());
+    recovery.finish();
+    EXPECT_TRUE(entries(tmp.path()).isEmpty()) << entries(tmp.path()).join(' ').toStdString();
+    EXPECT_EQ(wb.window.outputLog().messages().size(), 3);
+}
+
+TEST(EditorRecovery, YesPutsEveryEditorBackByteForByte) {
+    QTemporaryDir tmp;
+    const QList<QByteArray> saved = leaveCopyBehind(tmp.path());
+    Workbench wb;
+    wb.dialogs.yesNoAnswer = Dialogs::Answer::Yes;
+    EditorRecovery recovery(wb.window, tmp.path());
+    recovery.start();
+    EXPECT_EQ(wb.dialogs.questions, QStringList({kQuestion}));
+    EXPECT_EQ(wb.texts(), saved);
+    // The start-up lines stand as usual, nothing else.
+    EXPECT_EQ(wb.window.outputLog().messages().size(), 3);
+    // The restored texts are this run's copy now; the old one is gone.
+    EXPECT_EQ(copyOf(recovery.store()), saved);
+    EXPECT_EQ(entries(tmp.path()).filter(QStringLiteral(".dat")).size(), 1);
+
+    // The next start finds nothing to offer while this run lives, nor after it ends.
+    Workbench second;
+    second.dialogs.yesNoAnswer = Dialogs::Answer::Yes;
+    EditorRecovery other(second.window, tmp.path());
+    other.start();
+    EXPECT_TRUE(second.dialogs.questions.isEmpty());
+    recovery.finish();
+    other.finish();
+    EXPECT_TRUE(entries(tmp.path()).isEmpty());
+}
+
+TEST(EditorRecovery, NoDiscardsTheCopyAndKeepsTheStartUpTexts) {
+    QTemporaryDir tmp;
+    leaveCopyBehind(tmp.path());
+    Workbench wb;
+    const QList<QByteArray> startUp = wb.texts();
+    wb.dialogs.yesNoAnswer = Dialogs::Answer::No;
+    EditorRecovery recovery(wb.window, tmp.path());
+    recovery.start();
+    EXPECT_EQ(wb.dialogs.questions, QStringList({kQuestion}));
+    EXPECT_EQ(wb.texts(), startUp);
+    EXPECT_TRUE(entries(tmp.path()).filter(QStringLiteral(".dat")).isEmpty());
+
+    Workbench again;
+    EditorRecovery later(again.window, tmp.path());
+    later.start();
+    EXPECT_TRUE(again.dialogs.questions.isEmpty());
+}
+
+TEST(EditorRecovery, UnwritableFolderCostsOneLineAndNothingElse) {
+    QTemporaryDir tmp;
+    const QString blocker = tmp.filePath(QStringLiteral("state"));
+    QFile f(blocker);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    Workbench wb;
+    EditorRecovery recovery(wb.window, blocker + QStringLiteral("/vexojs"), 10);
+    recovery.start();
+    for (int i = 0; i < 3; ++i) {
+        wb.window.tabs().editor(1)->InsertText("typed ");
+        EXPECT_FALSE(recovery.saveNow());
+    }
+    const QStringList log = wb.window.outputLog().messages();
+    ASSERT_EQ(log.size(), 4);
+    EXPECT_TRUE(log[3].startsWith(QStringLiteral("-->无法保存恢复副本："))) << log[3].toStdString();
+    EXPECT_TRUE(log[3].endsWith(QStringLiteral("\r\n")));
+    EXPECT_EQ(log[3].count(QLatin1Char('\n')), 1);
+    // The editors keep what was typed.
+    EXPECT_EQ(wb.window.tabs().editor(1)->GetText(), QByteArray("typed typed typed "));
+    recovery.finish();
+}
+
+TEST(EditorRecovery, DamagedCopyIsReportedNotOffered) {
+    QTemporaryDir tmp;
+    QString path;
+    {
+        RecoveryStore dead(tmp.path());
+        ASSERT_TRUE(dead.save({QByteArray("text")}));
+        path = dead.copyPath();
+    }
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("VEXOJS-RECOVERY\n\0\0", 18);
+    f.close();
+    Workbench wb;
+    wb.dialogs.yesNoAnswer = Dialogs::Answer::Yes;
+    EditorRecovery recovery(wb.window, tmp.path());
+    recovery.start();
+    EXPECT_TRUE(wb.dialogs.questions.isEmpty());
+    const QStringList log = wb.window.outputLog().messages();
+    ASSERT_EQ(log.size(), 4);
+    EXPECT_TRUE(log[3].startsWith(QStringLiteral("-->恢复副本已损坏"))) << log[3].toStdString();
+    EXPECT_TRUE(QFile::exists(path + QStringLiteral(".damaged")));
+}
