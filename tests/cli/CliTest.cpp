@@ -1,5 +1,6 @@
 // vexojs-cli as a user runs it: a real process, real files, standard streams.
 
+#include "../support/CliProcess.h"
 #include "../support/TestHttpServer.h"
 
 #include "script/DemoScript.h"
@@ -8,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -20,14 +20,8 @@ struct CliRun {
 };
 
 CliRun cli(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QStringLiteral(VEXO_BUILD_DIR "/vexojs-cli"), args);
-    EXPECT_TRUE(p.waitForStarted());
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    const CliOutput r = runCli(args, input);
+    return {r.status, QString::fromUtf8(r.out), QString::fromUtf8(r.err)};
 }
 
 struct Files {

@@ -1,8 +1,9 @@
 // vexojs-cli decode: a real process, bytes in from a file or standard input, bytes out.
 
+#include "../support/CliProcess.h"
+
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -13,13 +14,8 @@ struct DecodeRun {
 };
 
 DecodeRun decode(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QStringLiteral(VEXO_BUILD_DIR "/vexojs-cli"), QStringList{"decode"} + args);
-    EXPECT_TRUE(p.waitForStarted());
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    const CliOutput r = runCli(QStringList{"decode"} + args, input);
+    return {r.status, r.out, QString::fromUtf8(r.err)};
 }
 } // namespace
 

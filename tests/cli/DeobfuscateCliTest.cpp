@@ -1,9 +1,10 @@
 // vexojs-cli deobfuscate as a user runs it: exit codes, the laid-out result on standard
 // output and the history on standard error.
 
+#include "../support/CliProcess.h"
+
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace {
@@ -14,14 +15,8 @@ struct DeobRun {
 };
 
 DeobRun deobfuscate(const QStringList& args, const QByteArray& input = {}) {
-    QProcess p;
-    p.start(QStringLiteral(VEXO_BUILD_DIR "/vexojs-cli"), QStringList{"deobfuscate"} + args);
-    EXPECT_TRUE(p.waitForStarted());
-    p.write(input);
-    p.closeWriteChannel();
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    const CliOutput r = runCli(QStringList{"deobfuscate"} + args, input);
+    return {r.status, QString::fromUtf8(r.out), QString::fromUtf8(r.err)};
 }
 } // namespace
 
@@ -36,8 +31,8 @@ TEST(CliDeobfuscate, PrintsLaidOutResultAndHistoryOnRequest) {
     EXPECT_EQ(r.status, 0);
     const QStringList lines = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << r.err.toStdString();
-    EXPECT_TRUE(
-        lines[0].startsWith(QStringLiteral("已解除：eval/Function/document.write 包装（32 → 44 字节，")))
+    EXPECT_TRUE(lines[0].startsWith(
+        QStringLiteral("已解除：eval/Function/document.write 包装（32 → 44 字节，")))
         << lines[0].toStdString();
     EXPECT_TRUE(lines[1].startsWith(QStringLiteral("已解除：常量折叠（")));
 
@@ -50,7 +45,7 @@ TEST(CliDeobfuscate, PrintsLaidOutResultAndHistoryOnRequest) {
 
 TEST(CliDeobfuscate, TimeoutSkipsTheLayerAndNamesIt) {
     DeobRun r = deobfuscate({"--history", "--timeout", "0.3", "-"},
-                        "var a=['x'];function d(i){for(;;){}return a[i];}d(0);");
+                            "var a=['x'];function d(i){for(;;){}return a[i];}d(0);");
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.err.contains(QStringLiteral("未解除：字符串数组（超时，已跳过）")))
         << r.err.toStdString();
