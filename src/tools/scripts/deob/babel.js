@@ -30,6 +30,23 @@ export function tryParse(code) {
     }
 }
 
+// Scope data is costly to build (a walk over the whole tree), so it is kept from one
+// layer to the next until a layer changes the tree; layers that need exact bindings ask
+// for it through freshScopes() instead of clearing the traversal cache themselves.
+let scopesStale = true;
+export function treeChanged() {
+    scopesStale = true;
+}
+// A tree just parsed has no scope data yet: what is built for it is exact.
+export function treeParsed() {
+    scopesStale = false;
+}
+export function freshScopes() {
+    if (!scopesStale) return;
+    traverse.cache.clear();
+    scopesStale = false;
+}
+
 export function generate(ast) {
     // minimal: non-ASCII text (Chinese strings) stays as it is instead of \u escapes.
     return generator(ast, { comments: true, jsescOption: { minimal: true } }).code;

@@ -1,7 +1,7 @@
 // The layer pipeline: every layer is detected, peeled and checked (its output must
 // parse), rounds repeat until nothing changes, and each peeled or skipped layer is kept
 // in the history with its sizes, time and the code after it.
-import { parse, tryParse, generate } from "./babel.js";
+import { parse, tryParse, generate, treeChanged, treeParsed } from "./babel.js";
 import { SandboxStopped, SandboxTimeout } from "./sandbox.js";
 import { carriedLayers, encodingLayers } from "./layers/text.js";
 import { evalWrappers } from "./layers/evalWrapper.js";
@@ -62,6 +62,7 @@ export function deobfuscate(source, options) {
     let tree = null, fresh = false, unchecked = false, careful = false;
     const skipFor = (layer, started, e) => {
         tree = null; // the layer may have left the tree half changed
+        treeChanged();
         if (e instanceof SandboxStopped) throw e;
         skip(layer, started, e instanceof SandboxTimeout ? "超时，已跳过" : "出错，已跳过：" + (e && e.message || e));
     };
@@ -70,6 +71,7 @@ export function deobfuscate(source, options) {
         code = out;
         tree = checked;
         fresh = !!checked;
+        if (checked) treeParsed();
     };
     // A text layer; true when it peeled something.
     const attempt = (layer, peel) => {
@@ -96,15 +98,19 @@ export function deobfuscate(source, options) {
         if (!tree) {
             tree = parse(code);
             fresh = true;
+            treeParsed();
         }
         let changed;
         try {
+            // The text always prints this tree; only a fresh tree's positions index it.
+            if (layer.detect && !layer.detect(code)) return false;
             changed = layer.run(tree, fresh ? code : null);
         } catch (e) {
             skipFor(layer, started, e);
             return false;
         }
         if (!changed) return false;
+        treeChanged();
         const out = generate(tree);
         fresh = false;
         if (out === code) return false;
@@ -125,14 +131,17 @@ export function deobfuscate(source, options) {
         return true;
     };
 
-    if (!tryParse(code)) {
+    tree = tryParse(code);
+    fresh = !!tree;
+    treeParsed();
+    if (!tree) {
         // Not a script as it stands: only the text layers may make one of it.
         for (const layer of textLayers.concat(extra)) {
             if (layer.detect && !layer.detect(code)) continue;
             if (attempt(layer, layer.peel)) break;
         }
         // Nothing to peel: the text goes on as it is, as it always has.
-        if (!tryParse(code)) return { code: source, history };
+        if (!tree) return { code: source, history };
     }
 
     for (let round = 0; round < maxRounds; ++round) {
@@ -153,6 +162,7 @@ export function deobfuscate(source, options) {
             if (checked) {
                 tree = checked;
                 fresh = true;
+                treeParsed();
             } else {
                 // Some layer made invalid code: run the round again, checking each layer.
                 code = startCode;

@@ -1,6 +1,6 @@
 // Flattened control flow: `var o = "3|1|0|2".split("|"), i = 0; while (true) { switch
 // (o[i++]) { case "0": ...; continue; ... } break; }` becomes its statements in order.
-import { t, traverse } from "../babel.js";
+import { t, traverse, freshScopes } from "../babel.js";
 import { constantTruth } from "../constant.js";
 import { forEachChild } from "../subst.js";
 
@@ -77,8 +77,9 @@ function removeDeclarator(binding) {
 
 export const controlFlow = {
     name: "控制流平坦化",
+    detect: (code) => /\bswitch\b/.test(code),
     run(ast) {
-        traverse.cache.clear();
+        freshScopes();
         let changed = false;
         traverse(ast, {
             "WhileStatement|ForStatement"(path) {

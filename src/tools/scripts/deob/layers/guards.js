@@ -1,7 +1,7 @@
 // Guards an obfuscator adds against reading the code: a self-check of the code's own
 // text (which loops forever once the code is laid out) is removed, and a debugger trap is
 // made harmless (its function returns an empty function and does nothing else).
-import { t, traverse } from "../babel.js";
+import { t, traverse, freshScopes } from "../babel.js";
 import { forEachChild } from "../subst.js";
 
 function hasString(node, test) {
@@ -46,8 +46,11 @@ function isEmptyFunctionReturn(fn) {
 
 export const guards = {
     name: "自我保护与调试陷阱",
+    // Both guards carry their trigger as a plain string literal by now.
+    detect: (code) => code.includes("(((.+)+)+)+$") || code.includes("debugger") ||
+        code.includes("while (true) {}"),
     run(ast) {
-        traverse.cache.clear();
+        freshScopes();
         let changed = false;
         traverse(ast, {
             VariableDeclarator(path) {

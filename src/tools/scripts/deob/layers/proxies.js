@@ -1,7 +1,7 @@
 // Proxy objects ({ xYz: function (a, b) { return a + b; }, AbC: "str" }) and proxy
 // functions: every use is replaced by what the proxy stands for, and proxies nothing uses
 // any more are removed.
-import { t, traverse } from "../babel.js";
+import { t, traverse, freshScopes } from "../babel.js";
 import { substitute, namesRead, containsFunction } from "../subst.js";
 
 // The expression a proxy function returns, when that is all it does with its parameters.
@@ -91,7 +91,7 @@ function sameMeaning(proxy, declScope, usePath) {
 export const proxies = {
     name: "代理函数与代理对象",
     run(ast) {
-        traverse.cache.clear();
+        freshScopes();
         let changed = false;
         // Names that inlined copies now read: their scope data is stale for this pass, so
         // a proxy of that name stays until the next round has looked again.

@@ -1,7 +1,7 @@
 // Readable names for the obfuscator's _0x-style identifiers: by role (arg1, fn1, str1,
 // …), numbered per scope, every binding renamed with all its uses. A name is taken only
 // where it hides nothing and nothing hides it.
-import { t, traverse } from "../babel.js";
+import { t, traverse, freshScopes } from "../babel.js";
 
 const obfuscated = /^(?:[a-z]\d*_)?_0x[\da-f]+$/i;
 
@@ -64,7 +64,7 @@ function renameBinding(scope, binding, oldName, newName) {
 export const renameIdentifiers = {
     name: "变量重命名",
     run(ast) {
-        traverse.cache.clear();
+        freshScopes();
         let changed = false;
         let programScope = null;
         const seen = new Set();

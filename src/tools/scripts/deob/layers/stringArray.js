@@ -2,7 +2,7 @@
 // found by shape, run only in the sandbox, and every decoder call — also through the
 // wrapper functions and aliases around it — becomes its string literal. The array,
 // rotation, decoders and wrappers go once nothing uses them any more.
-import { t, traverse, generateNode } from "../babel.js";
+import { t, traverse, freshScopes, treeChanged, generateNode } from "../babel.js";
 import { constantValue } from "../constant.js";
 import { sandboxJson } from "../sandbox.js";
 
@@ -67,27 +67,29 @@ function wrapperShape(fn) {
 export const stringArrays = {
     name: "字符串数组",
     run(ast, text) {
-        traverse.cache.clear();
-        let program;
-        traverse(ast, { Program(p) { program = p; p.stop(); } });
         const isArrayStatement = (n) => isArrayFunction(n) ||
             (n.type === "VariableDeclaration" && n.declarations.length === 1 &&
              n.declarations[0].id.type === "Identifier" && n.declarations[0].init &&
              allStrings(n.declarations[0].init));
         if (!ast.program.body.some(isArrayStatement)) return false;
         // The rotation often shares one statement with the code after it (a, b, c);):
-        // those statements are split first, so that the rotation stands alone.
+        // those statements are split first, so that the rotation stands alone. Done on
+        // the nodes, before the scopes are built: expression statements declare nothing.
+        const body = ast.program.body;
         let split = false;
-        for (const s of program.get("body")) {
-            if (s.isExpressionStatement() && s.node.expression.type === "SequenceExpression") {
-                s.replaceWithMultiple(s.node.expression.expressions.map((e) => t.expressionStatement(e)));
-                split = true;
-            }
+        for (let i = 0; i < body.length; ++i) {
+            const s = body[i];
+            if (s.type !== "ExpressionStatement" || s.expression.type !== "SequenceExpression") continue;
+            const parts = s.expression.expressions.map((e) => t.expressionStatement(e));
+            if (s.leadingComments) parts[0].leadingComments = s.leadingComments;
+            body.splice(i, 1, ...parts);
+            i += parts.length - 1;
+            split = true;
         }
-        if (split) {
-            traverse.cache.clear();
-            traverse(ast, { Program(p) { program = p; p.stop(); } });
-        }
+        if (split) treeChanged();
+        freshScopes();
+        let program;
+        traverse(ast, { Program(p) { program = p; p.stop(); } });
         const scope = program.scope;
         const top = program.get("body");
 
