@@ -196,6 +196,20 @@ TEST(DeobLayers, NamesRenamedByRoleWithoutCapture) {
     EXPECT_EQ(runLogged(r.code), runLogged(code));
 }
 
+TEST(DeobLayers, LabelsRenamedWithTheirJumpsAndNeverClash) {
+    // label1 is the script's own; a function inside a labelled loop may reuse a name.
+    const QString code = QStringLiteral(
+        "var out='';label1:for(var i=0;i<2;i++){_0xaa:for(var j=0;j<4;j++){"
+        "_0xbb:for(var k=0;k<3;k++){if(k==1)continue _0xaa;if(j==2)break _0xaa;"
+        "if(k==2)break _0xbb;out+=i+''+j+k+',';}}"
+        "(function(){_0xaa:for(;;){out+='f';break _0xaa;}})();if(i==1)break label1;}log(out);");
+    const DeobResult r = peel(code, true);
+    ASSERT_TRUE(r.ok);
+    EXPECT_FALSE(r.code.contains(QStringLiteral("_0x"))) << r.code.toStdString();
+    EXPECT_TRUE(r.code.contains(QStringLiteral("label2:"))) << r.code.toStdString();
+    EXPECT_EQ(runLogged(r.code), runLogged(code));
+}
+
 TEST(DeobLayers, SwitchLoopsThatLeaveEarlyStayAsTheyAre) {
     // A case that breaks out of the loop, and an order whose array is used elsewhere too.
     const QString code = QStringLiteral(

@@ -68,7 +68,15 @@ export const renameIdentifiers = {
         let changed = false;
         let programScope = null;
         const seen = new Set();
+        // Labels have a namespace of their own; every _0x label gets a name no other
+        // label of the script has, so no nesting can clash.
+        const labels = [], taken = new Set();
         traverse(ast, {
+            LabeledStatement(path) {
+                const name = path.node.label.name;
+                taken.add(name);
+                if (obfuscated.test(name)) labels.push(path);
+            },
             Scopable(path) {
                 const scope = path.scope;
                 if (seen.has(scope)) return;
@@ -93,6 +101,21 @@ export const renameIdentifiers = {
                 }
             },
         });
+        let next = 1;
+        for (const path of labels) {
+            const oldName = path.node.label.name;
+            while (taken.has("label" + next)) ++next;
+            const newName = "label" + next++;
+            path.node.label.name = newName;
+            path.traverse({
+                "BreakStatement|ContinueStatement"(jump) {
+                    if (jump.node.label && jump.node.label.name === oldName) jump.node.label.name = newName;
+                },
+                // An inner label of the same name cannot exist: it would not parse.
+                Function(fn) { fn.skip(); },
+            });
+            changed = true;
+        }
         return changed;
     },
 };
