@@ -244,9 +244,9 @@ TEST(DeobGuards, SelfDefenceRemovedAndDebuggerTrapMadeHarmless) {
     EXPECT_EQ(runLogged(r.code), QStringLiteral("ok"));
 
     // A library that merely names "debugger" and reads a constructor is not a trap.
-    const QString library = QStringLiteral(
-        "function lib(){var kw=['debugger','if'];var F=function(){}.constructor;"
-        "return kw.length+typeof F;}log(lib());");
+    const QString library =
+        QStringLiteral("function lib(){var kw=['debugger','if'];var F=function(){}.constructor;"
+                       "return kw.length+typeof F;}log(lib());");
     EXPECT_EQ(peel(library).code, library);
 }
 
