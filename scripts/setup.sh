@@ -11,7 +11,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libqscintilla2-qt6-dev libjavascriptcoregtk-4.1-dev
     libgtest-dev googletest libgl-dev
-    fonts-noto-cjk
+    fonts-noto-cjk qt6-translations-l10n
     esbuild node-babel7
     libxcb1-dev dpkg-dev
     xvfb trayer xdotool x11-utils debootstrap

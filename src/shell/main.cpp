@@ -8,6 +8,7 @@
 #include "shell/InputScript.h"
 #include "shell/MainWindow.h"
 #include "shell/ScriptBusyBox.h"
+#include "shell/Translations.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -46,6 +47,7 @@ int main(int argc, char* argv[]) {
     const bool startupProbe = QApplication::arguments().contains(QStringLiteral("--startup-probe"));
     QApplication::setApplicationName(QStringLiteral("vexojs"));
     installFontSubstitutes();
+    installTranslations(app);
 
     int status = 0;
     {
