@@ -78,6 +78,18 @@ TEST(Beautifier, LineBreakFixUpAndEdgeInputs) {
     EXPECT_EQ(resultOf(FormatScript(code).text), QStringLiteral("第一行\n    第二行"));
 }
 
+TEST(Beautifier, DoWhileKeepsItsSemicolon) {
+    // The ";" of `do ... while (x);` once went to a line of its own, with the next statement
+    // glued after it.
+    EXPECT_EQ(FormatScript(QStringLiteral("var k=0;do{k+=7;}while(k<50);log(k);")).text,
+              QStringLiteral("var k = 0;\r\ndo {\r\n    k += 7;\r\n} while (k < 50);\r\nlog(k);"));
+    // Without one the statement still ends there; a ";" on the next line guards that line.
+    EXPECT_EQ(FormatScript(QStringLiteral("do x++; while(x<3) log(x)")).text,
+              QStringLiteral("do x++;\r\nwhile (x < 3)\r\nlog(x)"));
+    EXPECT_EQ(FormatScript(QStringLiteral("do{x++}while(x<3)\n;[1].map(f)")).text,
+              QStringLiteral("do {\r\n    x++\r\n} while (x < 3)\r\n;[1].map(f)"));
+}
+
 TEST(Beautifier, CommentsAfterStatementsWithoutSemicolonKeepTheirLevel) {
     // The fixture is written in the formatter's own layout, so it must come back as it
     // is: a comment line after `x = 1` (no semicolon) stays at the statement's level in

@@ -327,6 +327,8 @@ format.layout = (function () {
         var reOk = true, stmtStart = true, stmtEnded = true, memberStart = false, restricted = false;
         var wordAtStmtStart = false, asyncAtStmtStart = false;
         var pendingNl = 0, mustNl = false, afterComment = false, commentSincePrev = false;
+        // `do ... while (x)` has just closed: a ";" right after it on the same line is its own.
+        var doWhileClosed = false, ownSemicolon = false;
         var lastParen = null, lastClosedKind = K_STMT, lastClosedDo = false;
         var fnPending = -1, fnPendingExpr = false, classPending = -1, classPendingExpr = false;
         var ctrlPending = -1, ctrlWord = null, doPending = false;
@@ -475,6 +477,9 @@ format.layout = (function () {
             if (ctrlPending >= 0 && !(isPunct && text === "(") && !(kw && text === "await")) ctrlPending = -1;
 
             var want = nl > pendingNl ? nl : pendingNl;
+            ownSemicolon = doWhileClosed && isPunct && text === ";" && nl === 0;
+            doWhileClosed = false;
+            if (ownSemicolon) want = 0;
             var space = false, isCase = false, closer = null, colon = 0, unary = false;
             var open = 0, openKind = 0, openBody = false, doWhile = false;
 
@@ -738,6 +743,7 @@ format.layout = (function () {
                         reOk = true;
                         stmtStart = stmtEnded = true;
                         pendingNl = 1;
+                        doWhileClosed = true;
                         return;
                     }
                     if (text === ")" && closer !== null && closer.ctrl !== null) {
@@ -758,7 +764,7 @@ format.layout = (function () {
                         top.val = false;
                     } else if (blockish(top)) {
                         // a lone ";" that guards the next line (;[1, 2].map...) stays in front of it
-                        if (!stmtEnded) pendingNl = 1;
+                        if (!stmtEnded || ownSemicolon) pendingNl = 1;
                         stmtStart = stmtEnded = true;
                         top.caseOpen = false;
                         fnPending = classPending = -1;
