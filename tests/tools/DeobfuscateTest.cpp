@@ -161,6 +161,40 @@ TEST(DeobLayers, ProxiesConstantsDeadBranchesFlowAndSequences) {
     EXPECT_EQ(runLogged(r.code), runLogged(code));
 }
 
+TEST(DeobLayers, ObjectsBuiltByAssignmentsAreJoinedAndTheirProxiesInlined) {
+    // As the obfuscator takes objects apart: an empty literal, assignments, an alias that
+    // shares its declaration with the next variable, a proxy whose only uses were in dead
+    // code. Everything folds down to the plain expressions.
+    const QString code = QStringLiteral(
+        "function f(n){var _0x1a={};_0x1a['add']=function(a,b){return a+b;};_0x1a.k='x';"
+        "_0x1a[7]='y';var _0x2b=_0x1a,_0x3c=_0x2b.add(n,1);"
+        "var _0x4d={};_0x4d.eq=function(a,b){return a===b;};_0x4d.s='q';"
+        "if(_0x4d.eq(_0x4d.s,_0x4d.s)){return _0x2b.k+_0x3c+_0x2b[7];}else{return 0;}}"
+        "log(f(2));");
+    const DeobResult r = peel(code);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_TRUE(peeledLayers(r).contains(QStringLiteral("对象属性合并")));
+    EXPECT_EQ(r.code,
+              QStringLiteral("function f(n) {\n  var _0x3c = n + 1;\n  return 'x' + _0x3c + "
+                             "'y';\n}\nlog(f(2));"));
+    EXPECT_EQ(runLogged(r.code), runLogged(code));
+
+    // What must stay: a value that runs code or reads the object, a name nobody declared;
+    // an object used as a whole is joined but keeps its name.
+    const QString kept = QStringLiteral(
+        "var n=0;function g(){return ++n;}var _0x1={};_0x1.a=g();_0x1.b=_0x1.a;"
+        "var _0x2={};_0x2.me=_0x2;var _0x3={};_0x3.u=undeclared;var _0x4={};_0x4.c=1;"
+        "log(_0x1.b+','+(_0x2.me===_0x2)+','+typeof _0x3+','+JSON.stringify(_0x4));");
+    const DeobResult k = peel(kept);
+    ASSERT_TRUE(k.ok);
+    EXPECT_TRUE(k.code.contains(QStringLiteral("_0x1.a = g();"))) << k.code.toStdString();
+    EXPECT_TRUE(k.code.contains(QStringLiteral("_0x1.b = _0x1.a;")));
+    EXPECT_TRUE(k.code.contains(QStringLiteral("_0x2.me = _0x2;")));
+    EXPECT_TRUE(k.code.contains(QStringLiteral("_0x3.u = undeclared;")));
+    EXPECT_TRUE(k.code.contains(QStringLiteral("var _0x4 = {\n  c: 1\n};")));
+    EXPECT_EQ(runLogged(k.code), runLogged(kept));
+}
+
 TEST(DeobLayers, InliningKeepsTheOrderOfEvaluationAndNumbersStayValid) {
     // sw reads its parameters in reverse: with calls as arguments it must stay a call.
     const QString code = QStringLiteral(

@@ -7,6 +7,7 @@ import { carriedLayers, encodingLayers } from "./layers/text.js";
 import { evalWrappers } from "./layers/evalWrapper.js";
 import { stringArrays } from "./layers/stringArray.js";
 import { proxies } from "./layers/proxies.js";
+import { objectAssembly } from "./layers/objectKeys.js";
 import { foldConstants, deadBranches, splitSequences } from "./layers/simplify.js";
 import { controlFlow } from "./layers/controlFlow.js";
 import { guards } from "./layers/guards.js";
@@ -28,7 +29,7 @@ function utf8Length(s) {
 
 // The string arrays come first: their decoders must run from the script's own text,
 // since some check that text against a pattern of the compact form.
-export const astLayers = [stringArrays, foldConstants, proxies, deadBranches, controlFlow,
+export const astLayers = [stringArrays, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
     splitSequences, guards];
 
 function clock() {

@@ -21,6 +21,8 @@ function proxyBody(fn) {
     return { params, expr, inOrder, others };
 }
 
+const obfuscatedName = /^(?:[a-z]\d*_)?_0x[\da-f]+$/i;
+
 function isPure(node) {
     return t.isLiteral(node) && node.type !== "TemplateLiteral" || node.type === "Identifier" ||
         node.type === "ThisExpression";
@@ -52,6 +54,7 @@ function attached(path) {
 function keyName(member) {
     if (!member.computed && member.property.type === "Identifier") return member.property.name;
     if (member.computed && member.property.type === "StringLiteral") return member.property.value;
+    if (member.computed && member.property.type === "NumericLiteral") return String(member.property.value);
     return null;
 }
 
@@ -59,6 +62,7 @@ function propKey(prop) {
     if (prop.computed) return null;
     if (prop.key.type === "Identifier") return prop.key.name;
     if (prop.key.type === "StringLiteral") return prop.key.value;
+    if (prop.key.type === "NumericLiteral") return String(prop.key.value);
     return null;
 }
 
@@ -142,7 +146,11 @@ export const proxies = {
                     --left;
                     changed = true;
                 }
-                if (left === 0 && uses.length > 0 && !copied.has(id.name)) {
+                // One nothing reads at all goes too when the obfuscator made it (its name)
+                // inside a function: a top-level one may still be read as a global.
+                const orphan = uses.length === 0 && obfuscatedName.test(id.name) &&
+                    !binding.scope.path.isProgram();
+                if (left === 0 && (uses.length > 0 || orphan) && !copied.has(id.name)) {
                     path.remove();
                     changed = true;
                 }
@@ -150,7 +158,7 @@ export const proxies = {
             FunctionDeclaration(path) {
                 // Proxy functions the obfuscator made (its names): f(a, b) { return a + b; }
                 const id = path.node.id;
-                if (!id || !/^(?:[a-z]\d*_)?_0x[\da-f]+$/i.test(id.name)) return;
+                if (!id || !obfuscatedName.test(id.name)) return;
                 const body = proxyBody(path.node);
                 if (!body) return;
                 const binding = path.parentPath.scope.getBinding(id.name);

@@ -1,0 +1,109 @@
+// Objects taken apart into property assignments (var o = {}; o.a = 1; o.b = f; var p = o;)
+// are put back together as one literal, so that the proxy layer can see them whole.
+import { t, traverse, freshScopes } from "../babel.js";
+import { forEachChild } from "../subst.js";
+import { isPlainName } from "../constant.js";
+
+// The key an assignment `o.k = …` / `o["k"] = …` sets, or null.
+function assignedKey(member) {
+    const p = member.property;
+    if (!member.computed && p.type === "Identifier") return p.name;
+    if (member.computed && p.type === "StringLiteral") return p.value;
+    if (member.computed && p.type === "NumericLiteral") return String(p.value);
+    return null;
+}
+
+// Values whose evaluation can neither run code of the script nor see the object being
+// built: moved into the literal, they give the same result. Names must be declared (an
+// undeclared one would throw) and must not be the object itself.
+function inert(node, path, self) {
+    switch (node.type) {
+    case "StringLiteral": case "NumericLiteral": case "BooleanLiteral": case "NullLiteral":
+    case "BigIntLiteral": case "RegExpLiteral":
+    case "FunctionExpression": case "ArrowFunctionExpression":
+        return true;
+    case "TemplateLiteral":
+        return node.expressions.length === 0;
+    case "Identifier":
+        return node.name !== self && (path.scope.hasBinding(node.name) ||
+            node.name === "undefined" || node.name === "NaN" || node.name === "Infinity");
+    case "UnaryExpression":
+        return node.operator !== "delete" && inert(node.argument, path, self);
+    case "ArrayExpression":
+        return node.elements.every((e) => e === null || inert(e, path, self));
+    case "ObjectExpression":
+        return node.properties.every((p) => p.type === "ObjectMethod" ? !p.computed
+            : p.type === "ObjectProperty" && !p.computed && inert(p.value, path, self));
+    default:
+        return false;
+    }
+}
+
+function keyNode(key) {
+    if (isPlainName(key)) return t.identifier(key);
+    if (/^(?:0|[1-9]\d{0,14})$/.test(key)) return t.numericLiteral(Number(key));
+    return t.stringLiteral(key);
+}
+
+// Whether the name appears anywhere in a node, nested functions included.
+function mentions(node, name) {
+    let found = false;
+    const walk = (n) => {
+        if (found) return;
+        if (n.type === "Identifier" && n.name === name) { found = true; return; }
+        forEachChild(n, walk);
+    };
+    walk(node);
+    return found;
+}
+
+export const objectAssembly = {
+    name: "对象属性合并",
+    run(ast) {
+        freshScopes();
+        let changed = false;
+        traverse(ast, {
+            VariableDeclarator(path) {
+                const { id, init } = path.node;
+                if (id.type !== "Identifier" || !init || init.type !== "ObjectExpression") return;
+                const decl = path.parentPath;
+                if (decl.node.declarations.length !== 1 || !decl.inList) return;
+                const name = id.name;
+                const binding = path.scope.getBinding(name);
+                if (!binding || binding.path !== path) return;
+
+                // The assignments right after the declaration.
+                const folded = [];
+                for (let next = decl.getSibling(decl.key + 1); next.node; next = next.getSibling(next.key + 1)) {
+                    const s = next.node;
+                    if (s.type !== "ExpressionStatement" || s.leadingComments || s.trailingComments) break;
+                    const e = s.expression;
+                    if (e.type !== "AssignmentExpression" || e.operator !== "=" ||
+                        e.left.type !== "MemberExpression" || e.left.object.type !== "Identifier" ||
+                        e.left.object.name !== name) break;
+                    const key = assignedKey(e.left);
+                    if (key === null || key === "__proto__" || !inert(e.right, next, name)) break;
+                    init.properties.push(t.objectProperty(keyNode(key), e.right));
+                    folded.push(next);
+                }
+                for (const s of folded) s.remove();
+                if (folded.length) changed = true;
+
+                // `var p = o, …;` right after, and o used nowhere else: p takes the literal
+                // (it is evaluated first either way).
+                const after = decl.getSibling(decl.key + 1);
+                if (!after.node || after.node.type !== "VariableDeclaration") return;
+                const alias = after.node.declarations[0];
+                if (alias.id.type !== "Identifier" || !alias.init || alias.init.type !== "Identifier" ||
+                    alias.init.name !== name || binding.constantViolations.length) return;
+                const refs = binding.referencePaths.filter((r) => !folded.some((s) => r.isDescendant(s)));
+                if (refs.length !== 1 || refs[0].node !== alias.init) return;
+                if (init.properties.some((p) => mentions(p, name))) return;
+                alias.init = init;
+                decl.remove();
+                changed = true;
+            },
+        });
+        return changed;
+    },
+};
