@@ -1,7 +1,7 @@
 // The recovery table: for every fixture, whether the deobfuscated code gives the same
 // output as the original (both run in fresh node vm contexts), whether every string
-// literal of the original program reappears as a literal, and whether any _0x-style
-// decoder call is left.
+// literal of the original program reappears as a literal, whether any _0x-style
+// decoder call is left, and whether any _0x-style name is left at all.
 //   node bench/deob/recovery.js DIR_OF_RESULTS   (results: <variant>/<program>.js, as
 //   written by bench/deob/run.sh with vexojs-cli deobfuscate)
 //   node bench/deob/recovery.js --dev            (deobfuscates with the node dev harness)
@@ -49,7 +49,7 @@ if (args[0] === "--dev") {
     const rows = {};
     const fails = [];
     for (const variant of fs.readdirSync(root).filter((d) => d !== "programs").sort()) {
-        const row = rows[variant] = { n: 0, same: 0, recovered: 0 };
+        const row = rows[variant] = { n: 0, same: 0, recovered: 0, named: 0 };
         for (const program of fs.readdirSync(path.join(root, variant)).sort()) {
             const file = path.join(root, variant, program);
             const original = fs.readFileSync(path.join(root, "programs", program), "utf8");
@@ -69,14 +69,16 @@ if (args[0] === "--dev") {
             } catch (e) { fails.push(`${variant}/${program}: ${e.message}`); }
             if (!same) fails.push(`${variant}/${program}: output differs`);
             if (ok) row.recovered++;
+            if (!/\b(?:[a-z]\d*_)?_0x[\da-f]+\b/i.test(result)) row.named++;
         }
     }
-    let n = 0, same = 0, rec = 0;
-    console.log("| fixture set | fixtures | same output | fully recovered |\n|---|---|---|---|");
+    let n = 0, same = 0, rec = 0, named = 0;
+    const pct = (k) => `${k} (${(100 * k / n).toFixed(1)}%)`;
+    console.log("| fixture set | fixtures | same output | fully recovered | no `_0x` name left |\n|---|---|---|---|---|");
     for (const [v, r] of Object.entries(rows)) {
-        console.log(`| ${v} | ${r.n} | ${r.same} | ${r.recovered} |`);
-        n += r.n; same += r.same; rec += r.recovered;
+        console.log(`| ${v} | ${r.n} | ${r.same} | ${r.recovered} | ${r.named} |`);
+        n += r.n; same += r.same; rec += r.recovered; named += r.named;
     }
-    console.log(`| all | ${n} | ${same} (${(100 * same / n).toFixed(1)}%) | ${rec} (${(100 * rec / n).toFixed(1)}%) |`);
+    console.log(`| all | ${n} | ${pct(same)} | ${pct(rec)} | ${pct(named)} |`);
     if (fails.length) console.error(fails.join("\n"));
 })();
