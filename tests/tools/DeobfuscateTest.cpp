@@ -284,6 +284,38 @@ TEST(DeobGuards, SelfDefenceRemovedAndDebuggerTrapMadeHarmless) {
     EXPECT_EQ(peel(library).code, library);
 }
 
+TEST(DeobGuards, TrapStarterIntervalConsoleSwitchAndTheirControllersGo) {
+    // As the obfuscator emits them: a call controller, the starter that runs the trap, the
+    // interval that keeps calling it, the switch that silences the console. A second
+    // controller stays, since the script itself still calls it.
+    const QString controller = QStringLiteral(
+        "=function(){var f=true;return function(c,fn){var r=f?function(){if(fn){var "
+        "x=fn.apply(c,arguments);fn=null;return x;}}:function(){};f=false;return r;};}();");
+    const QString code =
+        QStringLiteral("var _0xc1") + controller + QStringLiteral("var _0xc2") + controller +
+        QStringLiteral(
+            "(function(){_0xc1(this,function(){var a=new RegExp('function *\\\\( *\\\\)'),"
+            "b=new RegExp('\\\\+\\\\+ *(?:[a-zA-Z_$][0-9a-zA-Z_$]*)','i'),c=_0xa7('init');"
+            "!a.test(c+'chain')||!b.test(c+'input')?c('0'):_0xa7();})();})();"
+            "setInterval(function(){_0xa7();},4000);"
+            "var _0xd0=_0xc1(this,function(){var g=function(){return this;}();"
+            "var con=g.console=g.console||{};"
+            "var m=['log','warn','info','error','exception','table','trace'];"
+            "for(var i=0;i<m.length;i++){con[m[i]]=function(){};}});_0xd0();"
+            "function _0xa7(k){function t(c){if(typeof c==='string'){return "
+            "function(){}.constructor('while (true) {}').apply('counter');}else{"
+            "(function(){return true;}.constructor('debu'+'gger').call('action'));}t(++c);}"
+            "try{if(k){return t;}else{t(0);}}catch(e){}}"
+            "log(typeof _0xc2(this,function(){return 1;}));");
+    const DeobResult r = peel(code);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_TRUE(peeledLayers(r).contains(QStringLiteral("自我保护与调试陷阱")));
+    for (const char* goneText : {"_0xc1", "_0xa7", "setInterval", "console", "RegExp"})
+        EXPECT_FALSE(r.code.contains(QString::fromUtf8(goneText))) << goneText;
+    EXPECT_TRUE(r.code.contains(QStringLiteral("var _0xc2 = function"))) << r.code.toStdString();
+    EXPECT_EQ(runLogged(r.code), QStringLiteral("function"));
+}
+
 TEST(DeobSafety, SandboxSeesNothingOfTheHostOrTheLoadedScript) {
     GlobalObjects globals;
     globals.mainHost().AddCode(QStringLiteral("var userMarker = 1; function vexo() {}"));
