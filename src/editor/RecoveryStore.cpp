@@ -154,7 +154,22 @@ void RecoveryStore::discard() {
         m_lock->unlock();
 }
 
+void RecoveryStore::sweepOrphanLocks() const {
+    const QDir dir(m_directory);
+    for (const QString& name :
+         dir.entryList({kPrefix + QLatin1Char('*') + kLockSuffix}, QDir::Files | QDir::Hidden)) {
+        const QString id =
+            name.mid(kPrefix.size(), name.size() - kPrefix.size() - kLockSuffix.size());
+        if (id == m_sessionId || dir.exists(kPrefix + id + kCopySuffix))
+            continue;
+        // Taken only when its owner is dead; going out of scope removes the file.
+        lockFor(m_directory, id)->tryLock(0);
+    }
+}
+
 std::unique_ptr<LeftoverCopy> RecoveryStore::claimLeftover(QStringList* damaged) {
+    // A run killed before it saved anything leaves only its lock behind.
+    sweepOrphanLocks();
     const QDir dir(m_directory);
     // Newest first: after several abnormal ends, the latest work is offered first.
     const QFileInfoList copies = dir.entryInfoList({kPrefix + QLatin1Char('*') + kCopySuffix},

@@ -66,9 +66,12 @@ public:
     // The newest copy whose run is no longer alive, claimed; nullptr when none. A copy
     // that cannot be read back whole is renamed aside (*.damaged) and reported in
     // *damaged, so it is neither offered nor reported again, nor lost.
+    // Lock files of dead runs that never saved a copy are removed on the way.
     std::unique_ptr<LeftoverCopy> claimLeftover(QStringList* damaged = nullptr);
 
 private:
+    void sweepOrphanLocks() const;
+
     QString m_directory;
     QString m_sessionId;
     std::unique_ptr<QLockFile> m_lock;

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -181,4 +182,27 @@ TEST(RecoveryStore, DamagedCopyIsSetAsideOnceAndKept) {
     damaged.clear();
     EXPECT_FALSE(store.claimLeftover(&damaged));
     EXPECT_TRUE(damaged.isEmpty());
+}
+
+TEST(RecoveryStore, LocksOfDeadRunsWithoutACopyAreSweptAway) {
+    QTemporaryDir tmp;
+    const QString dir = tmp.path();
+    // A run killed before its first save: a lock naming a process that is gone.
+    const QString orphan =
+        dir + QStringLiteral("/recovery-0d0d0d0d-dead-4bad-8bad-0d0d0d0d0d0d.lock");
+    writeFile(orphan, QByteArray("2147483000\nvexojs\n") + QSysInfo::machineHostName().toUtf8() +
+                          QByteArray("\n"));
+    // A run still going, not yet saved: its lock stays.
+    RecoveryStore running(dir);
+    ASSERT_TRUE(running.open());
+    const QStringList before = filesIn(dir);
+    ASSERT_EQ(before.size(), 2);
+
+    RecoveryStore current(dir);
+    EXPECT_FALSE(current.claimLeftover());
+    EXPECT_FALSE(QFileInfo::exists(orphan));
+    EXPECT_EQ(filesIn(dir).size(), 1);
+    EXPECT_TRUE(filesIn(dir).first().endsWith(QStringLiteral(".lock")));
+    running.discard();
+    EXPECT_TRUE(filesIn(dir).isEmpty());
 }
