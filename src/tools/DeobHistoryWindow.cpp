@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -22,10 +23,11 @@ DeobHistoryWindow::DeobHistoryWindow(QWidget* parent) : QDialog(parent) {
     m_applyButton->setEnabled(false);
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
 
-    auto* splitter = new QSplitter(this);
+    auto* splitter = m_splitter = new QSplitter(this);
     splitter->addWidget(m_list);
     splitter->addWidget(m_code);
     splitter->setStretchFactor(1, 3);
+    splitter->setChildrenCollapsible(false);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(m_applyButton);
@@ -71,6 +73,29 @@ void DeobHistoryWindow::setRun(const QString& original, const DeobResult& result
         }
     }
     m_list->setCurrentRow(m_list->count() - 1);
+    fitList();
+}
+
+void DeobHistoryWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    fitList();
+}
+
+void DeobHistoryWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // A narrower window takes its room from the list first, once that has half.
+    if (m_list->width() > (m_splitter->width() - m_splitter->handleWidth()) / 2)
+        fitList();
+}
+
+void DeobHistoryWindow::fitList() {
+    const int total = m_splitter->width() - m_splitter->handleWidth();
+    if (total <= 0)
+        return;
+    const int wanted = m_list->sizeHintForColumn(0) + 2 * m_list->frameWidth() +
+                       m_list->verticalScrollBar()->sizeHint().width() + 8;
+    const int listWidth = qMin(wanted, total / 2);
+    m_splitter->setSizes({listWidth, total - listWidth});
 }
 
 void DeobHistoryWindow::showStage(int row) {

@@ -11,6 +11,7 @@
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QSplitter;
 
 class DeobHistoryWindow : public QDialog {
     Q_OBJECT
@@ -26,9 +27,16 @@ public:
     QPlainTextEdit* codeView() const { return m_code; }
     QPushButton* applyButton() const { return m_applyButton; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void showStage(int row);
+    // Widens the stage list to its longest entry, up to half the window.
+    void fitList();
 
+    QSplitter* m_splitter = nullptr;
     QListWidget* m_list = nullptr;
     QPlainTextEdit* m_code = nullptr;
     QPushButton* m_applyButton = nullptr;

@@ -16,6 +16,7 @@
 #include "tools/DeobHistoryWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -203,4 +204,31 @@ TEST(UnpackButton, HistoryWindowBeforeAnyRun) {
     ASSERT_EQ(window.stageList()->count(), 1);
     EXPECT_EQ(window.stageList()->item(0)->text(), QStringLiteral("（还没有解密记录）"));
     EXPECT_FALSE(window.applyButton()->isEnabled());
+}
+
+TEST(UnpackButton, HistoryListShowsItsEntriesWhole) {
+    DeobResult run;
+    run.ok = true;
+    for (const char* layer : {"字符串数组", "代理函数与代理对象", "死代码（不透明谓词）"}) {
+        DeobStage s;
+        s.layer = QString::fromUtf8(layer);
+        s.bytesBefore = 1234567;
+        s.bytesAfter = 123456;
+        s.ms = 1234;
+        s.peeled = true;
+        s.code = QStringLiteral("x");
+        run.history << s;
+    }
+    DeobHistoryWindow window;
+    window.setRun(QStringLiteral("x"), run);
+    window.show();
+    QApplication::processEvents();
+    QListWidget* list = window.stageList();
+    const int needed = list->sizeHintForColumn(0);
+    EXPECT_GE(list->viewport()->width(), needed);
+    // The code keeps at least half of the room.
+    EXPECT_GE(window.codeView()->width(), list->width());
+    window.resize(500, 400);
+    QApplication::processEvents();
+    EXPECT_GE(window.codeView()->width(), list->width());
 }
