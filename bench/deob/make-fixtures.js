@@ -53,6 +53,12 @@ const variants = {
     "jsfuck": { make: (code) => JSFuck.encode(code.replace(/^\s*\/\/.*$/gm, "").split("\n").join(" "), true), small: true },
     "aaencode": { make: aaencode.encode },
     "jjencode": { make: (code) => jjencode.encode(code, "$") },
+    "calls-transform": { make: obf({ stringArrayThreshold: 1, stringArrayCallsTransform: true, stringArrayCallsTransformThreshold: 1 }) },
+    "debug-interval": { make: obf({ debugProtection: true, debugProtectionInterval: 4000, disableConsoleOutput: true, stringArrayThreshold: 1 }) },
+    "rename-globals": { make: obf({ renameGlobals: true, stringArrayThreshold: 1 }) },
+    "no-eval-target": { make: obf({ target: "browser-no-eval", selfDefending: true, stringArrayThreshold: 1 }) },
+    "mixed-encodings": { make: obf({ stringArrayThreshold: 1, stringArrayEncoding: ["none", "base64", "rc4"], stringArrayWrappersCount: 3, stringArrayWrappersType: "function", stringArrayWrappersChainedCalls: true }) },
+    "mangled-shuffled": { make: obf({ identifierNamesGenerator: "mangled-shuffled", stringArrayThreshold: 1, controlFlowFlattening: true, controlFlowFlatteningThreshold: 1, deadCodeInjection: true, deadCodeInjectionThreshold: 1 }) },
 };
 
 let made = 0;

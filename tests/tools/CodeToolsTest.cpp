@@ -264,6 +264,11 @@ TEST(Unpacker, DetectionRules) {
     ScriptHost run;
     run.AddCode(out);
     EXPECT_EQ(run.Eval(QStringLiteral("x")).toText(), QStringLiteral("a\\nit's"));
+    // An array that is no string table stays whole: empty, or used other than by a
+    // constant index (cutting its declaration out once broke such scripts).
+    for (const char* kept : {"var _0x4c56=[];_0x4c56.push(1);var n=_0x4c56.length;",
+                             "var _0xab12=[\"a\",\"b\"];var i=1;var x=_0xab12[0]+_0xab12[i];"})
+        EXPECT_EQ(unpack(QString::fromUtf8(kept)), QString::fromUtf8(kept)) << kept;
     // A broken packer payload is left alone.
     const QString broken =
         QStringLiteral("eval(function(p,a,c,k,e,r){throw 1}('x',1,1,''.split('|'),0,{}))");

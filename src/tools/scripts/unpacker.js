@@ -143,12 +143,17 @@ var JavascriptObfuscator = {
             if (v === null) return str;
             values.push(JavascriptObfuscator._quote(v));
         }
+        if (values.length === 0) return str;
         var body = str.substring(m[0].length);
         var ref = new RegExp("(^|[^\\w$.\\u0080-\\uffff])" + name + "\\[(\\d+)\\]", "g");
-        return body.replace(ref, function (all, before, index) {
+        var result = body.replace(ref, function (all, before, index) {
             var k = Number(index);
             return k < values.length && String(k) === index ? before + values[k] : all;
         });
+        // Any other use of the array (push, a computed index...) would be left without
+        // its declaration: then it was no string table, and the text stays as it is.
+        var stray = new RegExp("(^|[^\\w$.\\u0080-\\uffff])" + name + "(?![\\w$\\u0080-\\uffff])");
+        return stray.test(result) ? str : result;
     },
 
     // Splits the array text into its double-quoted elements, quotes kept.
