@@ -121,6 +121,22 @@ TEST(DeobLayers, EvalFunctionAndDocumentWriteWrappers) {
     r = peel(QStringLiteral("document.write('<b>' + 'x</b>');"));
     EXPECT_FALSE(peeledLayers(r).contains(QStringLiteral("eval/Function/document.write 包装")));
     EXPECT_TRUE(r.code.contains(QStringLiteral("document.write")));
+
+    // Base64 payloads through the page's atob (UTF-8 text through escape as pages do;
+    // white space and missing padding are forgiven as browsers forgive them).
+    r = peel(QStringLiteral("eval(atob('bG9n KCdoaScp\\n'));"));
+    EXPECT_EQ(r.code.trimmed(), QStringLiteral("log('hi');"));
+    r = peel(QStringLiteral("Function(decodeURIComponent(escape(atob('bG9nKCfkvaDlpb0nKQ'))))();"));
+    EXPECT_EQ(r.code.trimmed(), QStringLiteral("log('你好');"));
+    r = peel(QStringLiteral("eval(atob(btoa('log(\"\\xff\\x00=\")')));"));
+    // Every byte value goes through unchanged.
+    EXPECT_EQ(r.code.trimmed(),
+              QStringLiteral("log(\"\u00ff") + QChar(0) + QStringLiteral("=\");"));
+    // Not base64: atob throws as in a browser, and nothing is peeled.
+    const QString invalid = QStringLiteral("eval(atob('b!Q='));");
+    r = peel(invalid);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.code, invalid);
 }
 
 TEST(DeobLayers, StringArrayWithRotationDecoderAndWrappers) {
