@@ -132,6 +132,18 @@ TEST(DeobLayers, EvalFunctionAndDocumentWriteWrappers) {
     // Every byte value goes through unchanged.
     EXPECT_EQ(r.code.trimmed(),
               QStringLiteral("log(\"\u00ff") + QChar(0) + QStringLiteral("=\");"));
+    // A direct eval in an immediately called function: its text takes its place there.
+    // let and const keep a block of their own, as eval gives them; Function code would run
+    // at the top, so it stays where it is.
+    const QString nested = QStringLiteral(
+        "var x = 1; (function(){ var s = ['let x = 2;', 'log(x)']; eval(s.join(' ')); log(x); })();"
+        "!function(){ Function('lo' + 'g(3)')(); }();");
+    r = peel(nested);
+    EXPECT_TRUE(r.code.contains(QStringLiteral("{\n    let x = 2;\n    log(x);\n  }\n  log(x);")))
+        << r.code.toStdString();
+    EXPECT_TRUE(r.code.contains(QStringLiteral("Function(")));
+    EXPECT_EQ(runLogged(r.code), runLogged(nested));
+    EXPECT_EQ(runLogged(r.code), QStringLiteral("2\n1\n3"));
     // Not base64: atob throws as in a browser, and nothing is peeled.
     const QString invalid = QStringLiteral("eval(atob('b!Q='));");
     r = peel(invalid);

@@ -1,7 +1,8 @@
 // eval / Function / document.write around a string the script computes: the script up
 // to that statement runs in the sandbox with those three taken over, and the statement
 // becomes the code it would have run.
-import { tryParse, generateNode } from "../babel.js";
+import { t, tryParse, generateNode } from "../babel.js";
+import { forEachChild } from "../subst.js";
 import { capturePrelude, sandboxJson } from "../sandbox.js";
 
 function isName(node, name) {
@@ -47,6 +48,52 @@ function scriptsOfHtml(html) {
     return parts.length ? parts.join("\n") : null;
 }
 
+// What the statement would have run, computed in the sandbox: the script's statements
+// before it run first (with eval, Function and document.write taken over), then the
+// statement itself; null unless it handed over exactly one text.
+function capturedPayload(before, statement) {
+    const code = capturePrelude +
+        "try { (0, __vexoEval)(" + JSON.stringify(before.map(generateNode).join("\n")) + "); } catch (e) {}\n" +
+        "var __vexoMark = __vexoCaptured.length;\n" +
+        "try { (0, __vexoEval)(" + JSON.stringify(generateNode(statement)) + "); } catch (e) {}\n" +
+        "JSON.stringify(__vexoCaptured.slice(__vexoMark));";
+    const captured = sandboxJson(code);
+    return captured.length === 1 ? captured[0] : null;
+}
+
+// The statements that take the wrapper's place. let, const and class declared by eval or
+// Function code belong to that code alone, so they stay inside a block of their own; a
+// written <script> shares the page's scope.
+function replacement(inner, kind) {
+    const statements = inner.program.body;
+    const lexical = statements.some((st) => (st.type === "VariableDeclaration" && st.kind !== "var") ||
+        st.type === "ClassDeclaration");
+    return lexical && kind !== "write" ? [t.blockStatement(statements)] : statements;
+}
+
+// (function () { …; eval(x); … })() and its !function / arrow forms: the function.
+function immediateFunction(stmt) {
+    if (stmt.type !== "ExpressionStatement") return null;
+    let e = stmt.expression;
+    if (e.type === "UnaryExpression" && e.operator !== "delete") e = e.argument;
+    if (e.type !== "CallExpression" || e.arguments.length !== 0) return null;
+    const fn = e.callee;
+    if ((fn.type !== "FunctionExpression" && fn.type !== "ArrowFunctionExpression") || fn.async ||
+        fn.generator || fn.params.length !== 0 || fn.body.type !== "BlockStatement") return null;
+    return fn;
+}
+
+// How many direct eval calls a subtree holds.
+function directEvals(node) {
+    let n = 0;
+    const walk = (x) => {
+        if (x.type === "CallExpression" && isName(x.callee, "eval")) ++n;
+        forEachChild(x, walk);
+    };
+    walk(node);
+    return n;
+}
+
 export const evalWrappers = {
     name: "eval/Function/document.write 包装",
     reparse: true, // the payload's nodes carry positions of another text
@@ -56,27 +103,31 @@ export const evalWrappers = {
             const kind = wrapperKind(body[i]);
             if (!kind) continue;
             const arg = payloadArgument(body[i], kind);
-            let payload = null;
-            if (arg.type === "StringLiteral" && kind !== "write") {
-                payload = arg.value;
-            } else {
-                const before = body.slice(0, i).map(generateNode).join("\n");
-                const code = capturePrelude +
-                    "try { (0, __vexoEval)(" + JSON.stringify(before) + "); } catch (e) {}\n" +
-                    "var __vexoMark = __vexoCaptured.length;\n" +
-                    "try { (0, __vexoEval)(" + JSON.stringify(generateNode(body[i])) + "); } catch (e) {}\n" +
-                    "JSON.stringify(__vexoCaptured.slice(__vexoMark));";
-                const captured = sandboxJson(code);
-                if (captured.length !== 1) continue;
-                payload = captured[0];
-            }
-            if (kind === "write") payload = scriptsOfHtml(payload);
+            let payload = arg.type === "StringLiteral" && kind !== "write" ? arg.value
+                : capturedPayload(body.slice(0, i), body[i]);
+            if (kind === "write" && payload !== null) payload = scriptsOfHtml(payload);
             if (payload === null) continue;
             const inner = tryParse(payload);
             if (!inner) continue;
-            body.splice(i, 1, ...inner.program.body);
+            body.splice(i, 1, ...replacement(inner, kind));
             if (inner.program.directives.length && i === 0)
                 ast.program.directives.push(...inner.program.directives);
+            return true;
+        }
+        // A direct eval that is a statement of an immediately called function runs its
+        // text in that function's scope: the text takes its place there. (Function and
+        // document.write code would run at the top instead, so those stay.)
+        for (let i = 0; i < body.length; ++i) {
+            const fn = immediateFunction(body[i]);
+            if (!fn || directEvals(fn.body) !== 1) continue;
+            const statements = fn.body.body;
+            const j = statements.findIndex((st) => wrapperKind(st) === "eval" && isName(st.expression.callee, "eval"));
+            if (j < 0) continue;
+            const arg = statements[j].expression.arguments[0];
+            const payload = arg.type === "StringLiteral" ? arg.value : capturedPayload(body.slice(0, i), body[i]);
+            const inner = payload === null ? null : tryParse(payload);
+            if (!inner || inner.program.directives.length) continue;
+            statements.splice(j, 1, ...replacement(inner, "eval"));
             return true;
         }
         return false;
