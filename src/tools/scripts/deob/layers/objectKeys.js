@@ -39,6 +39,10 @@ function inert(node, path, self) {
     }
 }
 
+function propertyName(p) {
+    return p.key.type === "Identifier" ? p.key.name : String(p.key.value);
+}
+
 function keyNode(key) {
     if (isPlainName(key)) return t.identifier(key);
     if (/^(?:0|[1-9]\d{0,14})$/.test(key)) return t.numericLiteral(Number(key));
@@ -66,6 +70,11 @@ export const objectAssembly = {
             VariableDeclarator(path) {
                 const { id, init } = path.node;
                 if (id.type !== "Identifier" || !init || init.type !== "ObjectExpression") return;
+                // An assignment may run a setter (its own, or one its prototype brings):
+                // only plain data properties and methods let it become a literal property.
+                if (!init.properties.every((p) => (p.type === "ObjectProperty" && !p.computed &&
+                    propertyName(p) !== "__proto__") || (p.type === "ObjectMethod" && p.kind === "method")))
+                    return;
                 const decl = path.parentPath;
                 if (decl.node.declarations.length !== 1 || !decl.inList) return;
                 const name = id.name;
