@@ -128,14 +128,29 @@ public:
         if (type != "xcb_generic_event_t")
             return false;
         auto* event = static_cast<xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7f) != XCB_KEY_PRESS)
+        const quint8 kind = event->response_type & 0x7f;
+        if (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE)
             return false;
         auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
-        if (key->detail != m_keycode || key->event != m_root ||
-            (key->state & ~m_ignored & 0xff) != m_modifiers)
+        if (key->detail != m_keycode)
             return false;
+        if (kind == XCB_KEY_RELEASE) {
+            // The grab lasts until the key goes up and reports to our own windows first,
+            // so the release arrives here on the root or on the window that has focus.
+            m_down = false;
+            m_releasedAt = key->time;
+            return key->event == m_root;
+        }
+        if (key->event != m_root)
+            return false;
+        if ((key->state & ~m_ignored & 0xff) != m_modifiers)
+            return false;
+        // A held key repeats: as presses while it is down, or (without detectable repeat)
+        // as a release and a press with the same time. One hold is one toggle.
+        const bool repeat = m_down || key->time == m_releasedAt;
+        m_down = true;
         // Like a posted message: the action runs once this event has been handled.
-        if (action)
+        if (action && !repeat)
             QTimer::singleShot(0, qApp, action);
         return true;
     }
@@ -159,6 +174,8 @@ private:
     quint16 m_modifiers = 0;
     quint16 m_ignored = 0;
     std::vector<quint16> m_variants;
+    bool m_down = false;
+    xcb_timestamp_t m_releasedAt = 0;
 };
 #else
 class GlobalHotKey::X11Grab {

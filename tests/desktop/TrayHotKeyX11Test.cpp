@@ -251,3 +251,21 @@ TEST(X11Program, AltQHidesAndShowsTheWorkbench) {
     EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program.exitCode(), 0);
 }
+
+TEST(X11HotKey, HoldingTheKeysTogglesOnce) {
+    // The keyboard repeats a held key; the toggle must not flicker with it.
+    GlobalHotKey hotKey;
+    int toggles = 0;
+    ASSERT_TRUE(hotKey.RegisterToggleHotKey(GlobalHotKey::Alt, 'Q', [&] { ++toggles; }));
+    xdotool({"keydown", "alt+q"});
+    settle();
+    xdotool({"keydown", "q"}); // what a held key sends again while it is down
+    xdotool({"keydown", "q"});
+    waitFor([] { return false; }, 1500); // past the repeat delay, in case the server repeats
+    xdotool({"keyup", "q", "alt"});
+    settle();
+    EXPECT_EQ(toggles, 1);
+    // Released and pressed again: that is a second toggle.
+    xdotool({"key", "alt+q"});
+    EXPECT_TRUE(waitFor([&] { return toggles == 2; }));
+}
