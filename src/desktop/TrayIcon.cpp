@@ -9,7 +9,10 @@
 #include <QWidget>
 
 TrayIcon::TrayIcon(QWidget& window, TrayState& state)
-    : QObject(&window), m_window(window), m_state(state) {}
+    : QObject(&window), m_window(window), m_state(state) {
+    m_trayWatch.setInterval(1000);
+    connect(&m_trayWatch, &QTimer::timeout, this, &TrayIcon::watchTray);
+}
 
 bool TrayIcon::canHideToTray() {
     return QSystemTrayIcon::isSystemTrayAvailable();
@@ -65,9 +68,22 @@ bool TrayIcon::eventFilter(QObject* watched, QEvent* event) {
         m_window.isMinimized() && canHideToTray()) {
         // Hidden once the state change has gone through; only the icon remains.
         QTimer::singleShot(0, &m_window, [this] {
-            if (m_window.isMinimized())
+            if (m_window.isMinimized()) {
                 m_window.hide();
+                m_trayWatch.start();
+            }
         });
     }
     return QObject::eventFilter(watched, event);
+}
+
+void TrayIcon::watchTray() {
+    if (!m_window.isHidden()) {
+        m_trayWatch.stop();
+    } else if (!canHideToTray()) {
+        // The tray host went away and took the way back with it (the desktop says nothing
+        // when that happens): the window waits on the taskbar instead, minimised.
+        m_trayWatch.stop();
+        m_window.showMinimized();
+    }
 }

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <functional>
 
@@ -43,6 +44,7 @@ protected:
 private:
     void onActivated(QSystemTrayIcon::ActivationReason reason);
     void showBalloon(const QString& title, const QString& text, int triesLeft);
+    void watchTray();
 
     QWidget& m_window;
     TrayState& m_state;
@@ -50,4 +52,6 @@ private:
     QPointer<QMenu> m_leftClickMenu;
     std::function<void()> m_doubleClickAction;
     bool m_installed = false;
+    // While the window is in the tray, whether the tray is still there.
+    QTimer m_trayWatch;
 };

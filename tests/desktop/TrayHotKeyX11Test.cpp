@@ -210,6 +210,20 @@ TEST(X11Tray, IconReturnsWhenTheTrayHostRestarts) {
     EXPECT_TRUE(waitFor([&] { return wb.shownOnScreen(); }));
 }
 
+TEST(X11Tray, HiddenWindowComesBackWhenTheTrayHostGoesAway) {
+    x11::TrayHost host;
+    ASSERT_TRUE(host.start());
+    Workbench wb;
+    ASSERT_TRUE(waitFor([&] { return wb.iconDocked(); }));
+    xdotool({"key", "alt+q"});
+    ASSERT_TRUE(waitFor([&] { return wb.goneFromScreen(); }));
+    host.stop();
+    // On the taskbar, minimised: reachable without knowing Alt+Q.
+    EXPECT_TRUE(waitFor([&] { return wb.window.isMinimized() && wb.shownOnScreen(); }, 5000));
+    xdotool({"key", "alt+q"});
+    EXPECT_TRUE(waitFor([&] { return !wb.window.isMinimized(); }));
+}
+
 TEST(X11Tray, QuitFromTheTrayMenuEndsTheEventLoop) {
     x11::TrayHost host;
     ASSERT_TRUE(host.start());
