@@ -28,3 +28,6 @@ for kb in 100 300; do
             "$build/vexojs-cli" deobfuscate "$big" > /dev/null
     done
 done
+
+# Plain libraries (Debian's libjs-jquery and libjs-underscore, when installed) unharmed.
+node bench/deob/plain.js "$build"
