@@ -222,11 +222,13 @@ TEST(DeobLayers, ObjectsBuiltByAssignmentsAreJoinedAndTheirProxiesInlined) {
         "var n=0;function g(){return ++n;}var _0x1={};_0x1.a=g();_0x1.b=_0x1.a;"
         "var _0x2={};_0x2.me=_0x2;var _0x3={};_0x3.u=undeclared;var _0x4={};_0x4.c=1;"
         "var _0x5={set s(v){log('set '+v);}};_0x5.s=7;"
+        "var w={valueOf:function(){log('read '+typeof _0x6);return 2;}};var _0x6={};_0x6.m=-w;"
         "log(_0x1.b+','+(_0x2.me===_0x2)+','+typeof _0x3+','+JSON.stringify(_0x4));");
     const DeobResult k = peel(kept);
     ASSERT_TRUE(k.ok);
-    for (const char* part : {"_0x1.a = g();", "_0x1.b = _0x1.a;", "_0x2.me = _0x2;",
-                             "_0x3.u = undeclared;", "var _0x4 = {\n  c: 1\n};", "_0x5.s = 7;"})
+    for (const char* part :
+         {"_0x1.a = g();", "_0x1.b = _0x1.a;", "_0x2.me = _0x2;", "_0x3.u = undeclared;",
+          "var _0x4 = {\n  c: 1\n};", "_0x5.s = 7;", "_0x6.m = -w;"})
         EXPECT_TRUE(k.code.contains(QString::fromUtf8(part))) << part << "\n"
                                                               << k.code.toStdString();
     EXPECT_EQ(runLogged(k.code), runLogged(kept));

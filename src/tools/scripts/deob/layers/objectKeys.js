@@ -28,6 +28,9 @@ function inert(node, path, self) {
         return node.name !== self && (path.scope.hasBinding(node.name) ||
             node.name === "undefined" || node.name === "NaN" || node.name === "Infinity");
     case "UnaryExpression":
+        // -, + and ~ would call valueOf on an object: only on number literals.
+        if (node.operator === "-" || node.operator === "+" || node.operator === "~")
+            return node.argument.type === "NumericLiteral" || node.argument.type === "BigIntLiteral";
         return node.operator !== "delete" && inert(node.argument, path, self);
     case "ArrayExpression":
         return node.elements.every((e) => e === null || inert(e, path, self));
