@@ -1,5 +1,7 @@
 #include "tools/DeobHistoryWindow.h"
 
+#include "tools/FormatScript.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -41,8 +43,11 @@ DeobHistoryWindow::DeobHistoryWindow(QWidget* parent) : QDialog(parent) {
     connect(m_list, &QListWidget::currentRowChanged, this, &DeobHistoryWindow::showStage);
     connect(m_applyButton, &QPushButton::clicked, this, [this] {
         const int row = m_list->currentRow();
-        if (m_apply && row >= 0 && row < m_codes.size() && !m_codes[row].isEmpty())
-            m_apply(m_codes[row]);
+        if (!m_apply || row < 0 || row >= m_codes.size() || m_codes[row].isEmpty())
+            return;
+        // A stage goes in laid out, as "eval解密" leaves its result; the original as it was.
+        const ToolResult laidOut = row > 0 ? FormatScript(m_codes[row]) : ToolResult{};
+        m_apply(laidOut.ok ? laidOut.text : m_codes[row]);
     });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
     setRun({}, {});

@@ -178,6 +178,10 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     EXPECT_EQ(history->stageList()->currentRow(), 1);
     EXPECT_EQ(history->codeView()->toPlainText(),
               QStringLiteral("var s = ['lo', 'g(1)'].join('');\nlog(1);"));
+    // A stage goes in laid out; the original as it was.
+    wb.editor().SetText("x");
+    history->applyButton()->click();
+    EXPECT_EQ(wb.editor().GetText(), QByteArray("var s = ['lo', 'g(1)'].join('');\r\nlog(1);"));
     history->stageList()->setCurrentRow(0);
     history->applyButton()->click();
     EXPECT_EQ(wb.editor().GetText(), wrapped);
