@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ "${1:-}" = thread ]; then
     # Set before the build: the test lists are read by running the test programs.
-    export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=0:second_deadlock_stack=1"
+    # die_after_fork=0: tests start helper processes (servers, the CLI) from threaded code.
+    export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp:halt_on_error=0:second_deadlock_stack=1:die_after_fork=0"
     # ThreadSanitizer holds back signals until the thread calls into instrumented code,
     # which a compiled script loop never does: the engine's signal-based interrupts would
     # never arrive and "停止" would never take. Polling interrupts need no signal.
