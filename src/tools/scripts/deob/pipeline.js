@@ -61,6 +61,12 @@ export function deobfuscate(source, options) {
     // tree hand it on without a parse; the round's end parses the code once, and only
     // when that fails does the round run again with a parse after every layer.
     let tree = null, fresh = false, unchecked = false, careful = false;
+    // A tree parsed from `code` (or none): its positions index the text.
+    const useParsed = (parsed) => {
+        tree = parsed;
+        fresh = !!parsed;
+        if (parsed) treeParsed();
+    };
     const skipFor = (layer, started, e) => {
         tree = null; // the layer may have left the tree half changed
         treeChanged();
@@ -70,9 +76,7 @@ export function deobfuscate(source, options) {
     const accept = (layer, out, started, checked) => {
         record(layer, code, out, started);
         code = out;
-        tree = checked;
-        fresh = !!checked;
-        if (checked) treeParsed();
+        useParsed(checked);
     };
     // A text layer; true when it peeled something.
     const attempt = (layer, peel) => {
@@ -96,11 +100,7 @@ export function deobfuscate(source, options) {
     // A layer that transforms the syntax tree.
     const attemptTree = (layer) => {
         const started = clock();
-        if (!tree) {
-            tree = parse(code);
-            fresh = true;
-            treeParsed();
-        }
+        if (!tree) useParsed(parse(code));
         let changed;
         try {
             // The text always prints this tree; only a fresh tree's positions index it.
@@ -132,9 +132,7 @@ export function deobfuscate(source, options) {
         return true;
     };
 
-    tree = tryParse(code);
-    fresh = !!tree;
-    treeParsed();
+    useParsed(tryParse(code));
     if (!tree) {
         // Not a script as it stands: only the text layers may make one of it.
         for (const layer of textLayers.concat(extra)) {
@@ -161,9 +159,7 @@ export function deobfuscate(source, options) {
             unchecked = false;
             const checked = tryParse(code);
             if (checked) {
-                tree = checked;
-                fresh = true;
-                treeParsed();
+                useParsed(checked);
             } else {
                 // Some layer made invalid code: run the round again, checking each layer.
                 code = startCode;

@@ -65,3 +65,22 @@ export function containsFunction(expr) {
     walk(expr);
     return found;
 }
+
+// The key a member expression reads (o.k, o["k"], o[7]), or null when it is computed.
+export function memberKey(member) {
+    const p = member.property;
+    if (!member.computed && p.type === "Identifier") return p.name;
+    if (member.computed && p.type === "StringLiteral") return p.value;
+    if (member.computed && p.type === "NumericLiteral") return String(p.value);
+    return null;
+}
+
+// The key of an object property or method written as a name, string or number; null
+// for a computed one.
+export function propertyKey(prop) {
+    if (prop.computed) return null;
+    if (prop.key.type === "Identifier") return prop.key.name;
+    if (prop.key.type === "StringLiteral") return prop.key.value;
+    if (prop.key.type === "NumericLiteral") return String(prop.key.value);
+    return null;
+}

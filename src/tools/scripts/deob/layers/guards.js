@@ -4,6 +4,7 @@
 // function and does nothing else), and goes with what starts it once that is recognised.
 import { t, traverse, freshScopes } from "../babel.js";
 import { forEachChild } from "../subst.js";
+import { isObfuscatedName } from "../constant.js";
 
 function hasString(node, test) {
     let found = false;
@@ -74,8 +75,6 @@ function guardedCall(node, marker) {
 const debugStarter = (s) => s === "function *\\( *\\)";
 const consoleMethods = new Set(["log", "warn", "info", "error", "exception", "table", "trace"]);
 
-const obfuscatedName = /^(?:[a-z]\d*_)?_0x[\da-f]+$/i;
-
 export const guards = {
     name: "自我保护与调试陷阱",
     // Every guard carries its trigger as a plain string literal by now.
@@ -102,7 +101,7 @@ export const guards = {
                 // var check = guard(this, function () { return check.toString().search("(((.+)+)+)+$")... });
                 // var off = guard(this, function () { … console methods … }); off();
                 const { id, init } = path.node;
-                if (id.type === "Identifier" && obfuscatedName.test(id.name)) {
+                if (id.type === "Identifier" && isObfuscatedName(id.name)) {
                     // A controller whose guards went in an earlier round.
                     const own = path.scope.getBinding(id.name);
                     if (own && own.path === path && own.referencePaths.length === 0 && isCallController(own)) {
@@ -167,12 +166,12 @@ export const guards = {
         const unused = (b) => !b.constantViolations.length && b.referencePaths.every(gone);
         for (const b of maybeUnused) {
             if (b.path.removed || !isCallController(b) || !unused(b)) continue;
-            if (b.scope.path.isProgram() && !obfuscatedName.test(b.identifier.name)) continue;
+            if (b.scope.path.isProgram() && !isObfuscatedName(b.identifier.name)) continue;
             remove(b.path);
         }
         traverse(ast, {
             FunctionDeclaration(path) {
-                if (!isEmptyFunctionReturn(path.node) || !obfuscatedName.test(path.node.id.name)) return;
+                if (!isEmptyFunctionReturn(path.node) || !isObfuscatedName(path.node.id.name)) return;
                 const b = path.parentPath.scope.getBinding(path.node.id.name);
                 if (!b || b.constantViolations.length) return;
                 for (const ref of b.referencePaths) {

@@ -1,17 +1,8 @@
 // Objects taken apart into property assignments (var o = {}; o.a = 1; o.b = f; var p = o;)
 // are put back together as one literal, so that the proxy layer can see them whole.
 import { t, traverse, freshScopes } from "../babel.js";
-import { forEachChild } from "../subst.js";
+import { memberKey, namesRead, propertyKey } from "../subst.js";
 import { isPlainName } from "../constant.js";
-
-// The key an assignment `o.k = …` / `o["k"] = …` sets, or null.
-function assignedKey(member) {
-    const p = member.property;
-    if (!member.computed && p.type === "Identifier") return p.name;
-    if (member.computed && p.type === "StringLiteral") return p.value;
-    if (member.computed && p.type === "NumericLiteral") return String(p.value);
-    return null;
-}
 
 // Values whose evaluation can neither run code of the script nor see the object being
 // built: moved into the literal, they give the same result. Names must be declared (an
@@ -42,26 +33,10 @@ function inert(node, path, self) {
     }
 }
 
-function propertyName(p) {
-    return p.key.type === "Identifier" ? p.key.name : String(p.key.value);
-}
-
 function keyNode(key) {
     if (isPlainName(key)) return t.identifier(key);
     if (/^(?:0|[1-9]\d{0,14})$/.test(key)) return t.numericLiteral(Number(key));
     return t.stringLiteral(key);
-}
-
-// Whether the name appears anywhere in a node, nested functions included.
-function mentions(node, name) {
-    let found = false;
-    const walk = (n) => {
-        if (found) return;
-        if (n.type === "Identifier" && n.name === name) { found = true; return; }
-        forEachChild(n, walk);
-    };
-    walk(node);
-    return found;
 }
 
 export const objectAssembly = {
@@ -76,7 +51,7 @@ export const objectAssembly = {
                 // An assignment may run a setter (its own, or one its prototype brings):
                 // only plain data properties and methods let it become a literal property.
                 if (!init.properties.every((p) => (p.type === "ObjectProperty" && !p.computed &&
-                    propertyName(p) !== "__proto__") || (p.type === "ObjectMethod" && p.kind === "method")))
+                    propertyKey(p) !== "__proto__") || (p.type === "ObjectMethod" && p.kind === "method")))
                     return;
                 const decl = path.parentPath;
                 if (decl.node.declarations.length !== 1 || !decl.inList) return;
@@ -93,7 +68,7 @@ export const objectAssembly = {
                     if (e.type !== "AssignmentExpression" || e.operator !== "=" ||
                         e.left.type !== "MemberExpression" || e.left.object.type !== "Identifier" ||
                         e.left.object.name !== name) break;
-                    const key = assignedKey(e.left);
+                    const key = memberKey(e.left);
                     if (key === null || key === "__proto__" || !inert(e.right, next, name)) break;
                     init.properties.push(t.objectProperty(keyNode(key), e.right));
                     folded.push(next);
@@ -110,7 +85,7 @@ export const objectAssembly = {
                     alias.init.name !== name || binding.constantViolations.length) return;
                 const refs = binding.referencePaths.filter((r) => !folded.some((s) => r.isDescendant(s)));
                 if (refs.length !== 1 || refs[0].node !== alias.init) return;
-                if (init.properties.some((p) => mentions(p, name))) return;
+                if (init.properties.some((p) => namesRead(p).includes(name))) return;
                 alias.init = init;
                 decl.remove();
                 changed = true;

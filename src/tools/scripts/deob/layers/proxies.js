@@ -2,7 +2,8 @@
 // functions: every use is replaced by what the proxy stands for, and proxies nothing uses
 // any more are removed.
 import { t, traverse, freshScopes } from "../babel.js";
-import { substitute, namesRead, containsFunction } from "../subst.js";
+import { substitute, namesRead, containsFunction, memberKey, propertyKey } from "../subst.js";
+import { isObfuscatedName } from "../constant.js";
 
 // The expression a proxy function returns, when that is all it does with its parameters.
 function proxyBody(fn) {
@@ -20,8 +21,6 @@ function proxyBody(fn) {
     const others = namesRead(expr).filter((n) => !params.includes(n));
     return { params, expr, inOrder, others };
 }
-
-const obfuscatedName = /^(?:[a-z]\d*_)?_0x[\da-f]+$/i;
 
 function isPure(node) {
     return t.isLiteral(node) && node.type !== "TemplateLiteral" || node.type === "Identifier" ||
@@ -51,27 +50,12 @@ function attached(path) {
     return true;
 }
 
-function keyName(member) {
-    if (!member.computed && member.property.type === "Identifier") return member.property.name;
-    if (member.computed && member.property.type === "StringLiteral") return member.property.value;
-    if (member.computed && member.property.type === "NumericLiteral") return String(member.property.value);
-    return null;
-}
-
-function propKey(prop) {
-    if (prop.computed) return null;
-    if (prop.key.type === "Identifier") return prop.key.name;
-    if (prop.key.type === "StringLiteral") return prop.key.value;
-    if (prop.key.type === "NumericLiteral") return String(prop.key.value);
-    return null;
-}
-
 // The members of a proxy object, or null when the object is anything else.
 function proxyMembers(init) {
     const members = new Map();
     for (const prop of init.properties) {
         if (prop.type !== "ObjectProperty") return null;
-        const key = propKey(prop);
+        const key = propertyKey(prop);
         if (key === null) return null;
         const v = prop.value;
         if (v.type === "StringLiteral" || v.type === "NumericLiteral" || v.type === "BooleanLiteral") {
@@ -122,7 +106,7 @@ export const proxies = {
                 for (const ref of binding.referencePaths) {
                     const m = ref.parentPath;
                     if (!m.isMemberExpression() || m.node.object !== ref.node) return;
-                    const key = keyName(m.node);
+                    const key = memberKey(m.node);
                     if (key === null || !members.has(key)) return;
                     if (m.parentPath.isAssignmentExpression({ left: m.node }) || m.parentPath.isUpdateExpression() ||
                         m.parentPath.isUnaryExpression({ operator: "delete" })) return;
@@ -148,7 +132,7 @@ export const proxies = {
                 }
                 // One nothing reads at all goes too when the obfuscator made it (its name)
                 // inside a function: a top-level one may still be read as a global.
-                const orphan = uses.length === 0 && obfuscatedName.test(id.name) &&
+                const orphan = uses.length === 0 && isObfuscatedName(id.name) &&
                     !binding.scope.path.isProgram();
                 if (left === 0 && (uses.length > 0 || orphan) && !copied.has(id.name)) {
                     path.remove();
@@ -158,7 +142,7 @@ export const proxies = {
             FunctionDeclaration(path) {
                 // Proxy functions the obfuscator made (its names): f(a, b) { return a + b; }
                 const id = path.node.id;
-                if (!id || !obfuscatedName.test(id.name)) return;
+                if (!id || !isObfuscatedName(id.name)) return;
                 const body = proxyBody(path.node);
                 if (!body) return;
                 const binding = path.parentPath.scope.getBinding(id.name);

@@ -2,8 +2,7 @@
 // …), numbered per scope, every binding renamed with all its uses. A name is taken only
 // where it hides nothing and nothing hides it.
 import { t, traverse, freshScopes } from "../babel.js";
-
-const obfuscated = /^(?:[a-z]\d*_)?_0x[\da-f]+$/i;
+import { isObfuscatedName } from "../constant.js";
 
 function roleOf(binding) {
     const p = binding.path;
@@ -75,7 +74,7 @@ export const renameIdentifiers = {
             LabeledStatement(path) {
                 const name = path.node.label.name;
                 taken.add(name);
-                if (obfuscated.test(name)) labels.push(path);
+                if (isObfuscatedName(name)) labels.push(path);
             },
             Scopable(path) {
                 const scope = path.scope;
@@ -84,7 +83,7 @@ export const renameIdentifiers = {
                 if (!programScope) programScope = scope.getProgramParent();
                 const counters = {};
                 for (const name of Object.keys(scope.bindings)) {
-                    if (!obfuscated.test(name)) continue;
+                    if (!isObfuscatedName(name)) continue;
                     const binding = scope.bindings[name];
                     if (binding.kind === "module") continue;
                     const role = roleOf(binding);
