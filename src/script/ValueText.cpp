@@ -92,3 +92,20 @@ QString oneLineMessage(const QString& message) {
         out += QLatin1String("\r\n");
     return out;
 }
+
+QString cutLongLine(const QString& message, qsizetype limit) {
+    QStringView body(message);
+    const bool closed = body.endsWith(u"\r\n");
+    if (closed)
+        body.chop(2);
+    if (limit < 0 || body.size() <= limit)
+        return message;
+    qsizetype keep = limit;
+    if (keep > 0 && body[keep - 1].isHighSurrogate() && body[keep].isLowSurrogate())
+        --keep;
+    QString out = body.left(keep).toString();
+    out += QStringLiteral("…（共 %1 字符）").arg(body.size());
+    if (closed)
+        out += QLatin1String("\r\n");
+    return out;
+}

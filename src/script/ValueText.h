@@ -16,3 +16,12 @@ QString formatDate(double oleDate);
 // so a value or an error text cannot break or cut the line. A tab stays a tab. The
 // message's own closing CR LF is kept.
 QString oneLineMessage(const QString& message);
+
+// Most characters of one message the output pane lays out; a longer line would freeze
+// the window while it is measured. The whole text stays with the pane's caller.
+constexpr qsizetype kPaneLineLimit = 4000;
+
+// The message cut to at most `limit` characters of its body, followed by
+// "…（共 N 字符）" (N = the body's whole length); the closing CR LF is kept. A message
+// within the limit comes back as it is. A surrogate pair is never split.
+QString cutLongLine(const QString& message, qsizetype limit = kPaneLineLimit);

@@ -56,6 +56,26 @@ TEST(ValueText, EveryMessageIsOneLine) {
     EXPECT_EQ(oneLineMessage(QString()), QString());
 }
 
+TEST(ValueText, LongLinesAreCutWithTheirLength) {
+    const QString crlf = QStringLiteral("\r\n");
+    const QString pair = QString::fromUtf16(u"\U0001F600");
+    const struct {
+        QString in;
+        qsizetype limit;
+        QString out;
+    } cases[] = {
+        {QStringLiteral("abc") + crlf, 3, QStringLiteral("abc") + crlf},
+        {QStringLiteral("abcd") + crlf, 3, QStringLiteral("abc…（共 4 字符）") + crlf},
+        {QStringLiteral("abcd"), 2, QStringLiteral("ab…（共 4 字符）")},
+        // The cut never leaves half a surrogate pair behind.
+        {QStringLiteral("a") + pair + QStringLiteral("b"), 2, QStringLiteral("a…（共 4 字符）")},
+        {QString(100000, QLatin1Char('x')) + crlf, kPaneLineLimit,
+         QString(kPaneLineLimit, QLatin1Char('x')) + QStringLiteral("…（共 100000 字符）") + crlf},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cutLongLine(c.in, c.limit), c.out) << c.in.left(20).toStdString();
+}
+
 TEST(ValueText, InvalidDate) {
     const double nan = std::nan("");
     EXPECT_EQ(formatDate(nan), QStringLiteral("无效日期"));
