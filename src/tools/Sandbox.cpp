@@ -33,9 +33,7 @@ bool shouldTerminate(JSContextRef, void* data) {
     arm(watch); // the callback fires once per limit
     return false;
 }
-} // namespace
-
-SandboxRun runInSandbox(const QString& code, double limitSeconds) {
+SandboxRun evaluate(const QString& code, double limitSeconds, const QString* input) {
     SandboxRun run;
     if (ScriptThread::instance().stopRequested()) {
         run.status = SandboxRun::Stopped;
@@ -48,6 +46,12 @@ SandboxRun runInSandbox(const QString& code, double limitSeconds) {
     arm(&watch);
     JSGlobalContextRef context = JSGlobalContextCreateInGroup(watch.group, nullptr);
     {
+        if (input) {
+            JsString name("vexoInput");
+            JSObjectSetProperty(context, JSContextGetGlobalObject(context), name.get(),
+                                jsMakeString(context, *input), kJSPropertyAttributeDontEnum,
+                                nullptr);
+        }
         JsString script(code);
         JSValueRef exception = nullptr;
         JSValueRef value = JSEvaluateScript(context, script.get(), nullptr, nullptr, 1, &exception);
@@ -66,4 +70,13 @@ SandboxRun runInSandbox(const QString& code, double limitSeconds) {
     JSGlobalContextRelease(context);
     JSContextGroupRelease(watch.group);
     return run;
+}
+} // namespace
+
+SandboxRun runInSandbox(const QString& code, double limitSeconds) {
+    return evaluate(code, limitSeconds, nullptr);
+}
+
+SandboxRun runInSandbox(const QString& code, double limitSeconds, const QString& input) {
+    return evaluate(code, limitSeconds, &input);
 }

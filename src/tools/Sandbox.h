@@ -13,3 +13,6 @@ struct SandboxRun {
 
 // Evaluates code in a new, empty engine that is released before returning.
 SandboxRun runInSandbox(const QString& code, double limitSeconds);
+// The same with one global more: vexoInput, the given text (a script's text is handed
+// over as it is, not quoted into the code).
+SandboxRun runInSandbox(const QString& code, double limitSeconds, const QString& input);

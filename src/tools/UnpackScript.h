@@ -1,12 +1,18 @@
 #pragma once
 // Peels packed, %-escaped and string-array layers off a script with the carried
-// unpacker, which runs in the main engine beside the user's code.
+// unpacker. The packer's decoder is the script's own code, so it runs only in the
+// sandbox (tools/Sandbox.h): no host objects, a time limit and the user's "停止".
 
 #include "tools/CarriedScripts.h"
 
 class ScriptHost;
 
-// Adds the unpacker to the engine (always, also for an empty text).
+// The limit of one unpack when none is given: the deobfuscator's sandbox limit.
+double defaultUnpackSeconds();
+
+// Adds the unpacker's definitions to an engine (always, also for an empty text).
 void AddUnpacker(ScriptHost& host);
-// unpacker_filter on the text; the text comes back unchanged when nothing was recognised.
-ToolResult UnpackScript(ScriptHost& host, const QString& source);
+// unpacker_filter on the text in the sandbox; the text comes back unchanged when nothing
+// was recognised. A time-out says "超时"; too many layers, or a layer whose code exceeds
+// the read cap, end the unpack with the reason. limitSeconds <= 0 takes the default.
+ToolResult UnpackScript(const QString& source, double limitSeconds = 0.0);

@@ -20,8 +20,10 @@ function format(source, unused1, unused2, unused3, unused4) {
     try {
         laid = format.layout(text);
     } catch (e) {
-        // Deep nesting can exhaust the stack; hand the text back untouched.
-        laid = text;
+        // Deep nesting can exhaust the stack. The caller must hear that the layout failed:
+        // the text handed back unchanged would pass for a formatted one.
+        if (e instanceof RangeError) throw new Error("代码嵌套过深，无法排版");
+        throw e;
     }
     return laid.split("\n").join("\n    ");
 }

@@ -1,15 +1,17 @@
-// Unpacker for the "eval解密" button.  Runs in the main engine instance beside
-// the user's script, so it defines only these globals: P_A_C_K_E_R,
+// Unpacker for the "eval解密" button.  Its definitions also go into the main engine
+// beside the user's script (the packer's decoders run only in the sandbox, where
+// vexojs-cli unpack and the deobfuscator call it), so it defines only these globals: P_A_C_K_E_R,
 // EscapedBookmarklet, JavascriptObfuscator, trim_leading_comments,
 // unpacker_filter (and unpacked_source, set while unpacking packed code).
 //
-// unpacker_filter(source) peels layers off recursively: code packed as
+// unpacker_filter(source) peels layers off one after another: code packed as
 // eval(function(p,a,c,k,e,r|d){...}(...)), scripts written in %-escapes, and
 // scripts that keep their strings in a leading "var _0x...=[...];" array.
 
 var P_A_C_K_E_R = {
     detect: function (str) {
-        var s = String(str).toLowerCase().split(" ").join("");
+        // The start is enough; a payload of many megabytes is not copied three times.
+        var s = String(str).slice(0, 1024).toLowerCase().split(" ").join("");
         return s.indexOf("eval(function(") === 0 || s.indexOf("eval((function(") === 0;
     },
 
@@ -271,25 +273,55 @@ function trim_leading_comments(str) {
     return String(str).replace(/^(\s*\/\/[^\n]*\n)+/, "").replace(/^\s+/, "");
 }
 
-function unpacker_filter(source, depth) {
+function unpacker_filter(source) {
     source = source === undefined || source === null ? "" : String(source);
-    // Each layer is peeled by a nested call; a text that keeps producing new
-    // layers (a decoder that never finishes) stops after 200 of them.
-    depth = typeof depth === "number" ? depth : 0;
-    if (depth > 200) return source;
-    var stripped = trim_leading_comments(source), unpacked;
+    // One layer at a time. A text that keeps producing new layers (a decoder that never
+    // finishes, or one that doubles its payload each time) ends with the reason instead
+    // of running until memory is gone.
+    for (var layers = 0; ; layers++) {
+        var next = unpacker_filter.peel(source);
+        if (next === null) return source;
+        if (layers === unpacker_filter.MAX_LAYERS)
+            throw new Error("加壳超过 " + unpacker_filter.MAX_LAYERS + " 层，已停止解密");
+        if (unpacker_filter.utf8Exceeds(next, unpacker_filter.MAX_BYTES))
+            throw new Error("第 " + (layers + 1) + " 层解出的代码超过 " +
+                unpacker_filter.MAX_BYTES / 1048576 + " MiB，已停止解密");
+        source = next;
+    }
+}
 
+unpacker_filter.MAX_LAYERS = 200;
+// The same cap as for a script read from a file or a download.
+unpacker_filter.MAX_BYTES = 64 * 1048576;
+
+// The text under one layer, or null when no unpacker recognises the text.
+unpacker_filter.peel = function (source) {
+    var stripped = trim_leading_comments(source), unpacked;
     if (P_A_C_K_E_R.detect(stripped)) {
         unpacked = P_A_C_K_E_R.unpack(stripped);
-        if (unpacked !== stripped) return unpacker_filter(unpacked, depth + 1);
+        if (unpacked !== stripped) return unpacked;
     }
     if (EscapedBookmarklet.detect(source)) {
         unpacked = EscapedBookmarklet.unpack(source);
-        if (unpacked !== stripped) return unpacker_filter(unpacked, depth + 1);
+        if (unpacked !== source) return unpacked;
     }
     if (JavascriptObfuscator.detect(stripped)) {
         unpacked = JavascriptObfuscator.unpack(stripped);
-        if (unpacked !== stripped) return unpacker_filter(unpacked, depth + 1);
+        if (unpacked !== stripped) return unpacked;
     }
-    return source;
-}
+    return null;
+};
+
+// Whether the UTF-8 form of s is longer than limit bytes (counted only when the length
+// alone does not tell).
+unpacker_filter.utf8Exceeds = function (s, limit) {
+    if (s.length > limit) return true;
+    if (s.length * 3 <= limit) return false;
+    var bytes = 0;
+    for (var i = 0; i < s.length; i++) {
+        var c = s.charCodeAt(i);
+        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : 3; // a surrogate pair: 3 + 3 >= 4
+        if (bytes > limit) return true;
+    }
+    return false;
+};

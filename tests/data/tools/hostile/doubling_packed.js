@@ -1,0 +1,1 @@
+eval(function(p,a,c,k,e,r){return"eval("+arguments.callee+"("+JSON.stringify(p+p)+",0,0,[],0,{}))"}("xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx",0,0,[],0,{}))
