@@ -269,6 +269,50 @@ TEST(DeobLayers, NamesRenamedByRoleWithoutCapture) {
     EXPECT_EQ(runLogged(r.code), runLogged(code));
 }
 
+TEST(DeobLayers, NamesReachedByCodeTextKeepTheirNames) {
+    const struct {
+        const char* name;
+        QString code;
+        QStringList kept;    // names that must still be there
+        QStringList renamed; // names that must be gone
+    } cases[] = {
+        {"direct eval sees its function and the program",
+         QStringLiteral(
+             "var _0xa1=3;function _0xf1(_0xb2){var _0xc3=5;return eval('_0xc3+_0xb2+_0xa1');}"
+             "function _0xf2(_0xd4){for(var _0xd5=0;_0xd4>0;_0xd4--)_0xd5+=2;return _0xd5;}"
+             "log(_0xf1(1)+_0xf2(2));"),
+         {QStringLiteral("_0xa1"), QStringLiteral("_0xb2"), QStringLiteral("_0xc3"),
+          QStringLiteral("_0xf1")},
+         // A function no eval sees is renamed as before.
+         {QStringLiteral("_0xd4"), QStringLiteral("_0xd5")}},
+        {"new Function and Function by text",
+         QStringLiteral(
+             "var _0xe5=7,_0xe6=2;(function(){var _0x77=1;"
+             "log(new Function('return _0xe5*2')()+Function('x','return x+_0xe6')(_0x77));})();"),
+         {QStringLiteral("_0xe5"), QStringLiteral("_0xe6")},
+         {QStringLiteral("_0x77")}},
+        {"indirect eval of a joined text",
+         QStringLiteral("var _0x99=4;function _0x98(_0x97){return _0x97;}"
+                        "log((0,eval)('_0x' + '99' + '+1;_0x98(2)'));"),
+         {QStringLiteral("_0x98")},
+         {QStringLiteral("_0x97")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DeobResult r = peel(c.code, true);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        for (const QString& name : c.kept)
+            EXPECT_TRUE(r.code.contains(name)) << name.toStdString() << "\n"
+                                               << r.code.toStdString();
+        for (const QString& name : c.renamed)
+            EXPECT_FALSE(r.code.contains(name)) << name.toStdString() << "\n"
+                                                << r.code.toStdString();
+        const QString expected = runLogged(c.code);
+        EXPECT_FALSE(expected.contains(QStringLiteral("ERROR")));
+        EXPECT_EQ(runLogged(r.code), expected) << r.code.toStdString();
+    }
+}
+
 TEST(DeobLayers, LabelsRenamedWithTheirJumpsAndNeverClash) {
     // label1 is the script's own; a function inside a labelled loop may reuse a name.
     const QString code = QStringLiteral(

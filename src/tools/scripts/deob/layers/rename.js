@@ -1,6 +1,8 @@
 // Readable names for the obfuscator's _0x-style identifiers: by role (arg1, fn1, str1,
 // …), numbered per scope, every binding renamed with all its uses. A name is taken only
-// where it hides nothing and nothing hides it.
+// where it hides nothing and nothing hides it. Code that names variables by text keeps
+// them: every scope a direct eval can see, and every name written in a code string
+// handed to eval, Function or a timer.
 import { t, traverse, freshScopes } from "../babel.js";
 import { isObfuscatedName } from "../constant.js";
 
@@ -60,6 +62,44 @@ function renameBinding(scope, binding, oldName, newName) {
     scope.bindings[newName] = binding;
 }
 
+// Callees that run a string as code.
+const CODE_RUNNERS = new Set(["eval", "Function", "setTimeout", "setInterval", "execScript"]);
+
+function calleeName(callee) {
+    if (callee.type === "Identifier") return callee.name;
+    if ((callee.type === "MemberExpression" || callee.type === "OptionalMemberExpression") && !callee.computed &&
+        callee.property.type === "Identifier") return callee.property.name;
+    if (callee.type === "SequenceExpression") return calleeName(callee.expressions[callee.expressions.length - 1]);
+    return null;
+}
+
+// What renaming must leave alone: the scopes a direct eval sees (its own and every
+// enclosing one, by their nodes), and the names that occur in the texts of code strings.
+function namesReachedByText(ast) {
+    const frozen = new Set(), keep = new Set();
+    const addWords = (text) => {
+        for (const word of text.match(/[A-Za-z_$][\w$]*/g) || []) keep.add(word);
+    };
+    traverse(ast, {
+        "CallExpression|NewExpression"(path) {
+            const callee = path.node.callee;
+            const name = calleeName(callee);
+            if (!CODE_RUNNERS.has(name)) return;
+            if (name === "eval" && callee.type === "Identifier" && !path.scope.getBinding("eval")) {
+                for (let s = path.scope; s; s = s.parent) frozen.add(s.block);
+            }
+            for (const arg of path.get("arguments")) {
+                if (arg.isStringLiteral()) addWords(arg.node.value);
+                arg.traverse({
+                    StringLiteral(p) { addWords(p.node.value); },
+                    TemplateElement(p) { addWords(p.node.value.cooked || p.node.value.raw); },
+                });
+            }
+        },
+    });
+    return { frozen, keep };
+}
+
 export const renameIdentifiers = {
     name: "变量重命名",
     run(ast) {
@@ -67,6 +107,7 @@ export const renameIdentifiers = {
         let changed = false;
         let programScope = null;
         const seen = new Set();
+        const { frozen, keep } = namesReachedByText(ast);
         // Labels have a namespace of their own; every _0x label gets a name no other
         // label of the script has, so no nesting can clash.
         const labels = [], taken = new Set();
@@ -81,16 +122,17 @@ export const renameIdentifiers = {
                 if (seen.has(scope)) return;
                 seen.add(scope);
                 if (!programScope) programScope = scope.getProgramParent();
+                if (frozen.has(scope.block)) return;
                 const counters = {};
                 for (const name of Object.keys(scope.bindings)) {
-                    if (!isObfuscatedName(name)) continue;
+                    if (!isObfuscatedName(name) || keep.has(name)) continue;
                     const binding = scope.bindings[name];
                     if (binding.kind === "module") continue;
                     const role = roleOf(binding);
                     const uses = binding.referencePaths.concat(binding.constantViolations);
                     for (let n = counters[role] || 1; ; ++n) {
                         const candidate = role + n;
-                        if (scope.hasBinding(candidate) || programScope.globals[candidate] ||
+                        if (scope.hasBinding(candidate) || programScope.globals[candidate] || keep.has(candidate) ||
                             uses.some((u) => u.scope.getBinding(candidate))) continue;
                         counters[role] = n + 1;
                         renameBinding(scope, binding, name, candidate);
