@@ -85,6 +85,13 @@ TEST(FormatButton, LaysOutWithCrLfAndKeepsTextOnFailure) {
     ScriptThread::instance().setWaiter(nullptr);
     EXPECT_EQ(wb.editor().GetText(), big);
     EXPECT_EQ(wb.lastLine(), QStringLiteral("-->代码格式化失败：脚本运行已被用户中止\r\n"));
+
+    // Code the layout cannot handle is a failure too, not a success with the text unchanged.
+    const QByteArray deep = QByteArray(100000, '{') + QByteArray(100000, '}');
+    wb.editor().SetText(deep);
+    wb.window.formatButton()->click();
+    EXPECT_EQ(wb.editor().GetText(), deep);
+    EXPECT_EQ(wb.lastLine(), QStringLiteral("-->代码格式化失败：代码嵌套过深，无法排版\r\n"));
 }
 
 TEST(MinifyButton, CompactsDropsOnlyAnEmptyFirstLineAndKeepsTextOnFailure) {
