@@ -163,9 +163,7 @@ void FuzzTarget::replay(const QString& program) {
 void FuzzTarget::runRaw(const QString& text) {
     const ToolResult formatted = timed("format", text, [&] { return FormatScript(text); });
     const ToolResult minified = timed("minify", text, [&] { return MinifyScript(text); });
-    ScriptHost host;
-    AddUnpacker(host);
-    const ToolResult unpacked = timed("unpack", text, [&] { return UnpackScript(host, text); });
+    const ToolResult unpacked = timed("unpack", text, [&] { return UnpackScript(text); });
     for (const ToolResult* r : {&formatted, &minified, &unpacked}) {
         if (!r->ok && r->error.isEmpty())
             finding(QStringLiteral("silent-failure"),
@@ -220,11 +218,10 @@ void FuzzTarget::runPacked(const QString& program, unsigned radix, bool outer, b
         count(QStringLiteral("packer declined"));
         return;
     }
-    ScriptHost host;
-    AddUnpacker(host);
-    const ToolResult unpacked = timed("unpack", packed, [&] { return UnpackScript(host, packed); });
+    const ToolResult unpacked = timed("unpack", packed, [&] { return UnpackScript(packed); });
     if (!unpacked.ok) {
-        if (!unpacked.error.contains(QStringLiteral("中止")))
+        if (!unpacked.error.contains(QStringLiteral("中止")) &&
+            !unpacked.error.contains(QStringLiteral("超时")))
             finding(QStringLiteral("unpack-failed"), unpacked.error, packed);
         return;
     }

@@ -64,14 +64,22 @@ var P_A_C_K_E_R = {
                 if (depth === 0) return c === ")" ? i + 1 : -1;
                 if (depth < 0) return -1;
             } else if (c === "'" || c === '"' || c === "`") {
-                var j = i + 1;
-                while (j < n && str.charAt(j) !== c) {
-                    if (str.charAt(j) === "\\") j++;
-                    else if (c !== "`" && str.charAt(j) === "\n") return -1;
-                    else if (c === "`" && str.charAt(j) === "$" && str.charAt(j + 1) === "{") return -1;
-                    j++;
+                // Jumps from one character that matters to the next: a payload string
+                // can be megabytes long.
+                var stop = c === "'" ? /['\\\n]/g : c === '"' ? /["\\\n]/g : /[`\\$]/g;
+                var j = i + 1, m;
+                for (;;) {
+                    stop.lastIndex = j;
+                    m = stop.exec(str);
+                    if (m === null) return -1;
+                    j = m.index;
+                    var hit = m[0];
+                    if (hit === c) break;
+                    if (hit === "\\") j += 2;
+                    else if (hit === "\n") return -1;
+                    else if (str.charAt(j + 1) === "{") return -1; // ${ in a template
+                    else j++;
                 }
-                if (j >= n) return -1;
                 i = j;
                 reOk = false;
             } else if (c === "/") {
@@ -316,7 +324,7 @@ unpacker_filter.peel = function (source) {
 // alone does not tell).
 unpacker_filter.utf8Exceeds = function (s, limit) {
     if (s.length > limit) return true;
-    if (s.length * 3 <= limit) return false;
+    if (s.length * 3 <= limit || !/[^\0-\x7f]/.test(s)) return false; // ASCII: a byte each
     var bytes = 0;
     for (var i = 0; i < s.length; i++) {
         var c = s.charCodeAt(i);
