@@ -81,7 +81,7 @@ function namesReachedByText(ast) {
         for (const word of text.match(/[A-Za-z_$][\w$]*/g) || []) keep.add(word);
     };
     traverse(ast, {
-        "CallExpression|NewExpression"(path) {
+        "CallExpression|OptionalCallExpression|NewExpression"(path) {
             const callee = path.node.callee;
             const name = calleeName(callee);
             if (!CODE_RUNNERS.has(name)) return;
