@@ -7,25 +7,37 @@
 #include "tools/MinifyScript.h"
 #include "tools/UnpackScript.h"
 
+#include <QElapsedTimer>
+
 namespace {
+// Runs a tool under --timeout. On the command line nobody presses "停止", so a run that
+// was stopped once the limit had passed ran out of time, and says so.
+template <typename Job> ToolResult withTimeLimit(double timeout, Job job) {
+    BlockingWaiter waiter(timeout);
+    ScriptThread::instance().setWaiter(&waiter);
+    QElapsedTimer clock;
+    clock.start();
+    ToolResult r = job();
+    ScriptThread::instance().setWaiter(nullptr);
+    if (!r.ok && r.error == QStringLiteral("脚本运行已被用户中止") && timeout > 0.0 &&
+        clock.elapsed() >= qint64(timeout * 1000.0))
+        r.error = QStringLiteral("运行超时（超过 %1 秒），已停止").arg(timeout);
+    return r;
+}
+
 ToolResult runTool(const QString& tool, const QString& source, double timeout) {
     if (tool == QLatin1String("unpack")) {
-        // The unpack has the sandbox's own limit (and says "超时" when it runs out); the
-        // waiter's limit, which reads as a stop by the user, is only for the layout after it.
+        // The unpack has the sandbox's own limit (the deobfuscator's when none is given);
+        // --timeout bounds the layout after it as well.
         const ToolResult unpacked = UnpackScript(source, timeout);
         if (!unpacked.ok)
             return unpacked;
-        BlockingWaiter waiter(timeout);
-        ScriptThread::instance().setWaiter(&waiter);
-        const ToolResult formatted = FormatScript(unpacked.text);
-        ScriptThread::instance().setWaiter(nullptr);
-        return formatted;
+        return withTimeLimit(timeout, [&] { return FormatScript(unpacked.text); });
     }
-    BlockingWaiter waiter(timeout);
-    ScriptThread::instance().setWaiter(&waiter);
-    ToolResult r = tool == QLatin1String("format") ? FormatScript(source) : MinifyScript(source);
-    ScriptThread::instance().setWaiter(nullptr);
-    if (r.ok && tool == QLatin1String("minify"))
+    if (tool == QLatin1String("format"))
+        return withTimeLimit(timeout, [&] { return FormatScript(source); });
+    ToolResult r = withTimeLimit(timeout, [&] { return MinifyScript(source); });
+    if (r.ok)
         r.text = dropEmptyFirstLine(r.text);
     return r;
 }

@@ -125,6 +125,27 @@ TEST(CliTools, FormatMinifyUnpackLikeTheButtons) {
     EXPECT_EQ(cli({"format", "a.js", "b.js"}).status, 2);
 }
 
+TEST(CliTools, ATimeOutIsReportedAsOne) {
+    const QByteArray big = "var x = [" + QByteArray("1,").repeated(3000000) + "1];";
+    const struct {
+        const char* tool;
+        const char* timeout;
+        QByteArray input;
+    } cases[] = {
+        {"unpack", "0.5", "eval(function(p,a,c,k,e,r){while(1){}}(0,0,0,[],0,{}))"},
+        {"format", "0.1", big},
+        {"minify", "0.1", big},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tool);
+        const CliRun r = cli({c.tool, "--timeout", c.timeout, "-"}, c.input);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_TRUE(r.err.contains(QStringLiteral("超时"))) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("中止"))) << r.err.toStdString();
+    }
+}
+
 TEST(CliInput, WebAddressesAndEncodingsReadAsTheWindowReadsThem) {
     TestHttpServer server;
     QStringEncoder toGbk("GBK");
