@@ -10,7 +10,10 @@
 // Output contract: lines are joined by "\n" and every line after the first
 // starts with four extra spaces; the caller turns each "\n    " into CR LF.
 
-function format(source, unused1, unused2, unused3, unused4) {
+import { Lexer, EOF, WORD, NUM, STR, TPL, RE, PUNCT, LINE_COMMENT, BLOCK_COMMENT, OTHER, isSpace, isLineBreak,
+    isIdPart, isIdStart } from "./lex.js";
+
+export function format(source, unused1, unused2, unused3, unused4) {
     "use strict";
     if (source === undefined || source === null) return "";
     var text = String(source);
@@ -31,32 +34,6 @@ function format(source, unused1, unused2, unused3, unused4) {
 format.layout = (function () {
     "use strict";
 
-    // ---- character classes -------------------------------------------------
-    var ID = 1, DIGIT = 2;
-    var CC = new Uint8Array(128);
-    (function () {
-        var i;
-        for (i = 65; i <= 90; i++) CC[i] = ID;
-        for (i = 97; i <= 122; i++) CC[i] = ID;
-        CC[36] = ID; // $
-        CC[95] = ID; // _
-        for (i = 48; i <= 57; i++) CC[i] = DIGIT;
-    })();
-
-    function isSpace(c) {
-        return c === 32 || c === 9 || c === 11 || c === 12 || c === 0xa0 || c === 0xfeff ||
-            c === 0x1680 || (c >= 0x2000 && c <= 0x200a) || c === 0x202f || c === 0x205f || c === 0x3000;
-    }
-    function isNewline(c) {
-        return c === 10 || c === 0x2028 || c === 0x2029;
-    }
-    function isWide(c) {
-        return c > 127 && !isSpace(c) && !isNewline(c);
-    }
-    function isIdPart(c) {
-        return c < 128 ? CC[c] !== 0 : isWide(c);
-    }
-
     function setOf(words) {
         var s = Object.create(null), list = words.split(" ");
         for (var i = 0; i < list.length; i++) s[list[i]] = true;
@@ -72,8 +49,8 @@ format.layout = (function () {
     var MODIFIER = setOf("get set static async");
     var STMT_BODY = setOf("else do try finally catch");
 
-    // token kinds
-    var EOF = 0, WORD = 1, NUM = 2, STR = 3, TPL = 4, RE = 5, PUNCT = 6, LCOM = 7, BCOM = 8, OTHER = 9;
+    // token kinds (the lexer's)
+    var LCOM = LINE_COMMENT, BCOM = BLOCK_COMMENT;
     // frame kinds
     var BLOCK = 1, SWITCH = 2, CLASS = 3, OBJECT = 4, PAREN = 5, BRACKET = 6;
     // what a closing brace ends
@@ -91,232 +68,13 @@ format.layout = (function () {
         var len = src.length, pos = 0;
         var tType = EOF, tStart = 0, tNl = 0, tSp = false;
 
-        // ---- scanner -------------------------------------------------------
-        function skipString(p, q) {
-            p++;
-            while (p < len) {
-                var c = src.charCodeAt(p);
-                if (c === q) return p + 1;
-                if (c === 92) { p += 2; continue; }
-                if (c === 10) return p; // unterminated: stop before the line break
-                p++;
-            }
-            return len;
-        }
-        function skipTemplate(p) {
-            p++;
-            while (p < len) {
-                var c = src.charCodeAt(p);
-                if (c === 96) return p + 1;
-                if (c === 92) { p += 2; continue; }
-                if (c === 36 && src.charCodeAt(p + 1) === 123) { p = skipTemplateExpr(p + 2); continue; }
-                p++;
-            }
-            return len;
-        }
-        // Inside ${ ... }: find the closing brace, stepping over nested
-        // strings, templates, comments and regular expressions.
-        function skipTemplateExpr(p) {
-            var depth = 0, reOk = true;
-            while (p < len) {
-                var c = src.charCodeAt(p);
-                if (c === 125) {
-                    if (depth === 0) return p + 1;
-                    depth--; p++; reOk = false;
-                } else if (c === 123) {
-                    depth++; p++; reOk = true;
-                } else if (c === 96) {
-                    p = skipTemplate(p); reOk = false;
-                } else if (c === 39 || c === 34) {
-                    p = skipString(p, c); reOk = false;
-                } else if (c === 47) {
-                    var d = src.charCodeAt(p + 1);
-                    if (d === 47) {
-                        while (p < len && src.charCodeAt(p) !== 10) p++;
-                    } else if (d === 42) {
-                        var e = src.indexOf("*/", p + 2);
-                        p = e < 0 ? len : e + 2;
-                    } else if (reOk && (e = skipRegex(p)) > 0) {
-                        p = e; reOk = false;
-                    } else {
-                        p++; reOk = true;
-                    }
-                } else if (isSpace(c) || c === 10) {
-                    p++;
-                } else if (isIdPart(c) || c === 92 || c === 35) {
-                    var s = p;
-                    p++;
-                    while (p < len && isIdPart(src.charCodeAt(p))) p++;
-                    var w = src.slice(s, p);
-                    reOk = KEYWORD[w] === true && VALUE[w] !== true;
-                } else if ((c === 43 || c === 45) && src.charCodeAt(p + 1) === c) {
-                    p += 2; reOk = false; // "x--" ends an operand: a slash after it divides
-                } else {
-                    p++;
-                    reOk = !(c === 41 || c === 93);
-                }
-            }
-            return len;
-        }
-        // Returns the end of a regular expression starting at p, or -1 when
-        // no closing slash is found on the line.
-        function skipRegex(p) {
-            var inClass = false;
-            p++;
-            while (p < len) {
-                var c = src.charCodeAt(p);
-                if (c === 92) {
-                    var d = src.charCodeAt(p + 1);
-                    if (isNewline(d) || p + 1 >= len) return -1;
-                    p += 2;
-                    continue;
-                }
-                if (isNewline(c)) return -1;
-                if (inClass) {
-                    if (c === 93) inClass = false;
-                } else if (c === 91) {
-                    inClass = true;
-                } else if (c === 47) {
-                    p++;
-                    while (p < len && isIdPart(src.charCodeAt(p))) p++;
-                    return p;
-                }
-                p++;
-            }
-            return -1;
-        }
-        function punctLength(c) {
-            var c1 = src.charCodeAt(pos + 1), c2 = src.charCodeAt(pos + 2);
-            switch (c) {
-                case 62: // >
-                    if (c1 === 62) {
-                        if (c2 === 62) return src.charCodeAt(pos + 3) === 61 ? 4 : 3;
-                        return c2 === 61 ? 3 : 2;
-                    }
-                    return c1 === 61 ? 2 : 1;
-                case 60: // <
-                    if (c1 === 60) return c2 === 61 ? 3 : 2;
-                    return c1 === 61 ? 2 : 1;
-                case 61: // =
-                    if (c1 === 61) return c2 === 61 ? 3 : 2;
-                    return c1 === 62 ? 2 : 1;
-                case 33: // !
-                    if (c1 === 61) return c2 === 61 ? 3 : 2;
-                    return 1;
-                case 43: case 45: // + -
-                    return c1 === c || c1 === 61 ? 2 : 1;
-                case 42: // *
-                    if (c1 === 42) return c2 === 61 ? 3 : 2;
-                    return c1 === 61 ? 2 : 1;
-                case 38: case 124: // & |
-                    if (c1 === c) return c2 === 61 ? 3 : 2;
-                    return c1 === 61 ? 2 : 1;
-                case 63: // ?
-                    if (c1 === 63) return c2 === 61 ? 3 : 2;
-                    if (c1 === 46 && !(c2 >= 48 && c2 <= 57)) return 2;
-                    return 1;
-                case 46: // .
-                    return c1 === 46 && c2 === 46 ? 3 : 1;
-                case 37: case 94: case 47: // % ^ /
-                    return c1 === 61 ? 2 : 1;
-                default:
-                    return 1;
-            }
-        }
-        function scanNumber() {
-            var c = src.charCodeAt(pos), c1 = src.charCodeAt(pos + 1) | 32;
-            if (c === 48 && (c1 === 120 || c1 === 111 || c1 === 98)) {
-                pos += 2;
-                while (pos < len && isIdPart(src.charCodeAt(pos))) pos++;
-                return;
-            }
-            while (pos < len && ((c = src.charCodeAt(pos)) >= 48 && c <= 57 || c === 95)) pos++;
-            if (c === 46) {
-                pos++;
-                while (pos < len && ((c = src.charCodeAt(pos)) >= 48 && c <= 57 || c === 95)) pos++;
-            }
-            if ((c | 32) === 101) {
-                var d = src.charCodeAt(pos + 1);
-                if (d === 43 || d === 45) d = src.charCodeAt(pos + 2);
-                if (d >= 48 && d <= 57) {
-                    pos += 2;
-                    while (pos < len && ((c = src.charCodeAt(pos)) >= 48 && c <= 57 || c === 95)) pos++;
-                }
-            }
-            while (pos < len && isIdPart(src.charCodeAt(pos))) pos++; // n suffix and stray letters
-        }
-        function scanWord() {
-            while (pos < len) {
-                var c = src.charCodeAt(pos);
-                if (c === 92 && src.charCodeAt(pos + 1) === 117) {
-                    if (src.charCodeAt(pos + 2) === 123) {
-                        var e = src.indexOf("}", pos);
-                        pos = e < 0 ? len : e + 1;
-                    } else {
-                        pos += 2;
-                    }
-                } else if (isIdPart(c)) {
-                    pos++;
-                } else {
-                    break;
-                }
-            }
-        }
+        var lx = new Lexer(src);
         function scan(reOk) {
-            var nl = 0, sp = false, c = 0;
-            while (pos < len) {
-                c = src.charCodeAt(pos);
-                if (c === 10 || c === 0x2028 || c === 0x2029) { nl++; pos++; }
-                else if (c === 32 || c === 9 || (c > 127 && isSpace(c)) || c === 11 || c === 12) { sp = true; pos++; }
-                else break;
-            }
-            tNl = nl; tSp = sp || nl > 0; tStart = pos;
-            if (pos >= len) { tType = EOF; return; }
-            var c1 = src.charCodeAt(pos + 1);
-            if ((c < 128 && CC[c] === ID) || (c > 127 && isWide(c)) || (c === 92 && c1 === 117) ||
-                (c === 35 && (c1 < 128 ? CC[c1] === ID || c1 === 92 : isWide(c1)))) {
-                if (c !== 92) pos++;
-                scanWord();
-                tType = WORD;
-            } else if ((c >= 48 && c <= 57) || (c === 46 && c1 >= 48 && c1 <= 57)) {
-                scanNumber();
-                tType = NUM;
-            } else if (c === 34 || c === 39) {
-                pos = skipString(pos, c);
-                tType = STR;
-            } else if (c === 96) {
-                pos = skipTemplate(pos);
-                tType = TPL;
-            } else if (c === 47 && c1 === 47) {
-                var e = src.indexOf("\n", pos);
-                pos = e < 0 ? len : e;
-                tType = LCOM;
-            } else if (c === 47 && c1 === 42) {
-                var f = src.indexOf("*/", pos + 2);
-                pos = f < 0 ? len : f + 2;
-                tType = BCOM;
-            } else if ((c === 60 && c1 === 33 && src.charCodeAt(pos + 2) === 45 && src.charCodeAt(pos + 3) === 45) ||
-                (c === 45 && c1 === 45 && src.charCodeAt(pos + 2) === 62 && (nl > 0 || pos === 0))) {
-                // <!-- anywhere and --> at the start of a line open a line comment in scripts
-                var h = src.indexOf("\n", pos);
-                pos = h < 0 ? len : h;
-                tType = LCOM;
-            } else if (c === 35 && c1 === 33 && pos === 0) {
-                var g = src.indexOf("\n");
-                pos = g < 0 ? len : g;
-                tType = LCOM;
-            } else if (c === 47 && reOk && (e = skipRegex(pos)) > 0) {
-                pos = e;
-                tType = RE;
-            } else if (c === 40 || c === 41 || c === 91 || c === 93 || c === 123 || c === 125 ||
-                c === 59 || c === 44 || c === 58 || c === 126 || (c >= 33 && c <= 47 && c !== 34 && c !== 35 &&
-                c !== 39) || c === 60 || c === 61 || c === 62 || c === 63 || c === 94 || c === 124) {
-                pos += punctLength(c);
-                tType = PUNCT;
-            } else {
-                pos++;
-                tType = OTHER;
-            }
+            tType = lx.scan(reOk);
+            tStart = lx.start;
+            tNl = lx.nl;
+            tSp = lx.space;
+            pos = lx.pos;
         }
 
         // ---- printer state -------------------------------------------------
@@ -411,12 +169,13 @@ format.layout = (function () {
         var aheadEnd = -1, aheadEnds = false;
         function commentEndsStatement() {
             if (tStart >= aheadEnd) {
-                var savedPos = pos, savedType = tType, savedStart = tStart, savedNl = tNl, savedSp = tSp;
+                var saved = lx.save(), savedType = tType, savedStart = tStart, savedNl = tNl, savedSp = tSp;
                 do scan(reOk); while (tType === LCOM || tType === BCOM);
                 aheadEnds = tType === EOF || (tType === PUNCT && src.charCodeAt(tStart) === 125) ||
                     startsStatement(tType, src.slice(tStart, pos));
                 aheadEnd = tStart;
-                pos = savedPos; tType = savedType; tStart = savedStart; tNl = savedNl; tSp = savedSp;
+                lx.restore(saved);
+                pos = lx.pos; tType = savedType; tStart = savedStart; tNl = savedNl; tSp = savedSp;
             }
             return aheadEnds;
         }
@@ -451,8 +210,8 @@ format.layout = (function () {
         // let / 2) it is a plain name, after which a slash divides.
         function letDeclares() {
             var p = pos, c;
-            while (p < len && (isSpace(c = src.charCodeAt(p)) || isNewline(c))) p++;
-            return c === 91 || c === 123 || c === 92 || (isIdPart(c) && CC[c] !== DIGIT);
+            while (p < len && (isSpace(c = src.charCodeAt(p)) || isLineBreak(c))) p++;
+            return c === 91 || c === 123 || c === 92 || isIdStart(c);
         }
 
         // ---- main loop -----------------------------------------------------

@@ -8,7 +8,7 @@
 // eval(function(p,a,c,k,e,r|d){...}(...)), scripts written in %-escapes, and
 // scripts that keep their strings in a leading "var _0x...=[...];" array.
 
-var P_A_C_K_E_R = {
+export var P_A_C_K_E_R = {
     detect: function (str) {
         // The start is enough; a payload of many megabytes is not copied three times.
         var s = String(str).slice(0, 1024).toLowerCase().split(" ").join("");
@@ -37,9 +37,10 @@ var P_A_C_K_E_R = {
 
     _decode: function (str) {
         try {
-            unpacked_source = undefined;
+            // Indirect eval runs as global code: the decoder sees none of this module.
+            globalThis.unpacked_source = undefined;
             (0, eval)("unpacked_source = " + str.slice(4) + ";");
-            var result = unpacked_source;
+            var result = globalThis.unpacked_source;
             if (typeof result === "string" && result !== "") return result;
         } catch (e) {
             // not decodable: leave the text alone
@@ -119,7 +120,7 @@ var P_A_C_K_E_R = {
     }
 };
 
-var EscapedBookmarklet = {
+export var EscapedBookmarklet = {
     detect: function (str) {
         str = String(str);
         return str.indexOf("%20") !== -1 && str.indexOf(" ") === -1;
@@ -131,7 +132,7 @@ var EscapedBookmarklet = {
     }
 };
 
-var JavascriptObfuscator = {
+export var JavascriptObfuscator = {
     detect: function (str) {
         return /^var _0x[a-f0-9]+ ?= ?\[/.test(str);
     },
@@ -276,12 +277,12 @@ var JavascriptObfuscator = {
     }
 };
 
-function trim_leading_comments(str) {
+export function trim_leading_comments(str) {
     // Drops a run of leading "//" comment lines, then leading white space.
     return String(str).replace(/^(\s*\/\/[^\n]*\n)+/, "").replace(/^\s+/, "");
 }
 
-function unpacker_filter(source) {
+export function unpacker_filter(source) {
     source = source === undefined || source === null ? "" : String(source);
     // One layer at a time. A text that keeps producing new layers (a decoder that never
     // finishes, or one that doubles its payload each time) ends with the reason instead
