@@ -64,11 +64,21 @@ export function lineEnd(src, p) {
     return len;
 }
 
+// Runs of characters a string literal holds with no meaning to its end: long payload
+// strings are crossed by search, not character by character.
+const PLAIN_IN = [];
+PLAIN_IN[34] = /[^"\\\n]*/y;
+PLAIN_IN[39] = /[^'\\\n]*/y;
+
 // End of the string literal whose quote is at p.
 export function stringEnd(src, p, fail) {
-    const q = src.charCodeAt(p), len = src.length;
+    const q = src.charCodeAt(p), len = src.length, plain = PLAIN_IN[q];
     p++;
     while (p < len) {
+        plain.lastIndex = p;
+        plain.test(src);
+        p = plain.lastIndex;
+        if (p >= len) break;
         const c = src.charCodeAt(p);
         if (c === q) return p + 1;
         if (c === 92) {
@@ -76,14 +86,68 @@ export function stringEnd(src, p, fail) {
             p += 2;
             continue;
         }
-        if (c === 10) {
-            if (fail) fail(OPEN_STRING_LINE);
-            return p; // stops before the line break
-        }
-        p++;
+        if (fail) fail(OPEN_STRING_LINE);
+        return p; // stops before the line break
     }
     if (fail) fail(OPEN_STRING);
     return len;
+}
+
+const SIMPLE_ESCAPE = { n: "\n", t: "\t", r: "\r", b: "\b", f: "\f", v: "\v" };
+
+// The value of a quoted string literal (its quotes included), or null when lit is not
+// one: an unescaped quote or CR/LF inside, or a malformed escape.
+export function stringValue(lit) {
+    const q = lit.charAt(0);
+    if (lit.length < 2 || (q !== '"' && q !== "'") || lit.charAt(lit.length - 1) !== q) return null;
+    const s = lit.slice(1, -1), out = [], n = s.length;
+    let i = 0;
+    while (i < n) {
+        const c = s.charAt(i);
+        if (c !== "\\") {
+            if (c === q || c === "\n" || c === "\r") return null;
+            out.push(c);
+            i++;
+            continue;
+        }
+        if (i + 1 >= n) return null;
+        const e = s.charAt(i + 1);
+        i += 2;
+        if (SIMPLE_ESCAPE[e] !== undefined) {
+            out.push(SIMPLE_ESCAPE[e]);
+        } else if (e === "x") {
+            if (!/^[0-9a-fA-F]{2}$/.test(s.substr(i, 2))) return null;
+            out.push(String.fromCharCode(parseInt(s.substr(i, 2), 16)));
+            i += 2;
+        } else if (e === "u") {
+            let hex;
+            if (s.charAt(i) === "{") {
+                const close = s.indexOf("}", i);
+                hex = close < 0 ? "" : s.slice(i + 1, close);
+                if (!/^[0-9a-fA-F]{1,6}$/.test(hex) || parseInt(hex, 16) > 0x10ffff) return null;
+                out.push(String.fromCodePoint(parseInt(hex, 16)));
+                i = close + 1;
+            } else {
+                hex = s.substr(i, 4);
+                if (!/^[0-9a-fA-F]{4}$/.test(hex)) return null;
+                out.push(String.fromCharCode(parseInt(hex, 16)));
+                i += 4;
+            }
+        } else if (e >= "0" && e <= "7") {
+            // \0 and legacy octal escapes
+            let oct = /^[0-7]{1,3}/.exec(s.slice(i - 1))[0];
+            if (oct.length === 3 && oct.charAt(0) > "3") oct = oct.slice(0, 2);
+            out.push(String.fromCharCode(parseInt(oct, 8)));
+            i += oct.length - 1;
+        } else if (e === "\r") {
+            if (s.charAt(i) === "\n") i++; // line continuation
+        } else if (e === "\n" || e === "\u2028" || e === "\u2029") {
+            // line continuation
+        } else {
+            out.push(e); // \\ \" \' and escapes that stand for the character itself
+        }
+    }
+    return out.join("");
 }
 
 // End of the block comment that opens at p.

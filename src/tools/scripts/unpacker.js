@@ -8,6 +8,8 @@
 // eval(function(p,a,c,k,e,r|d){...}(...)), scripts written in %-escapes, and
 // scripts that keep their strings in a leading "var _0x...=[...];" array.
 
+import { Lexer, Tokens, EOF, PUNCT, STR, stringValue } from "./lex.js";
+
 export var P_A_C_K_E_R = {
     detect: function (str) {
         // The start is enough; a payload of many megabytes is not copied three times.
@@ -51,74 +53,34 @@ export var P_A_C_K_E_R = {
     // End of the eval(...) call at the start of str (index after its closing
     // parenthesis), or -1 when it cannot be found with certainty.
     _call_end: function (str) {
-        var open = str.indexOf("(");
-        if (open < 0) return -1;
-        var depth = 0, i = open, n = str.length, reOk = true;
-        while (i < n) {
-            var c = str.charAt(i);
-            if (c === "(" || c === "[" || c === "{") {
-                depth++;
-                reOk = true;
-            } else if (c === ")" || c === "]" || c === "}") {
-                depth--;
-                reOk = false;
-                if (depth === 0) return c === ")" ? i + 1 : -1;
-                if (depth < 0) return -1;
-            } else if (c === "'" || c === '"' || c === "`") {
-                // Jumps from one character that matters to the next: a payload string
-                // can be megabytes long.
-                var stop = c === "'" ? /['\\\n]/g : c === '"' ? /["\\\n]/g : /[`\\$]/g;
-                var j = i + 1, m;
-                for (;;) {
-                    stop.lastIndex = j;
-                    m = stop.exec(str);
-                    if (m === null) return -1;
-                    j = m.index;
-                    var hit = m[0];
-                    if (hit === c) break;
-                    if (hit === "\\") j += 2;
-                    else if (hit === "\n") return -1;
-                    else if (str.charAt(j + 1) === "{") return -1; // ${ in a template
-                    else j++;
+        var tokens = new Tokens(str, unsure), lx = tokens.lexer, depth = 0;
+        try {
+            for (;;) {
+                var type = tokens.next();
+                if (type === EOF) return -1;
+                if (type !== PUNCT) continue;
+                var c = str.charCodeAt(lx.start);
+                if (c === 40 || c === 91 || c === 123) {
+                    depth++;
+                } else if (c === 41 || c === 93 || c === 125) {
+                    depth--;
+                    if (depth === 0) return c === 41 ? lx.pos : -1;
+                    if (depth < 0) return -1;
+                } else if (c === 47 && tokens.reOk) {
+                    return -1; // a regular expression without its end
                 }
-                i = j;
-                reOk = false;
-            } else if (c === "/") {
-                var d = str.charAt(i + 1);
-                if (d === "/" || d === "*") {
-                    var e = d === "/" ? str.indexOf("\n", i) : str.indexOf("*/", i + 2);
-                    if (e < 0) return -1;
-                    i = d === "/" ? e : e + 1;
-                } else if (reOk) {
-                    var k = i + 1, inClass = false;
-                    while (k < n) {
-                        var r = str.charAt(k);
-                        if (r === "\\") k++;
-                        else if (r === "\n") return -1;
-                        else if (inClass) inClass = r !== "]";
-                        else if (r === "[") inClass = true;
-                        else if (r === "/") break;
-                        k++;
-                    }
-                    if (k >= n) return -1;
-                    i = k;
-                    reOk = false;
-                } else {
-                    reOk = true;
-                }
-            } else if (/[\w$]/.test(c)) {
-                var w = i;
-                while (i + 1 < n && /[\w$]/.test(str.charAt(i + 1))) i++;
-                reOk = /^(return|typeof|case|do|else|in|of|instanceof|new|delete|void|throw)$/.test(
-                    str.slice(w, i + 1));
-            } else if (!/\s/.test(c)) {
-                reOk = true;
             }
-            i++;
+        } catch (e) {
+            if (e === unsure) return -1;
+            throw e;
         }
-        return -1;
     }
 };
+
+// Thrown (as itself) by the lexer's callback on a literal or comment without its end.
+function unsure() {
+    throw unsure;
+}
 
 export var EscapedBookmarklet = {
     detect: function (str) {
@@ -169,24 +131,9 @@ export var JavascriptObfuscator = {
 
     // Splits the array text into its double-quoted elements, quotes kept.
     _smart_split: function (str) {
-        var strings = [], pos = 0;
-        str = String(str);
-        while (pos < str.length) {
-            if (str.charAt(pos) === '"') {
-                var word = '"';
-                pos += 1;
-                while (pos < str.length) {
-                    if (str.charAt(pos) === '"') break;
-                    if (str.charAt(pos) === "\\") {
-                        word += "\\";
-                        pos++;
-                    }
-                    word += str.charAt(pos);
-                    pos++;
-                }
-                strings.push(word + '"');
-            }
-            pos += 1;
+        var strings = [], lx = new Lexer(String(str));
+        for (var type; (type = lx.scan(false)) !== EOF;) {
+            if (type === STR && str.charCodeAt(lx.start) === 34) strings.push(lx.text());
         }
         return strings;
     },
@@ -194,54 +141,7 @@ export var JavascriptObfuscator = {
     // The value of a double-quoted literal "..." (null when it is not one).
     _string_value: function (lit) {
         if (lit.length < 2 || lit.charAt(0) !== '"' || lit.charAt(lit.length - 1) !== '"') return null;
-        var s = lit.slice(1, -1), out = [], i = 0, n = s.length;
-        var SIMPLE = { n: "\n", t: "\t", r: "\r", b: "\b", f: "\f", v: "\v" };
-        while (i < n) {
-            var c = s.charAt(i);
-            if (c !== "\\") {
-                if (c === '"' || c === "\n" || c === "\r") return null;
-                out.push(c);
-                i++;
-                continue;
-            }
-            if (i + 1 >= n) return null;
-            var e = s.charAt(i + 1);
-            i += 2;
-            if (SIMPLE[e] !== undefined) {
-                out.push(SIMPLE[e]);
-            } else if (e === "x") {
-                if (!/^[0-9a-fA-F]{2}$/.test(s.substr(i, 2))) return null;
-                out.push(String.fromCharCode(parseInt(s.substr(i, 2), 16)));
-                i += 2;
-            } else if (e === "u") {
-                var hex;
-                if (s.charAt(i) === "{") {
-                    var close = s.indexOf("}", i);
-                    hex = close < 0 ? "" : s.slice(i + 1, close);
-                    if (!/^[0-9a-fA-F]{1,6}$/.test(hex) || parseInt(hex, 16) > 0x10ffff) return null;
-                    out.push(String.fromCodePoint(parseInt(hex, 16)));
-                    i = close + 1;
-                } else {
-                    hex = s.substr(i, 4);
-                    if (!/^[0-9a-fA-F]{4}$/.test(hex)) return null;
-                    out.push(String.fromCharCode(parseInt(hex, 16)));
-                    i += 4;
-                }
-            } else if (e >= "0" && e <= "7") {
-                // \0 and legacy octal escapes
-                var oct = /^[0-7]{1,3}/.exec(s.slice(i - 1))[0];
-                if (oct.length === 3 && oct.charAt(0) > "3") oct = oct.slice(0, 2);
-                out.push(String.fromCharCode(parseInt(oct, 8)));
-                i += oct.length - 1;
-            } else if (e === "\r") {
-                if (s.charAt(i) === "\n") i++; // line continuation
-            } else if (e === "\n" || e === "\u2028" || e === "\u2029") {
-                // line continuation
-            } else {
-                out.push(e); // \\ \" \' and escapes that stand for the character itself
-            }
-        }
-        return out.join("");
+        return stringValue(lit);
     },
 
     // A single-quoted literal whose value is v.  Printable characters
