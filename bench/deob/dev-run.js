@@ -17,7 +17,7 @@ globalThis.vexoNow = () => Number(process.hrtime.bigint()) / 1e6;
 (0, eval)(fs.readFileSync("/tmp/vexo-deob.js", "utf8"));
 const args = process.argv.slice(2);
 const file = args.find((a) => !a.startsWith("--"));
-const unpacker = fs.readFileSync(__dirname + "/../../src/tools/scripts/unpacker.js", "utf8");
+const unpacker = fs.readFileSync(__dirname + "/../../build/src/tools/unpacker.js", "utf8");
 const out = JSON.parse(vexoDeobfuscate(fs.readFileSync(file, "utf8"),
     JSON.stringify({ unpacker, rename: !args.includes("--no-rename") })));
 if (out.error) console.error("error:", out.error);

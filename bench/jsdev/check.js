@@ -4,7 +4,7 @@
 // global objects and its __result() compared; format must be idempotent
 // after the editor's CR LF fix-up.  Packed fixtures are unpacked as the
 // "eval解密" button does and compared with their .expected.js.
-var DIR = "src/tools/scripts/";
+var DIR = "build/src/tools/";
 var BEAUTIFIER = readFile(DIR + "beautifier.js");
 var MINIFIER = readFile(DIR + "jsmin.js");
 var UNPACKER = readFile(DIR + "unpacker.js");

@@ -1,6 +1,6 @@
 // jsc fmtfile.js -- in.js out.js : format in.js, apply the editor's CR LF
 // fix-up, check that a second pass changes nothing, write the result.
-load(arguments[2] || "src/tools/scripts/beautifier.js");
+load(arguments[2] || "build/src/tools/beautifier.js");
 var src = readFile(arguments[0]);
 var t0 = preciseTime();
 var once = format(src).split("\n    ").join("\r\n");

@@ -1,6 +1,6 @@
 // jsc minfile.js -- in.js out.js : minify in.js at level 2 and write the
 // result without the leading line feed (as the editor shows it).
-load(arguments[2] || "src/tools/scripts/jsmin.js");
+load(arguments[2] || "build/src/tools/jsmin.js");
 var src = readFile(arguments[0]);
 var t0 = preciseTime();
 var r;

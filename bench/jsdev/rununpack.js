@@ -1,4 +1,4 @@
 // jsc rununpack.js -- packed.js [out.js] : run unpacker_filter once.
-load("src/tools/scripts/unpacker.js");
+load("build/src/tools/unpacker.js");
 var r = unpacker_filter(readFile(arguments[0]), "", "", "", "");
 if (arguments[1]) writeFile(arguments[1], r);

@@ -93,7 +93,7 @@ jsmin.run = (function () {
             if (type === OTHER) type = PUNCT;
             var start = lx.start, text = lx.text();
             var c = src.charCodeAt(start), c1 = src.charCodeAt(start + 1);
-            if (tokens.reOk && c === 47 && type === PUNCT && tokens.regexCertain())
+            if (tokens.regexOpen)
                 throw "Error: unterminated Regular Expression literal";
 
             // separator before the token

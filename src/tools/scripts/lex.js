@@ -479,6 +479,9 @@ export class Tokens {
         this.lastBraceBlock = false;
         this.ofKeyword = false; // the last "of" read was the keyword of a for head
         this.reOk = true; // whether a slash could begin a regular expression here
+        // The token is a slash where only a regular expression can be, and none ends on
+        // its line.
+        this.regexOpen = false;
     }
 
     // Reads the next token (comments included); returns its type.
@@ -486,6 +489,7 @@ export class Tokens {
         const lx = this.lexer;
         this.reOk = this.regexAllowed();
         const type = lx.scan(this.reOk);
+        this.regexOpen = this.reOk && type === PUNCT && lx.src.charCodeAt(lx.start) === 47 && this.regexCertain();
         if (type === LINE_COMMENT || type === BLOCK_COMMENT || type === EOF) return type;
         if (type === OTHER && lx.src.charCodeAt(lx.start) < 32) return type;
         const text = lx.text();

@@ -1,0 +1,47 @@
+// The deobfuscator's helpers on their own: constant evaluation and substitution.
+import { parse, generateNode } from "../../src/tools/scripts/deob/babel.js";
+import { constantValue, isPrintable, isObfuscatedName, isPlainName } from "../../src/tools/scripts/deob/constant.js";
+import { substitute, namesRead, containsFunction, memberKey } from "../../src/tools/scripts/deob/subst.js";
+import { check, section } from "./harness.js";
+
+function expr(code) {
+    return parse("(" + code + ");").program.body[0].expression;
+}
+// The constant's value as JSON-like text, "NONE" when the expression is not constant.
+function valueOf(code, env) {
+    const v = constantValue(expr(code), null, env);
+    if (!v) return "NONE";
+    return v.value === undefined ? "undefined" : Object.is(v.value, NaN) ? "NaN" : JSON.stringify(v.value);
+}
+
+section("deob: constant evaluation");
+const constants = [
+    ["1 + 2 * 3", "7"], ["'a' + 1 + 2", '"a12"'], ["'abc'.length", "3"], ["[1, 2, 3]['length']", "3"],
+    ["![]", "false"], ["-[]", "0"], ["-[1, 2]", "NONE"], ["+[7]", "7"], ["typeof 'x'", '"string"'],
+    ["void 0", "undefined"], ["1 ? 'a' : b", '"a"'], ["0 ? b : 'c'", '"c"'], ["0 || 'd'", '"d"'],
+    ["null ?? 5", "5"], ["x + 1", "NONE"], ["'a' in o", "NONE"], ["[1, [2]]", "NONE"], ["[1, ...a]", "NONE"],
+    ["`t`", '"t"'], ["`t${1}`", "NONE"], ["(1, 2)", "NONE"], ["[] === []", "false"], ["1 !== 1", "false"],
+    ["2 ** 10 >>> 1", "512"], ["undefined", "NONE"], ["delete a.b", "NONE"], ["'x' - 1", "NaN"],
+];
+for (const [code, want] of constants) check(code, valueOf(code), want);
+check("names from env", valueOf("a * 3 + b", { a: 2, b: "!" }), '"6!"');
+check("printable", [1, "s", true, null, -0, NaN, Infinity, undefined, [1]].map(isPrintable).join(),
+    "true,true,true,true,false,false,false,false,false");
+check("obfuscated names", ["_0x1a2b", "_0xABC", "_0x", "_0xzz", "a_b"].map(isObfuscatedName).join(),
+    "true,true,false,false,false");
+check("plain names", ["a", "$_1", "let", "await", "1a", "名"].map(isPlainName).join(),
+    "true,true,false,false,false,false");
+
+section("deob: substitution");
+const b = expr("g(1)");
+check("names replaced, properties kept", generateNode(substitute(expr("a + o.a + o[a] + {a: a}"), { a: b })),
+    "g(1) + o.a + o[g(1)] + {\n  a: g(1)\n}");
+check("replacement copied each time", (() => {
+    const out = substitute(expr("[a, a]"), { a: b });
+    return out.elements[0] !== out.elements[1] && out.elements[0] !== b;
+})(), true);
+check("original left alone", generateNode(((e) => (substitute(e, { a: b }), e))(expr("a + 1"))), "a + 1");
+check("names read", namesRead(expr("a + o.b + c[d] + {e: f}")).join(), "a,o,c,d,f");
+check("functions found", ["() => 1", "function () {}", "this.x", "a + b"].map((c) => containsFunction(expr(c))).join(),
+    "true,true,true,false");
+check("member keys", ["o.k", "o['k']", "o[7]", "o[k]"].map((c) => memberKey(expr(c))).join(), "k,k,7,");

@@ -1,0 +1,8 @@
+// Entry of the JavaScript tests (vexo-jstests runs the bundle of it).
+import "./lex.test.js";
+import "./format.test.js";
+import "./minify.test.js";
+import "./deob.test.js";
+import { done } from "./harness.js";
+
+done();
