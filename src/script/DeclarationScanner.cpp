@@ -71,6 +71,13 @@ public:
                 lastWord.clear();
                 continue;
             }
+            if ((c == QLatin1Char('+') || c == QLatin1Char('-')) && peek(1) == c) {
+                m_i += 2; // "x--" ends an operand: a slash after it divides
+                expectName = false;
+                lastWord.clear();
+                regexAllowed = false;
+                continue;
+            }
             ++m_i; // punctuation
             if (c == QLatin1Char('{') || c == QLatin1Char('(') || c == QLatin1Char('[')) {
                 ++m_depth;

@@ -174,6 +174,10 @@ public:
                 ++m_i;
             return true;
         }
+        if ((c == QLatin1Char('+') || c == QLatin1Char('-')) && peek(1) == c) {
+            m_i += 2; // "x--" ends an operand: a slash after it divides
+            return true;
+        }
         ++m_i; // an operator or other punctuation
         *regexNext = true;
         return true;

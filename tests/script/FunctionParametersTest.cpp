@@ -44,6 +44,7 @@ TEST(FunctionParameters, DefaultsDestructuringAndRest) {
     EXPECT_EQ(of("function f(a = ')', b = \"(,\", c = `x${(1, 2)}y,`) {}"),
               QStringLiteral("a=,b=,c="));
     EXPECT_EQ(of("function f(a = /[),]/g, b = 4 / 2, c) {}"), QStringLiteral("a=,b=,c"));
+    EXPECT_EQ(of("function (a = b-- / 2, c = d++ / 3) {}"), QStringLiteral("a=,c="));
     EXPECT_EQ(of("function f(a = () => { return /)/; }, b) {}"), QStringLiteral("a=,b"));
     EXPECT_EQ(of("function f(a = x => x, b = y == 1) {}"), QStringLiteral("a=,b="));
 }
