@@ -19,16 +19,14 @@ export function format(source, unused1, unused2, unused3, unused4) {
     var text = String(source);
     if (text.indexOf("\r") !== -1) text = text.replace(/\r\n?/g, "\n");
     if (text === "") return "";
-    var laid;
     try {
-        laid = format.layout(text);
+        return format.layout(text);
     } catch (e) {
         // Deep nesting can exhaust the stack. The caller must hear that the layout failed:
         // the text handed back unchanged would pass for a formatted one.
         if (e instanceof RangeError) throw new Error("代码嵌套过深，无法排版");
         throw e;
     }
-    return laid.split("\n").join("\n    ");
 }
 
 format.layout = (function () {
@@ -58,10 +56,16 @@ format.layout = (function () {
     // colon roles
     var C_KEY = 1, C_TERNARY = 2, C_CASE = 3, C_LABEL = 4;
 
-    var INDENT = [""];
-    function indentText(n) {
-        while (INDENT.length <= n) INDENT.push(INDENT[INDENT.length - 1] + "    ");
-        return INDENT[n];
+    // A line break with the caller's base indent and n levels of indentation.
+    var BREAK = ["\n    "];
+    function lineBreak(n) {
+        while (BREAK.length <= n) BREAK.push(BREAK[BREAK.length - 1] + "    ");
+        return BREAK[n];
+    }
+    // Line breaks inside a token (templates, comments, string continuations) get the
+    // base indent too: the caller turns every "\n    " back into a line end.
+    function withBaseIndent(text) {
+        return text.indexOf("\n") < 0 ? text : text.split("\n").join("\n    ");
     }
 
     return function layout(src) {
@@ -134,8 +138,8 @@ format.layout = (function () {
             return ind;
         }
         function newline(count, ind) {
-            out.push(count > 1 ? "\n\n" : "\n");
-            if (ind > 0) out.push(indentText(ind));
+            if (count > 1) out.push("\n    ");
+            out.push(lineBreak(ind));
             lineIndent = ind;
             atLineStart = true;
         }
@@ -192,7 +196,7 @@ format.layout = (function () {
             } else if (!(pType === PUNCT && (pText === "(" || pText === "[") && !afterComment)) {
                 out.push(" ");
             }
-            out.push(text);
+            out.push(tType === BCOM ? withBaseIndent(text) : text);
             hasOut = true;
             atLineStart = false;
             afterComment = true;
@@ -309,7 +313,7 @@ format.layout = (function () {
                 if (!space) space = glued(text);
                 if (space) out.push(" ");
             }
-            out.push(text);
+            out.push(type === STR || type === TPL ? withBaseIndent(text) : text);
             hasOut = true;
             atLineStart = false;
             pendingNl = 0;

@@ -91,7 +91,7 @@ jsmin.run = (function () {
             }
             if (type === EOF) break;
             if (type === OTHER) type = PUNCT;
-            var start = lx.start, text = lx.text();
+            var start = lx.start, text = tokens.text;
             var c = src.charCodeAt(start), c1 = src.charCodeAt(start + 1);
             if (tokens.regexOpen)
                 throw "Error: unterminated Regular Expression literal";

@@ -381,7 +381,8 @@ export class Lexer {
         return this.src.slice(this.start, this.pos);
     }
 
-    // Reads the next token; returns its type.
+    // Reads the next token; returns its type. reOk: whether a slash here begins a regular
+    // expression, or an object whose regexAllowed() tells (asked only at a slash).
     scan(reOk) {
         const src = this.src, len = this.len;
         let pos = this.pos, nl = 0, sp = false, c = 0;
@@ -440,7 +441,8 @@ export class Lexer {
             pos = lineEnd(src, pos); // #! line
             type = LINE_COMMENT;
             this.lineStart = true;
-        } else if (c === 47 && reOk && (e = regexEnd(src, pos)) > 0) {
+        } else if (c === 47 && (reOk === true || (reOk !== false && reOk.regexAllowed())) &&
+            (e = regexEnd(src, pos)) > 0) {
             pos = e;
             type = RE;
         } else if (c === 40 || c === 41 || c === 91 || c === 93 || c === 123 || c === 125 ||
@@ -478,21 +480,27 @@ export class Tokens {
         this.lastParenCtrl = false;
         this.lastBraceBlock = false;
         this.ofKeyword = false; // the last "of" read was the keyword of a for head
-        this.reOk = true; // whether a slash could begin a regular expression here
+        this.reOk = true; // for a token that starts with a slash: whether a regular expression could be there
         // The token is a slash where only a regular expression can be, and none ends on
         // its line.
         this.regexOpen = false;
+        this.text = ""; // the last token's text (not set for comments and control characters)
     }
 
     // Reads the next token (comments included); returns its type.
     next() {
-        const lx = this.lexer;
-        this.reOk = this.regexAllowed();
-        const type = lx.scan(this.reOk);
-        this.regexOpen = this.reOk && type === PUNCT && lx.src.charCodeAt(lx.start) === 47 && this.regexCertain();
+        const lx = this.lexer, src = lx.src;
+        const type = lx.scan(this);
+        if (type === PUNCT && src.charCodeAt(lx.start) === 47) {
+            this.reOk = this.regexAllowed();
+            this.regexOpen = this.reOk && this.regexCertain();
+        } else {
+            this.reOk = type === RE;
+            this.regexOpen = false;
+        }
         if (type === LINE_COMMENT || type === BLOCK_COMMENT || type === EOF) return type;
-        if (type === OTHER && lx.src.charCodeAt(lx.start) < 32) return type;
-        const text = lx.text();
+        if (type === OTHER && src.charCodeAt(lx.start) < 32) return type;
+        const text = (this.text = src.slice(lx.start, lx.pos));
         if (type === PUNCT || type === OTHER) {
             const ch = text.charCodeAt(0);
             if (ch === 40) {
