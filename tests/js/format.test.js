@@ -41,6 +41,9 @@ expectFormatted("var r=a-- / 2;function zeta(){}", "var r = a-- / 2;\nfunction z
 expectFormatted("t=`${a-- / 2}`/1", "t = `${a-- / 2}` / 1");
 expectFormatted("let=1;x=let / 2 / 3", "let = 1;\nx = let / 2 / 3");
 expectFormatted("for(k in of / 2 / x);", "for (k in of / 2 / x);");
+// U+2028 ends a line comment; "-->" after a comment that spans lines is a comment too
+expectFormatted("a() // c\u2028b()", "a() // c\nb()");
+expectFormatted("x = 1 /*\n*/ --> c\ny()", "x = 1 /*\n*/ --> c\ny()");
 
 section("format: never throws, copies what it cannot read");
 expectFormatted("a = 'abc\nb = 1", "a = 'abc\nb = 1");
