@@ -64,30 +64,38 @@ export function lineEnd(src, p) {
     return len;
 }
 
-// Runs of characters a string literal holds with no meaning to its end: long payload
-// strings are crossed by search, not character by character.
+// Runs of characters a string literal holds with no meaning to its end: past its first
+// characters a long (payload) string is crossed by search, not character by character.
 const PLAIN_IN = [];
 PLAIN_IN[34] = /[^"\\\n]*/y;
 PLAIN_IN[39] = /[^'\\\n]*/y;
 
 // End of the string literal whose quote is at p.
 export function stringEnd(src, p, fail) {
-    const q = src.charCodeAt(p), len = src.length, plain = PLAIN_IN[q];
+    const q = src.charCodeAt(p), len = src.length;
+    const near = p + 64;
     p++;
     while (p < len) {
-        plain.lastIndex = p;
-        plain.test(src);
-        p = plain.lastIndex;
-        if (p >= len) break;
-        const c = src.charCodeAt(p);
+        let c = src.charCodeAt(p);
+        if (p > near && c !== q && c !== 92 && c !== 10) {
+            const plain = PLAIN_IN[q];
+            plain.lastIndex = p;
+            plain.test(src);
+            p = plain.lastIndex;
+            if (p >= len) break;
+            c = src.charCodeAt(p);
+        }
         if (c === q) return p + 1;
         if (c === 92) {
             if (p + 1 >= len) break;
             p += 2;
             continue;
         }
-        if (fail) fail(OPEN_STRING_LINE);
-        return p; // stops before the line break
+        if (c === 10) {
+            if (fail) fail(OPEN_STRING_LINE);
+            return p; // stops before the line break
+        }
+        p++;
     }
     if (fail) fail(OPEN_STRING);
     return len;
