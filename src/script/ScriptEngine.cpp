@@ -128,6 +128,17 @@ bool ScriptEngine::beginCall() {
     return true;
 }
 
+Variant ScriptEngine::resultOf(JSValueRef value) {
+    // Making the result can run script code too (a Date's valueOf, a symbol's description):
+    // a stop there leaves no value, only the stop.
+    Variant result = variantFromJs(m_context, value);
+    if (ScriptThread::instance().stopRequested()) {
+        setStopped();
+        return {};
+    }
+    return result;
+}
+
 Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
     if (!beginCall())
         return {};
@@ -140,7 +151,7 @@ Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
         setError(exception);
         return {};
     }
-    return variantFromJs(m_context, result);
+    return resultOf(result);
 }
 
 double ScriptEngine::addCode(const QString& code) {
@@ -200,12 +211,12 @@ Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
         setError(exception);
         return {};
     }
-    return variantFromJs(m_context, result);
+    return resultOf(result);
 }
 
 bool ScriptEngine::addObject(const QString& name, const Variant& object, bool) {
-    if (!isValid() || !object.toObject())
-        return false;
+    if (!isValid() || !object.toObject() || !enter(m_context))
+        return false; // a setter on the global object is script code
     JsString key(name);
     JSValueRef exception = nullptr;
     JSObjectSetProperty(m_context, JSContextGetGlobalObject(m_context), key.get(),

@@ -60,6 +60,7 @@ private:
     void setStopped();
     QString sourceLine(const QString& url, int line) const;
     Variant evaluate(const QString& text, const QString& url);
+    Variant resultOf(JSValueRef value);
     static void armStopCheck(JSContextGroupRef group);
     static bool shouldTerminate(JSContextRef ctx, void* group);
 

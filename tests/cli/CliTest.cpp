@@ -100,6 +100,13 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
          {},
          QStringLiteral("数组长度(length)--->2\n……（脚本运行已被用户中止，错误号=5100，其余 2 "
                         "项未列出）\n")},
+        {"a date whose value never comes",
+         {"eval", "--timeout", "1", "--load", code,
+          "var d = new Date(); d.valueOf = function () { for (;;) {} }; d"},
+         {},
+         1,
+         {},
+         QStringLiteral("-->发生错误：错误号=5100\n")},
         {"lines cut on request",
          {"eval", "--max-line", "10", "--load", code, "'abcdefghijklmnop'"},
          {},
