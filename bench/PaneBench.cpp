@@ -4,6 +4,8 @@
 //
 //   vexo-pane-bench [EXPONENT] [LINES]   (defaults 20 and 100000: 'x'.repeat(2**20))
 
+#include "editor/CodeEditor.h"
+#include "editor/EditorTabs.h"
 #include "script/GlobalObjects.h"
 #include "script/ScriptThread.h"
 #include "shell/Dialogs.h"
@@ -18,6 +20,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -54,14 +57,43 @@ int main(int argc, char* argv[]) {
         window.expressionEdit()->setText(QStringLiteral("'x'.repeat(2**%1)").arg(exponent));
         window.evaluateButton()->click();
         const double evaluated = ms(t);
-        if (pane.messages().last().size() < 100)
-            std::printf("last message: %s", qPrintable(pane.messages().last()));
         paint(pane);
         std::printf("huge_result %.1f (evaluation and append %.1f, paint %.1f; message %lld "
                     "characters, pane line %lld)\n",
                     ms(t), evaluated, ms(t) - evaluated,
                     static_cast<long long>(pane.messages().last().size()),
                     static_cast<long long>(pane.document()->lastBlock().previous().length()));
+
+        // "加载代码" of a 900 KB one-line script with a runtime error near its end: the
+        // error line quotes the whole source line.
+        QByteArray script;
+        while (script.size() < 900 * 1024)
+            script += "var a=1;";
+        script += "undefinedFunction();";
+        window.tabs().editor(1)->SetText(script);
+        window.tabs().setCurrentIndex(1);
+        const qsizetype before = pane.messages().size();
+        t.start();
+        window.loadButton()->click();
+        const double loaded = ms(t);
+        paint(pane);
+        qsizetype longest = 0;
+        for (const QString& m : pane.messages().mid(before))
+            longest = std::max(longest, m.size());
+        std::printf("error_line %.1f (load and append %.1f, paint %.1f; longest message %lld "
+                    "characters)\n",
+                    ms(t), loaded, ms(t) - loaded, static_cast<long long>(longest));
+
+        // A pasted expression of 2**EXPONENT characters in the expression box.
+        QString sum = QStringLiteral("1");
+        while (sum.size() < (qsizetype(1) << exponent))
+            sum += QStringLiteral("+1");
+        t.start();
+        window.expressionEdit()->setText(sum);
+        QApplication::processEvents();
+        window.expressionEdit()->repaint();
+        std::printf("long_expression %.1f (%lld characters into the box and painted)\n", ms(t),
+                    static_cast<long long>(window.expressionEdit()->text().size()));
 
         t.start();
         // The cost of one append, early and late: it must not grow with the pane.
