@@ -14,7 +14,7 @@ namespace {
 // The messages a line of the pane was written from. Kept on the line itself, so lines
 // the user types or deletes in the pane do not shift the others' messages.
 struct LineMessages : QTextBlockUserData {
-    LineMessages(qsizetype index) : first(index), last(index) {}
+    explicit LineMessages(qsizetype index) : first(index), last(index) {}
     qsizetype first;
     qsizetype last;
 };
