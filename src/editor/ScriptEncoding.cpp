@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -84,9 +85,16 @@ bool isUtf16Label(const QByteArray& name) {
 }
 
 // Whether the bytes can be UTF-16 at all: whole code units, and the zero bytes that the
-// ASCII characters of any script leave in it. A body without them is ASCII-compatible.
+// ASCII characters of any script leave in every other place (at least one in twenty of
+// them near the start). A body without them is ASCII-compatible.
 bool mayBeUtf16(const QByteArray& bytes) {
-    return bytes.size() % 2 == 0 && bytes.contains('\0');
+    if (bytes.isEmpty() || bytes.size() % 2 != 0)
+        return false;
+    const qsizetype scanned = std::min<qsizetype>(bytes.size(), kMetaScanBytes);
+    qsizetype zeros[2] = {0, 0};
+    for (qsizetype i = 0; i < scanned; ++i)
+        zeros[i % 2] += bytes[i] == '\0';
+    return std::max(zeros[0], zeros[1]) * 20 >= scanned / 2;
 }
 } // namespace
 

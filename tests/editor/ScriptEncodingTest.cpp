@@ -115,6 +115,8 @@ TEST(ScriptEncoding, Utf16LabelsOnBytesThatCannotBeUtf16AreIgnored) {
         {"8-bit bytes, header utf-16", gbk(text), "utf-16", text},
         {"8-bit bytes, header UTF-16LE", gbk(text), "UTF-16LE", text},
         {"8-bit bytes, header ucs-2", gbk(text), "ucs-2", text},
+        {"8-bit bytes with NULs", gbk(text.repeated(10)) + QByteArray(2, '\0'), "utf-16",
+         text.repeated(10) + QString(2, QChar(0))},
         {"meta utf-16 in an ASCII page",
          page,
          {},
