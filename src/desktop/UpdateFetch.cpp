@@ -1,5 +1,7 @@
 #include "desktop/UpdateFetch.h"
 
+#include "desktop/UpdateCheck.h"
+
 namespace {
 const char kUpdateAddress[] = "https://update.vexojs.org/version.txt";
 } // namespace
@@ -10,5 +12,7 @@ QString updateAddress() {
 }
 
 FetchResult fetchUpdateRecord(const QString& address) {
-    return HttpFetch::fetch(address);
+    HttpFetch reader;
+    reader.setMaxBytes(kMaxUpdateRecordBytes);
+    return reader.run(address);
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -262,4 +263,32 @@ TEST(CliInput, WebAddressesAndEncodingsReadAsTheWindowReadsThem) {
     r = cli({"eval", "--load", server.url("/missing.js"), "1"});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST(CliInput, EndlessInputsAndSlowServersEndWithAReason) {
+    TestHttpServer server;
+    TestResponse drip = TestResponse::text(QByteArray(400, ' ')); // a byte every 20 ms
+    drip.pieceBytes = 1;
+    drip.pieceDelayMs = 20;
+    server.route("/drip.js", drip);
+    const QString cliPath = QStringLiteral(VEXO_BUILD_DIR "/vexojs-cli");
+    const struct {
+        QStringList args; // run by sh, the CLI as $0
+        const char* error;
+    } cases[] = {
+        {{"\"$0\" format /dev/zero"}, "无法读取文件 /dev/zero：内容超过 64 MiB 上限"},
+        {{"yes | \"$0\" format -"}, "无法读取标准输入：内容超过 64 MiB 上限"},
+        {{"\"$0\" decode base64 - < /dev/zero"}, "无法读取标准输入：内容超过 64 MiB 上限"},
+        {{"\"$0\" format --max-time 0.3 " + server.url("/drip.js")}, "读取超时：0.3 秒内没有读完"},
+        {{"\"$0\" format --max-time soon x.js"}, "--max-time 需要一个正数（秒），而不是 soon"},
+    };
+    for (const auto& c : cases) {
+        QProcess p;
+        p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), c.args.join(' '), cliPath});
+        ASSERT_TRUE(p.waitForFinished(60000)) << c.args.join(' ').toStdString();
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(err.contains(QString::fromUtf8(c.error))) << err.toStdString();
+        EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    }
 }

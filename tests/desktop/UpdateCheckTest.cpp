@@ -10,6 +10,7 @@
 #include "desktop/UpdateCheck.h"
 #include "desktop/UpdateWindow.h"
 #include "script/GlobalObjects.h"
+#include "script/ScriptThread.h"
 #include "shell/MainWindow.h"
 
 #include <gtest/gtest.h>
@@ -224,6 +225,52 @@ TEST(UpdateWindow, UpdateButtonOpensOnlyWebAddresses) {
                       QStringLiteral("检查更新|下载地址不是网址，没有打开：") +
                           QString::fromUtf8(c.first));
         }
+    }
+}
+
+namespace {
+// Counts the jobs handed to the script thread: each one is a wait the window goes
+// through, and only a single long one gets the busy box.
+struct CountingWaiter : ScriptWaiter {
+    int jobs = 0;
+    BlockingWaiter plain;
+    void wait(ScriptJob& job) override {
+        ++jobs;
+        plain.wait(job);
+    }
+};
+} // namespace
+
+TEST(UpdateCheck, LargeRecordsAreOneJobAndHugeOnesAreRefused) {
+    QByteArray many = "\"x\"";
+    many += QByteArray(",\"x\"").repeated(20000);
+    const QByteArray manyRest = ",\"details\":[" + many + "],\"download\":[" + many + "]";
+    const QByteArray hugeRest = ",\"Thx\":\"" + QByteArray(kMaxUpdateRecordBytes, 'a') + "\"";
+    const struct {
+        const char* name;
+        QByteArray record;
+        const char* failure; // empty: the update window opens
+    } cases[] = {
+        {"40,000 entries", record("2", manyRest), ""},
+        {"over 1 MiB", record("2", hugeRest), "超过 1 MiB 上限"},
+    };
+    for (const auto& c : cases) {
+        UpdateBench b;
+        CountingWaiter waiter;
+        ScriptThread::instance().setWaiter(&waiter);
+        b.check(c.record);
+        ScriptThread::instance().setWaiter(nullptr);
+        if (!*c.failure) {
+            EXPECT_EQ(b.dialogs.modalRuns, 1) << c.name;
+            EXPECT_EQ(waiter.jobs, 1) << c.name;
+            EXPECT_EQ(b.globals.updateInfo().details.count(QStringLiteral("\r\n")), 20001);
+            continue;
+        }
+        ASSERT_EQ(b.dialogs.messages.size(), 1) << c.name;
+        EXPECT_TRUE(b.dialogs.messages.first().contains(QString::fromUtf8(c.failure)))
+            << b.dialogs.messages.first().toStdString();
+        EXPECT_EQ(b.dialogs.modalRuns, 0) << c.name;
+        EXPECT_LE(waiter.jobs, 1) << c.name;
     }
 }
 
