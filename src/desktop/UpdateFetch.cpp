@@ -11,8 +11,6 @@ QString updateAddress() {
     return fromEnvironment.isEmpty() ? QString::fromLatin1(kUpdateAddress) : fromEnvironment;
 }
 
-FetchResult fetchUpdateRecord(const QString& address) {
-    HttpFetch reader;
+void limitToUpdateRecord(HttpFetch& reader) {
     reader.setMaxBytes(kMaxUpdateRecordBytes);
-    return reader.run(address);
 }

@@ -15,9 +15,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTcpServer>
+#include <QTimer>
 
 namespace {
 const QString kLatest = QStringLiteral("检查更新|亲-，-你用的是最新版了哦");
@@ -272,6 +274,34 @@ TEST(UpdateCheck, LargeRecordsAreOneJobAndHugeOnesAreRefused) {
         EXPECT_EQ(b.dialogs.modalRuns, 0) << c.name;
         EXPECT_LE(waiter.jobs, 1) << c.name;
     }
+}
+
+// A slow server: the record is read behind the same box as "读取JS", whose "停止" ends
+// the check with the reason and opens nothing.
+TEST(UpdateCheck, ASlowRecordWaitsBehindTheBusyBoxAndStops) {
+    UpdateBench b;
+    TestResponse slow =
+        TestResponse::text(record("2", ",\"Thx\":\"" + QByteArray(100000, 'a') + "\""));
+    slow.pieceBytes = 512;
+    slow.pieceDelayMs = 40;
+    b.server.route("/version.txt", slow);
+    bool pressed = false;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (pressed || w->objectName() != QStringLiteral("正在读取") || !w->isVisible())
+                continue;
+            pressed = true;
+            w->findChild<QPushButton*>(QStringLiteral("按钮_停止"))->click();
+        }
+    });
+    presser.start(50);
+    b.checkAt(b.server.url("/version.txt"));
+    presser.stop();
+    EXPECT_TRUE(pressed);
+    ASSERT_EQ(b.dialogs.messages.size(), 1);
+    EXPECT_EQ(b.dialogs.messages.first(), QStringLiteral("检查更新|检查更新失败：已停止"));
+    EXPECT_EQ(b.dialogs.modalRuns, 0);
 }
 
 TEST(UpdateWindow, NoButtonCloses) {
