@@ -28,10 +28,16 @@ struct DeobResult {
     int peeledCount() const;
 };
 
+// The largest script (UTF-8 bytes) the deobfuscator takes, and the largest code a layer
+// may produce: the syntax tree and its scope data take about 250 times the text, so
+// larger scripts are refused up front rather than let to exhaust memory.
+constexpr qint64 kDeobMaxBytes = 16 * 1024 * 1024;
+
 struct DeobOptions {
     // Limit of each sandbox run; a layer whose run takes longer is skipped.
     double sandboxSeconds = 5.0;
     bool rename = true;
+    qint64 maxBytes = kDeobMaxBytes;
     // Extra text layers as (name, JavaScript function source taking and returning the
     // code); tried after the built-in text layers.
     QList<QPair<QString, QString>> extraLayers;

@@ -1,7 +1,9 @@
 // The layer pipeline: every layer is detected, peeled and checked (its output must
 // parse), rounds repeat until nothing changes, and each peeled or skipped layer is kept
-// in the history with its sizes, time and the code after it.
-import { parse, tryParse, generate, treeChanged, treeParsed } from "./babel.js";
+// in the history with its sizes, time and the code after it. A layer whose code passes
+// the size limit ends the run: a packer that grows its payload at every layer would
+// otherwise take all memory.
+import { parse, tryParse, generate, treeChanged, treeParsed, setLargeTree, collectGarbage } from "./babel.js";
 import { SandboxStopped, SandboxTimeout } from "./sandbox.js";
 import { carriedLayers, encodingLayers } from "./layers/text.js";
 import { evalWrappers } from "./layers/evalWrapper.js";
@@ -14,6 +16,19 @@ import { guards } from "./layers/guards.js";
 import { renameIdentifiers } from "./layers/rename.js";
 
 const maxRounds = 20;
+// From this many characters on, garbage is collected between the walks (babel.js).
+const largeTree = 1 << 18;
+const mebibyte = 1024 * 1024;
+
+// Sizes in messages: MB with one decimal, rounded up (a text one byte over the limit
+// never reads as the limit itself).
+export function megabytes(bytes) {
+    const tenths = Math.ceil(bytes * 10 / mebibyte);
+    return tenths % 10 === 0 ? String(tenths / 10) : (tenths / 10).toFixed(1);
+}
+
+// Thrown when a layer's code passes the size limit: the run ends with the message.
+class TooLarge extends Error {}
 
 function utf8Length(s) {
     let n = 0;
@@ -36,9 +51,23 @@ function clock() {
     return typeof vexoNow === "function" ? vexoNow() : Date.now();
 }
 
-// options: { unpacker: source of the carried unpackers, rename: bool, extraLayers: [...] }
+// options: { unpacker: source of the carried unpackers, rename: bool, extraLayers: [...],
+// maxBytes: the size limit of the code (UTF-8 bytes) }. Returns { code, history } or, when
+// a layer's code passed the limit, { history, error }.
 export function deobfuscate(source, options) {
     const history = [];
+    try {
+        return peelAll(source, options, history);
+    } catch (e) {
+        if (!(e instanceof TooLarge)) throw e;
+        return { history, error: e.message };
+    } finally {
+        setLargeTree(false);
+    }
+}
+
+function peelAll(source, options, history) {
+    const maxBytes = options.maxBytes > 0 ? options.maxBytes : Infinity;
     const textLayers = carriedLayers(options.unpacker || "").concat(encodingLayers);
     const extra = options.extraLayers || [];
     let code = source;
@@ -76,7 +105,25 @@ export function deobfuscate(source, options) {
     const accept = (layer, out, started, checked) => {
         record(layer, code, out, started);
         code = out;
+        setLargeTree(code.length >= largeTree);
         useParsed(checked);
+    };
+    // Ends the run when a layer's code passes the limit (checked before it is parsed).
+    const checkSize = (layer, out, started) => {
+        if (out.length <= maxBytes / 3) return;
+        const bytes = utf8Length(out);
+        if (bytes <= maxBytes) return;
+        tree = null;
+        record(layer, code, out, started, "结果过大（" + megabytes(bytes) + " MB），已停止");
+        throw new TooLarge("「" + layer.name + "」解出的代码过大（" + megabytes(bytes) + " MB），解密最多支持 " +
+            megabytes(maxBytes) + " MB，已停止");
+    };
+    // Parses a layer's code; the tree of the code before it goes first, so that the
+    // two are never held at once.
+    const parseOut = (out) => {
+        tree = null;
+        collectGarbage();
+        return tryParse(out);
     };
     // A text layer; true when it peeled something.
     const attempt = (layer, peel) => {
@@ -89,7 +136,8 @@ export function deobfuscate(source, options) {
             return false;
         }
         if (typeof out !== "string" || out === code) return false;
-        const checked = tryParse(out);
+        checkSize(layer, out, started);
+        const checked = parseOut(out);
         if (!checked) {
             skip(layer, started, "结果不是有效的脚本，已丢弃");
             return false;
@@ -115,8 +163,9 @@ export function deobfuscate(source, options) {
         const out = generate(tree);
         fresh = false;
         if (out === code) return false;
+        checkSize(layer, out, started);
         if (careful || layer.reparse) {
-            const checked = tryParse(out);
+            const checked = parseOut(out);
             if (!checked) {
                 tree = null;
                 skip(layer, started, "结果不是有效的脚本，已丢弃");
@@ -132,6 +181,7 @@ export function deobfuscate(source, options) {
         return true;
     };
 
+    setLargeTree(code.length >= largeTree);
     useParsed(tryParse(code));
     if (!tree) {
         // Not a script as it stands: only the text layers may make one of it.
@@ -154,10 +204,11 @@ export function deobfuscate(source, options) {
         for (const layer of [evalWrappers, ...astLayers]) {
             // attemptTree keeps the transformed tree for the next layer.
             if (attemptTree(layer)) changed = true;
+            collectGarbage();
         }
         if (unchecked) {
             unchecked = false;
-            const checked = tryParse(code);
+            const checked = parseOut(code);
             if (checked) {
                 useParsed(checked);
             } else {
