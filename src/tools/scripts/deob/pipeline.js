@@ -1,10 +1,10 @@
 // The layer pipeline: every layer is detected, peeled and checked (its output must
 // parse), rounds repeat until nothing changes, and each peeled or skipped layer is kept
 // in the history with its sizes, time and the code after it. A layer whose code passes
-// the size limit ends the run: a packer that grows its payload at every layer would
-// otherwise take all memory.
+// the size limit (size.js) ends the run.
 import { parse, tryParse, generate, treeChanged, treeParsed, setLargeTree, collectGarbage } from "./babel.js";
 import { SandboxStopped, SandboxTimeout } from "./sandbox.js";
+import { TooLarge, setSizeLimit, utf8Length, excess, tooLarge, megabytes } from "./size.js";
 import { carriedLayers, encodingLayers } from "./layers/text.js";
 import { evalWrappers } from "./layers/evalWrapper.js";
 import { stringArrays } from "./layers/stringArray.js";
@@ -18,29 +18,6 @@ import { renameIdentifiers } from "./layers/rename.js";
 const maxRounds = 20;
 // From this many characters on, garbage is collected between the walks (babel.js).
 const largeTree = 1 << 18;
-const mebibyte = 1024 * 1024;
-
-// Sizes in messages: MB with one decimal, rounded up (a text one byte over the limit
-// never reads as the limit itself).
-export function megabytes(bytes) {
-    const tenths = Math.ceil(bytes * 10 / mebibyte);
-    return tenths % 10 === 0 ? String(tenths / 10) : (tenths / 10).toFixed(1);
-}
-
-// Thrown when a layer's code passes the size limit: the run ends with the message.
-class TooLarge extends Error {}
-
-function utf8Length(s) {
-    let n = 0;
-    for (let i = 0; i < s.length; ++i) {
-        const c = s.charCodeAt(i);
-        if (c < 0x80) n += 1;
-        else if (c < 0x800) n += 2;
-        else if (c >= 0xd800 && c < 0xdc00 && i + 1 < s.length) { n += 4; ++i; }
-        else n += 3;
-    }
-    return n;
-}
 
 // The string arrays come first: their decoders must run from the script's own text,
 // since some check that text against a pattern of the compact form.
@@ -56,6 +33,7 @@ function clock() {
 // a layer's code passed the limit, { history, error }.
 export function deobfuscate(source, options) {
     const history = [];
+    setSizeLimit(options.maxBytes);
     try {
         return peelAll(source, options, history);
     } catch (e) {
@@ -67,7 +45,6 @@ export function deobfuscate(source, options) {
 }
 
 function peelAll(source, options, history) {
-    const maxBytes = options.maxBytes > 0 ? options.maxBytes : Infinity;
     const textLayers = carriedLayers(options.unpacker || "").concat(encodingLayers);
     const extra = options.extraLayers || [];
     let code = source;
@@ -100,6 +77,10 @@ function peelAll(source, options, history) {
         tree = null; // the layer may have left the tree half changed
         treeChanged();
         if (e instanceof SandboxStopped) throw e;
+        if (e instanceof TooLarge) {
+            record(layer, code, code, started, "结果过大，已停止");
+            throw e;
+        }
         skip(layer, started, e instanceof SandboxTimeout ? "超时，已跳过" : "出错，已跳过：" + (e && e.message || e));
     };
     const accept = (layer, out, started, checked) => {
@@ -110,13 +91,11 @@ function peelAll(source, options, history) {
     };
     // Ends the run when a layer's code passes the limit (checked before it is parsed).
     const checkSize = (layer, out, started) => {
-        if (out.length <= maxBytes / 3) return;
-        const bytes = utf8Length(out);
-        if (bytes <= maxBytes) return;
+        const bytes = excess(out);
+        if (!bytes) return;
         tree = null;
         record(layer, code, out, started, "结果过大（" + megabytes(bytes) + " MB），已停止");
-        throw new TooLarge("「" + layer.name + "」解出的代码过大（" + megabytes(bytes) + " MB），解密最多支持 " +
-            megabytes(maxBytes) + " MB，已停止");
+        throw tooLarge(layer.name, bytes);
     };
     // Parses a layer's code; the tree of the code before it goes first, so that the
     // two are never held at once.
