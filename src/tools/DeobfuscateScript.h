@@ -29,9 +29,10 @@ struct DeobResult {
 };
 
 // The largest script (UTF-8 bytes) the deobfuscator takes, and the largest code a layer
-// may produce: the syntax tree and its scope data take about 250 times the text, so
-// larger scripts are refused up front rather than let to exhaust memory.
-constexpr qint64 kDeobMaxBytes = 16 * 1024 * 1024;
+// may produce (well below the 64 MiB read cap): the syntax tree with its paths and scope
+// data takes about 200 times the text, so a larger script is refused up front (about
+// 2 GB at the limit) rather than let to exhaust memory.
+constexpr qint64 kDeobMaxBytes = 10 * 1024 * 1024;
 
 struct DeobOptions {
     // Limit of each sandbox run; a layer whose run takes longer is skipped.
