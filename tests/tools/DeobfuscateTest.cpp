@@ -1,6 +1,6 @@
 // The deobfuscator on small inputs (each layer, and its no-op case), its guards (the
-// sandbox, the time limit, "停止", the parse check), and the proof over every fixture:
-// the peeled code, run in a fresh engine, logs what the original logs.
+// sandbox, the time limit, "停止", the parse check, the size limit), and the proof over
+// every fixture: the peeled code, run in a fresh engine, logs what the original logs.
 
 #include "script/GlobalObjects.h"
 #include "script/ScriptEngine.h"
