@@ -33,6 +33,8 @@ void printError(const QString& text) {
 }
 
 namespace {
+int g_downloadLimitMs = HttpFetch::kOverallTimeoutMs;
+
 struct Input {
     QByteArray bytes;
     QByteArray charset; // what the server said, for addresses
@@ -45,7 +47,9 @@ bool isAddress(const QString& path) {
 
 std::optional<Input> read(const QString& path) {
     if (isAddress(path)) {
-        const FetchResult r = HttpFetch::fetch(path);
+        HttpFetch reader;
+        reader.setOverallTimeout(g_downloadLimitMs);
+        const FetchResult r = reader.run(path);
         if (!r.ok) {
             printError(QStringLiteral("vexojs-cli: 无法读取 %1：%2").arg(path, r.error));
             return std::nullopt;
@@ -54,11 +58,16 @@ std::optional<Input> read(const QString& path) {
     }
     if (path == QLatin1String("-")) {
         QFile in;
-        if (!in.open(stdin, QIODevice::ReadOnly)) {
-            printError(QStringLiteral("vexojs-cli: 无法读取标准输入：%1").arg(in.errorString()));
+        FileRead read;
+        if (in.open(stdin, QIODevice::ReadOnly))
+            read = readWholeDevice(in); // the same cap as files and downloads
+        else
+            read.error = in.errorString();
+        if (!read.ok) {
+            printError(QStringLiteral("vexojs-cli: 无法读取标准输入：%1").arg(read.error));
             return std::nullopt;
         }
-        return Input{in.readAll(), {}};
+        return Input{std::move(read.bytes), {}};
     }
     FileRead file = readScriptFile(path);
     if (!file.ok) {
@@ -68,6 +77,23 @@ std::optional<Input> read(const QString& path) {
     return Input{std::move(file.bytes), {}};
 }
 } // namespace
+
+bool takeReadOptions(QStringList& args) {
+    const qsizetype at = args.indexOf(QStringLiteral("--max-time"));
+    if (at < 0)
+        return true;
+    bool ok = false;
+    const double seconds = at + 1 < args.size() ? args[at + 1].toDouble(&ok) : 0.0;
+    // Up to about 24 days: what a timer holds.
+    if (!ok || !(seconds > 0.0) || seconds > 2.0e6) {
+        printError(QStringLiteral("vexojs-cli: --max-time 需要一个正数（秒），而不是 %1")
+                       .arg(args.value(at + 1)));
+        return false;
+    }
+    g_downloadLimitMs = int(seconds * 1000.0 + 0.5);
+    args.remove(at, 2);
+    return true;
+}
 
 std::optional<QByteArray> readInput(const QString& path) {
     auto input = read(path);

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -17,6 +18,10 @@ public:
 void printLine(const QString& text);
 void printText(const QString& text);
 void printError(const QString& text);
+// Takes "--max-time SECONDS" (a positive number) out of the arguments: the overall limit
+// of every download this run makes, instead of 10 minutes. False, with a message, when
+// the number is missing or bad.
+bool takeReadOptions(QStringList& args);
 // The bytes of a whole file, of standard input for "-", or of the body at an http(s)
 // address; nullopt (with a message) when they cannot be read.
 std::optional<QByteArray> readInput(const QString& path);

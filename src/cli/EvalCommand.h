@@ -2,5 +2,6 @@
 
 #include <QStringList>
 
-// vexojs-cli eval [--load FILE]... [--timeout SECONDS] EXPRESSION
+// vexojs-cli eval [--load FILE]... [--timeout SECONDS] [--max-line N] EXPRESSION
+// Prints whole values; with --max-line every line is cut to N characters.
 int runEvalCommand(const QStringList& args);

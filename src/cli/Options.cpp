@@ -12,3 +12,15 @@ bool parseTimeout(const QString& text, double& seconds) {
     seconds = value;
     return true;
 }
+
+bool parseLineLimit(const QString& text, qsizetype& limit) {
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok || value < 1) {
+        printError(
+            QStringLiteral("vexojs-cli: --max-line 需要一个正整数（字符数），而不是 %1").arg(text));
+        return false;
+    }
+    limit = qsizetype(value);
+    return true;
+}

@@ -12,11 +12,13 @@
 
 namespace {
 void printUsage() {
-    printError(QStringLiteral("用法:\n"
-                              "  vexojs-cli eval [--load 文件]... [--timeout 秒] 表达式\n"
-                              "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]\n"
-                              "  vexojs-cli decode usc|utf8|url|base64 [文件|-]\n"
-                              "  vexojs-cli deobfuscate [--history] [--timeout 秒] [文件|-]"));
+    printError(QStringLiteral(
+        "用法:\n"
+        "  vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数] 表达式\n"
+        "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]\n"
+        "  vexojs-cli decode usc|utf8|url|base64 [文件|-]\n"
+        "  vexojs-cli deobfuscate [--history] [--timeout 秒] [文件|-]\n"
+        "每个命令都可加 --max-time 秒：读取网址的总时限（默认 600）"));
 }
 } // namespace
 
@@ -29,6 +31,8 @@ int main(int argc, char* argv[]) {
         return args.isEmpty() ? kUsageError : 0;
     }
     const QString command = args.takeFirst();
+    if (!takeReadOptions(args))
+        return kUsageError;
     int status = kUsageError;
     if (command == QLatin1String("eval"))
         status = runEvalCommand(args);

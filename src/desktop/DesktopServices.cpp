@@ -9,6 +9,7 @@
 #include "desktop/UpdateWindow.h"
 #include "script/GlobalObjects.h"
 #include "shell/Dialogs.h"
+#include "shell/DownloadBusyBox.h"
 #include "shell/MainWindow.h"
 
 #include <QAction>
@@ -108,12 +109,15 @@ void DesktopServices::showReference() {
 }
 
 void DesktopServices::checkForUpdate() {
-    // The record is read in a local event loop, where the menu can be chosen again.
+    // The record is read as "读取JS" reads a script: behind the busy box with its "停止"
+    // once it takes longer than a moment; the menu can be chosen again meanwhile.
     if (m_checking)
         return;
     m_checking = true;
     UpdateInfo& info = m_window.globals().updateInfo();
-    const FetchResult fetched = fetchUpdateRecord(updateAddress());
+    HttpFetch reader;
+    limitToUpdateRecord(reader);
+    const FetchResult fetched = DownloadBusyBox(&m_window).run(reader, updateAddress());
     const UpdateCheckResult result =
         fetched.ok ? ReadUpdateRecord(recordText(fetched.body), MainWindow::kVersion, info)
                    : UpdateCheckResult{UpdateCheckResult::Failed, fetched.error};

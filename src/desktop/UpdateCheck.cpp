@@ -2,6 +2,7 @@
 
 #include "desktop/JsonReader.h"
 #include "script/GlobalObjects.h"
+#include "script/ScriptThread.h"
 #include "script/TextCodec.h"
 
 #include <QUrl>
@@ -13,11 +14,17 @@ UpdateCheckResult failure(const QString& reason) {
     return {UpdateCheckResult::Failed, reason};
 }
 
-// Every element of the array at the path, each followed by CR LF.
+UpdateCheckResult readRecord(const QString& text, float running, UpdateInfo& info);
+
+bool stopped() {
+    return ScriptThread::instance().stopRequested();
+}
+
+// Every element of the array at the path, each followed by CR LF; cut short by "停止".
 QString listAt(JsonReader& reader, const QString& path) {
     QString lines;
     const int count = reader.ArrayLength(path);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < count && !stopped(); ++i)
         lines +=
             reader.Value(path + QStringLiteral("[%1]").arg(i)).toText() + QStringLiteral("\r\n");
     return lines;
@@ -41,6 +48,20 @@ QString recordText(const QByteArray& body) {
 }
 
 UpdateCheckResult ReadUpdateRecord(const QString& text, float running, UpdateInfo& info) {
+    if (text.size() > kMaxUpdateRecordBytes)
+        return failure(QStringLiteral("更新信息超过 %1 MiB 上限").arg(kMaxUpdateRecordBytes >> 20));
+    // All of it is one job on the script thread: the window waits behind the busy box
+    // with its "停止" instead of taking a turn of the event loop per list element.
+    UpdateCheckResult result;
+    UpdateInfo read = info;
+    ScriptThread::instance().call([&] { result = readRecord(text, running, read); });
+    if (result.outcome != UpdateCheckResult::Failed)
+        info = read;
+    return result;
+}
+
+namespace {
+UpdateCheckResult readRecord(const QString& text, float running, UpdateInfo& info) {
     JsonReader reader;
     const Variant parsed = reader.Parse(text);
     if (const ScriptError error = reader.error(); error.number != 0)
@@ -67,8 +88,11 @@ UpdateCheckResult ReadUpdateRecord(const QString& text, float running, UpdateInf
     info.download = listAt(reader, QStringLiteral("info.download"));
     info.thanks = reader.Value(QStringLiteral("info.Thx")).toText();
     info.firstDownload = reader.Value(QStringLiteral("info.download[0]")).toText();
+    if (stopped())
+        return failure(QStringLiteral("已停止"));
     return {UpdateCheckResult::Newer, {}};
 }
+} // namespace
 
 QString updateWindowText(const UpdateInfo& info) {
     return QStringLiteral("最新版本:") + formatVersion(info.version) +

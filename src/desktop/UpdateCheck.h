@@ -20,8 +20,12 @@ QString formatVersion(float version);
 // The record's bytes as text: UTF-8 when they are valid UTF-8, else GBK.
 QString recordText(const QByteArray& body);
 
+// A record longer than this is refused unread.
+constexpr qint64 kMaxUpdateRecordBytes = 1024 * 1024;
+
 // Parses the record and fills info: only the version when it is not newer, every field
-// when it is; nothing when the record is unusable.
+// when it is; nothing when the record is unusable or the check was stopped. All engine
+// work is one job on the script thread, waited for through the installed waiter.
 UpdateCheckResult ReadUpdateRecord(const QString& text, float running, UpdateInfo& info);
 
 // The text of the update window, lines ending in CR LF.

@@ -1,5 +1,7 @@
 #include "desktop/UpdateFetch.h"
 
+#include "desktop/UpdateCheck.h"
+
 namespace {
 const char kUpdateAddress[] = "https://update.vexojs.org/version.txt";
 } // namespace
@@ -9,6 +11,6 @@ QString updateAddress() {
     return fromEnvironment.isEmpty() ? QString::fromLatin1(kUpdateAddress) : fromEnvironment;
 }
 
-FetchResult fetchUpdateRecord(const QString& address) {
-    return HttpFetch::fetch(address);
+void limitToUpdateRecord(HttpFetch& reader) {
+    reader.setMaxBytes(kMaxUpdateRecordBytes);
 }

@@ -8,5 +8,6 @@
 // The address of the update record; VEXOJS_UPDATE_URL replaces it when set.
 QString updateAddress();
 
-// Reads the address in a local event loop, so the window keeps painting meanwhile.
-FetchResult fetchUpdateRecord(const QString& address);
+// Sets a reader up for the update record: one over kMaxUpdateRecordBytes fails once that
+// much has come.
+void limitToUpdateRecord(HttpFetch& reader);

@@ -37,8 +37,29 @@ QString networkReason(QNetworkReply* reply) {
     case QNetworkReply::TemporaryNetworkFailureError:
         return QStringLiteral("网络不可用");
     default:
-        return reply->errorString();
+        break;
     }
+    // Some of Qt's texts end in a colon with nothing after it ("Decompression failed: ").
+    QString reason = reply->errorString().trimmed();
+    while (reason.endsWith(u':'))
+        reason.chop(1);
+    return reason.isEmpty() ? QStringLiteral("网络错误（代码 %1）").arg(int(reply->error()))
+                            : reason;
+}
+
+QString durationText(int ms) {
+    if (ms >= 60000 && ms % 60000 == 0)
+        return QStringLiteral("%1 分钟").arg(ms / 60000);
+    return QStringLiteral("%1 秒").arg(ms / 1000.0);
+}
+
+// Scheme, host and port: what decides where credentials may go.
+QUrl originOf(const QUrl& url) {
+    QUrl origin;
+    origin.setScheme(url.scheme().toLower());
+    origin.setHost(url.host().toLower());
+    origin.setPort(url.port(url.scheme().toLower() == QLatin1String("https") ? 443 : 80));
+    return origin;
 }
 
 QString overCap(qint64 cap) {
@@ -56,6 +77,8 @@ HttpFetch::HttpFetch(QObject* parent)
     : QObject(parent), m_network(new QNetworkAccessManager(this)) {
     m_stallTimer.setSingleShot(true);
     connect(&m_stallTimer, &QTimer::timeout, this, &HttpFetch::onStalled);
+    m_overallTimer.setSingleShot(true);
+    connect(&m_overallTimer, &QTimer::timeout, this, &HttpFetch::onOverallTimeout);
 }
 
 HttpFetch::~HttpFetch() {
@@ -91,24 +114,40 @@ void HttpFetch::start(const QString& address) {
             Qt::QueuedConnection);
         return;
     }
-    // The agent name is the address itself, as the workbench has always sent it.
-    m_userAgent = url->toEncoded();
+    m_authorization.clear();
+    if (!url->userInfo().isEmpty()) {
+        const QString credentials =
+            url->userName(QUrl::FullyDecoded) + u':' + url->password(QUrl::FullyDecoded);
+        m_authorization = "Basic " + credentials.toUtf8().toBase64();
+        m_authorizedOrigin = originOf(*url);
+    }
+    m_overallTimer.start(m_overallTimeoutMs);
     request(*url);
 }
 
 void HttpFetch::request(const QUrl& url) {
     dropReply();
-    m_result.finalUrl = url;
+    // Credentials never travel inside the address: Qt would offer them to any host.
+    QUrl bare = url;
+    bare.setUserInfo({});
+    m_result.finalUrl = bare;
     m_result.body.clear();
+    m_haveHeaders = false;
     m_discardBody = false;
     m_discarded = 0;
-    QNetworkRequest req(url);
-    req.setHeader(QNetworkRequest::UserAgentHeader, m_userAgent);
+    QNetworkRequest req(bare);
+    req.setHeader(QNetworkRequest::UserAgentHeader, QByteArray(kUserAgent));
+    if (!m_authorization.isEmpty() && originOf(bare) == m_authorizedOrigin)
+        req.setRawHeader("Authorization", m_authorization);
+    // Qt's own ratio check refuses well-compressed bodies with an empty reason; the cap
+    // on the decompressed body decides instead.
+    req.setDecompressedSafetyCheckThreshold(-1);
     // Redirects are followed here, so that every hop is counted and checked.
     req.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                      QNetworkRequest::ManualRedirectPolicy);
     req.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     m_reply = m_network->get(req);
+    m_reply->setReadBufferSize(kReadBufferBytes);
     connect(m_reply, &QNetworkReply::metaDataChanged, this, &HttpFetch::onMetaData);
     connect(m_reply, &QNetworkReply::readyRead, this, &HttpFetch::onReadyRead);
     connect(m_reply, &QNetworkReply::finished, this, &HttpFetch::onReplyFinished);
@@ -124,6 +163,7 @@ void HttpFetch::onMetaData() {
         return;
     const int status = statusAttr.toInt();
     m_result.status = status;
+    m_haveHeaders = true;
     m_result.charset = charsetOf(m_reply->rawHeader("Content-Type"));
 
     const QByteArray location = m_reply->rawHeader("Location");
@@ -195,7 +235,17 @@ void HttpFetch::onReplyFinished() {
 }
 
 void HttpFetch::onStalled() {
-    fail(QStringLiteral("读取超时：%1 秒没有收到数据").arg(m_stallTimeoutMs / 1000.0));
+    // Qt tells nothing while the headers come in, however many bytes they bring.
+    if (!m_haveHeaders) {
+        fail(QStringLiteral("读取超时：%1内没有收到完整的响应头")
+                 .arg(durationText(m_stallTimeoutMs)));
+        return;
+    }
+    fail(QStringLiteral("读取超时：%1没有收到数据").arg(durationText(m_stallTimeoutMs)));
+}
+
+void HttpFetch::onOverallTimeout() {
+    fail(QStringLiteral("读取超时：%1内没有读完").arg(durationText(m_overallTimeoutMs)));
 }
 
 void HttpFetch::stop() {
@@ -207,7 +257,7 @@ void HttpFetch::fail(const QString& reason) {
     if (!m_running)
         return;
     m_result.ok = false;
-    m_result.error = reason;
+    m_result.error = reason.isEmpty() ? QStringLiteral("读取失败") : reason;
     m_result.body.clear();
     end();
 }
@@ -230,6 +280,7 @@ void HttpFetch::dropReply() {
 
 void HttpFetch::end() {
     m_stallTimer.stop();
+    m_overallTimer.stop();
     dropReply();
     m_running = false;
     emit finished();

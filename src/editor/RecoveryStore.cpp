@@ -4,9 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QUuid>
 #include <QtEndian>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 const QByteArray kMagic("VEXOJS-RECOVERY\n");
@@ -15,6 +21,11 @@ constexpr qsizetype kDigestSize = 32; // SHA-256
 const QString kPrefix = QStringLiteral("recovery-");
 const QString kCopySuffix = QStringLiteral(".dat");
 const QString kLockSuffix = QStringLiteral(".lock");
+const QString kTemporarySuffix = QStringLiteral(".tmp");
+// Unsaved code is private: the folder and every file in it belong to the user alone.
+constexpr QFileDevice::Permissions kPrivateFolder =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr QFileDevice::Permissions kPrivateFile = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
 template <typename T> void put(QByteArray& out, T value) {
     char bytes[sizeof(T)];
@@ -43,7 +54,56 @@ QString oneLine(QString text) {
     text.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return text;
 }
+
+QString systemReason(int error) {
+    switch (error) {
+    case ENOSPC:
+        return QStringLiteral("磁盘空间不足");
+    case EDQUOT:
+        return QStringLiteral("超出磁盘配额");
+    case EFBIG:
+        return QStringLiteral("文件超出允许的大小");
+    case EIO:
+        return QStringLiteral("磁盘读写错误");
+    case EROFS:
+        return QStringLiteral("文件系统只读");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+std::string localPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 } // namespace
+
+int RecoveryFiles::create(const QString& path) {
+    const int fd = ::open(localPath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // The umask can only take bits away; fchmod also mends a file left with others.
+    if (fd >= 0 && ::fchmod(fd, 0600) != 0) {
+        const int error = errno;
+        ::close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
+qint64 RecoveryFiles::write(int fd, const char* data, qint64 size) {
+    return ::write(fd, data, size_t(size));
+}
+
+bool RecoveryFiles::sync(int fd) {
+    return ::fsync(fd) == 0;
+}
+
+bool RecoveryFiles::close(int fd) {
+    return ::close(fd) == 0;
+}
+
+bool RecoveryFiles::rename(const QString& from, const QString& to) {
+    return std::rename(localPath(from).c_str(), localPath(to).c_str()) == 0;
+}
 
 namespace Recovery {
 QByteArray encode(const QList<QByteArray>& texts) {
@@ -104,12 +164,21 @@ bool LeftoverCopy::remove() {
 
 RecoveryStore::RecoveryStore(QString directory)
     : m_directory(QDir::cleanPath(std::move(directory))),
-      m_sessionId(QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+      m_sessionId(QUuid::createUuid().toString(QUuid::WithoutBraces)),
+      m_files(std::make_unique<RecoveryFiles>()) {}
 
 RecoveryStore::~RecoveryStore() = default;
 
 QString RecoveryStore::copyPath() const {
     return m_directory + QLatin1Char('/') + kPrefix + m_sessionId + kCopySuffix;
+}
+
+QString RecoveryStore::temporaryPath() const {
+    return copyPath() + kTemporarySuffix;
+}
+
+void RecoveryStore::setFiles(std::unique_ptr<RecoveryFiles> files) {
+    m_files = files ? std::move(files) : std::make_unique<RecoveryFiles>();
 }
 
 bool RecoveryStore::open(QString* error) {
@@ -120,12 +189,17 @@ bool RecoveryStore::open(QString* error) {
             *error = QStringLiteral("无法创建目录 %1").arg(m_directory);
         return false;
     }
+    // Also a folder made by an older build or under a lax umask. Not fatal when it fails:
+    // the copies themselves are private anyway.
+    QFile::setPermissions(m_directory, kPrivateFolder);
     auto lock = lockFor(m_directory, m_sessionId);
     if (!lock->tryLock(0)) {
         if (error)
             *error = QStringLiteral("无法在 %1 中建立锁文件").arg(m_directory);
         return false;
     }
+    QFile::setPermissions(m_directory + QLatin1Char('/') + kPrefix + m_sessionId + kLockSuffix,
+                          kPrivateFile);
     m_lock = std::move(lock);
     return true;
 }
@@ -133,17 +207,51 @@ bool RecoveryStore::open(QString* error) {
 bool RecoveryStore::save(const QList<QByteArray>& texts, QString* error) {
     if (!open(error))
         return false;
-    QSaveFile file(copyPath());
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = oneLine(QStringLiteral("%1：%2").arg(copyPath(), file.errorString()));
+    const QByteArray bytes = Recovery::encode(texts);
+    const QString temporary = temporaryPath();
+    auto fail = [&](const QString& step, int code) {
+        if (error) {
+            QString reason = QStringLiteral("%1：%2：%3").arg(copyPath(), step, systemReason(code));
+            if (QFileInfo::exists(copyPath()))
+                reason += QStringLiteral("，上一份副本保留不变");
+            *error = oneLine(reason);
+        }
         return false;
+    };
+    const int fd = m_files->create(temporary);
+    if (fd < 0)
+        return fail(QStringLiteral("无法创建临时文件"), errno);
+    auto discardTemporary = [&](const QString& step, int code) {
+        m_files->close(fd);
+        QFile::remove(temporary);
+        return fail(step, code);
+    };
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = m_files->write(fd, bytes.constData() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // write(2) returning 0 for a non-empty buffer: the device takes nothing more.
+            const int code = n == 0 ? ENOSPC : errno;
+            return discardTemporary(
+                QStringLiteral("写入中断（已写入 %1 / %2 字节）").arg(written).arg(bytes.size()),
+                code);
+        }
+        written += n;
     }
-    file.write(Recovery::encode(texts));
-    if (!file.commit()) {
-        if (error)
-            *error = oneLine(QStringLiteral("%1：%2").arg(copyPath(), file.errorString()));
-        return false;
+    // A file system may report a full disk only when the data reaches it.
+    if (!m_files->sync(fd))
+        return discardTemporary(QStringLiteral("写入磁盘失败"), errno);
+    if (!m_files->close(fd)) {
+        const int code = errno;
+        QFile::remove(temporary);
+        return fail(QStringLiteral("关闭文件失败"), code);
+    }
+    if (!m_files->rename(temporary, copyPath())) {
+        const int code = errno;
+        QFile::remove(temporary);
+        return fail(QStringLiteral("无法替换旧副本"), code);
     }
     return true;
 }
@@ -156,6 +264,15 @@ void RecoveryStore::discard() {
 
 void RecoveryStore::sweepOrphanLocks() const {
     const QDir dir(m_directory);
+    // A run killed in the middle of a save leaves its temporary file.
+    const QString temporaryGlob = kPrefix + QLatin1Char('*') + kCopySuffix + kTemporarySuffix;
+    for (const QString& name : dir.entryList({temporaryGlob}, QDir::Files | QDir::Hidden)) {
+        const QString id =
+            name.mid(kPrefix.size(),
+                     name.size() - kPrefix.size() - kCopySuffix.size() - kTemporarySuffix.size());
+        if (id != m_sessionId && lockFor(m_directory, id)->tryLock(0))
+            QFile::remove(dir.filePath(name));
+    }
     for (const QString& name :
          dir.entryList({kPrefix + QLatin1Char('*') + kLockSuffix}, QDir::Files | QDir::Hidden)) {
         const QString id =

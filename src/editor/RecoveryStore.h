@@ -43,6 +43,23 @@ private:
     QList<QByteArray> m_texts;
 };
 
+// The file operations a save goes through: POSIX calls here; a test puts in one that
+// fails part-way, as a full disk or a failing device does.
+class RecoveryFiles {
+public:
+    virtual ~RecoveryFiles() = default;
+    // `path` opened for writing, created or emptied, readable and writable by its owner
+    // only whatever the umask; -1 with errno set on failure.
+    virtual int create(const QString& path);
+    // As write(2): the number of bytes written (possibly fewer than asked), or -1 with
+    // errno set.
+    virtual qint64 write(int fd, const char* data, qint64 size);
+    // As fsync(2), close(2) and rename(2): false with errno set on failure.
+    virtual bool sync(int fd);
+    virtual bool close(int fd);
+    virtual bool rename(const QString& from, const QString& to);
+};
+
 class RecoveryStore {
 public:
     explicit RecoveryStore(QString directory);
@@ -55,11 +72,15 @@ public:
     // This run's copy (exists only after a successful save).
     QString copyPath() const;
 
-    // Creates the folder and takes this run's lock. Idempotent; on failure the reason
-    // goes to *error and a later call tries again.
+    // Creates the folder (readable by its owner only) and takes this run's lock.
+    // Idempotent; on failure the reason goes to *error and a later call tries again.
     bool open(QString* error = nullptr);
-    // Writes the copy in one step (a temporary file renamed over the old copy).
+    // Writes the copy to a temporary file, checks every write and the flush to disk, and
+    // only then renames it over the old copy. On any failure the old copy stays as it
+    // was, the temporary file goes and the reason goes to *error (one line).
     bool save(const QList<QByteArray>& texts, QString* error = nullptr);
+    // The file operations saves go through (the POSIX ones unless set).
+    void setFiles(std::unique_ptr<RecoveryFiles> files);
     // Removes this run's copy (a normal exit, or nothing left worth keeping).
     void discard();
 
@@ -71,8 +92,10 @@ public:
 
 private:
     void sweepOrphanLocks() const;
+    QString temporaryPath() const;
 
     QString m_directory;
     QString m_sessionId;
     std::unique_ptr<QLockFile> m_lock;
+    std::unique_ptr<RecoveryFiles> m_files;
 };

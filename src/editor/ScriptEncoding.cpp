@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -77,6 +78,24 @@ QByteArray codecName(const QByteArray& declared) {
         return "GBK";
     return name;
 }
+bool isUtf16Label(const QByteArray& name) {
+    return name.startsWith("utf-16") || name.startsWith("ucs-2") || name == "unicode" ||
+           name == "csunicode" || name == "iso-10646-ucs-2" || name == "unicodefeff" ||
+           name == "unicodefffe";
+}
+
+// Whether the bytes can be UTF-16 at all: whole code units, and the zero bytes that the
+// ASCII characters of any script leave in every other place (at least one in twenty of
+// them near the start). A body without them is ASCII-compatible.
+bool mayBeUtf16(const QByteArray& bytes) {
+    if (bytes.isEmpty() || bytes.size() % 2 != 0)
+        return false;
+    const qsizetype scanned = std::min<qsizetype>(bytes.size(), kMetaScanBytes);
+    qsizetype zeros[2] = {0, 0};
+    for (qsizetype i = 0; i < scanned; ++i)
+        zeros[i % 2] += bytes[i] == '\0';
+    return std::max(zeros[0], zeros[1]) * 20 >= scanned / 2;
+}
 } // namespace
 
 QByteArray htmlMetaCharset(const QByteArray& bytes) {
@@ -98,9 +117,13 @@ DecodedScript decodeScript(const QByteArray& bytes, const QByteArray& declaredCh
     if (isValidUtf8(bytes))
         return {bytes, "UTF-8"};
 
-    for (const QByteArray& declared : {declaredCharset, htmlMetaCharset(bytes)}) {
+    // As browsers do, a UTF-16 label on a body that cannot be UTF-16 stands for UTF-8;
+    // the body is no valid UTF-8 here, so the next hint decides. A <meta> that could be
+    // read as ASCII is never in a UTF-16 page.
+    const QByteArray meta = htmlMetaCharset(bytes);
+    for (const QByteArray& declared : {declaredCharset, meta}) {
         const QByteArray name = codecName(declared);
-        if (name.isEmpty())
+        if (name.isEmpty() || (isUtf16Label(name) && (&declared == &meta || !mayBeUtf16(bytes))))
             continue;
         QStringDecoder probe(name.constData());
         if (probe.isValid())

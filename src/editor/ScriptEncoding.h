@@ -1,7 +1,10 @@
 #pragma once
 // How the bytes of a script file or a downloaded page become the editors' UTF-8.
 // Detection order: a byte-order mark (UTF-8, UTF-16 LE/BE); else valid UTF-8 as it is;
-// else the charset the server named, or an HTML <meta> charset; else GBK.
+// else the charset the server named, or an HTML <meta> charset; else GBK. A UTF-16 label
+// counts only from the server and only on an even-length body with the zero bytes of
+// UTF-16's ASCII characters;
+// otherwise it means UTF-8, as in browsers, and the next hint decides.
 
 #include <QByteArray>
 #include <QString>

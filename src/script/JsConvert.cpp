@@ -2,23 +2,51 @@
 
 #include "script/JsHandles.h"
 #include "script/OleDate.h"
+#include "script/ScriptEngine.h"
 #include "script/ScriptObject.h"
 
 #include <QDateTime>
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
+// The first `limit` UTF-16 units of a text longer than that. The engine's UTF-8 output
+// reads its characters where they are, while asking for UTF-16 would first widen the
+// whole of an 8-bit text.
+QString headOf(JSStringRef text, qsizetype limit) {
+    auto utf8Head = [&](size_t bytes) {
+        std::vector<char> buffer(bytes + 1);
+        const size_t written = JSStringGetUTF8CString(text, buffer.data(), buffer.size());
+        return std::pair{QString::fromUtf8(buffer.data(), qsizetype(written > 0 ? written - 1 : 0)),
+                         written > 0 ? written - 1 : 0};
+    };
+    // Plain ASCII needs one byte a unit; anything else at most three.
+    auto [head, bytes] = utf8Head(size_t(limit));
+    if (qsizetype(bytes) != head.size() || head.size() < limit)
+        head = utf8Head(size_t(limit) * 3).first;
+    if (head.size() < limit) {
+        // The UTF-8 output stopped early at a lone surrogate, so the text is stored as
+        // UTF-16 and its units can be read directly.
+        head = QString(reinterpret_cast<const QChar*>(JSStringGetCharactersPtr(text)), limit + 1);
+    }
+    qsizetype keep = limit;
+    if (head.size() > keep && head[keep - 1].isHighSurrogate() && head[keep].isLowSurrogate())
+        --keep;
+    head.truncate(keep);
+    return head;
+}
+
 // "Symbol(description)", as String(symbol) writes it. Converting a symbol to text throws,
 // so the text is made from the symbol's `description` (a script that redefined that
 // getter sees its own answer; anything but a string counts as no description).
 QString symbolText(JSContextRef ctx, JSValueRef symbol) {
     QString description;
     if (JSObjectRef wrapper = JSValueToObject(ctx, symbol, nullptr)) {
-        JSValueRef value = jsGetProperty(ctx, wrapper, QStringLiteral("description"));
+        JSValueRef value = scriptProperty(ctx, wrapper, QStringLiteral("description"));
         if (value && JSValueIsString(ctx, value))
-            description = jsValueToQString(ctx, value);
+            description = scriptText(ctx, value).value_or(QString());
     }
     return QStringLiteral("Symbol(") + description + QLatin1Char(')');
 }
@@ -42,7 +70,7 @@ Variant variantFromJs(JSContextRef ctx, JSValueRef value) {
         return Variant::fromDouble(d);
     }
     case kJSTypeString:
-        return Variant::fromString(jsValueToQString(ctx, value));
+        return Variant::fromString(scriptText(ctx, value).value_or(QString()));
     case kJSTypeSymbol:
         return Variant::fromString(symbolText(ctx, value));
     case kJSTypeBigInt:
@@ -51,6 +79,8 @@ Variant variantFromJs(JSContextRef ctx, JSValueRef value) {
     case kJSTypeObject:
     default: {
         if (JSValueIsDate(ctx, value)) {
+            if (!ScriptEngine::enter(ctx))
+                return {}; // its number is asked of valueOf, which is script code
             const double ms = JSValueToNumber(ctx, value, nullptr);
             if (std::isnan(ms))
                 return Variant::fromDate(ms); // an invalid Date: a date without a value
@@ -103,6 +133,8 @@ JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value) {
             return object->object();
         // Values of one engine instance cannot live in another: hand over a copy of the
         // object's data instead.
+        if (!ScriptEngine::enter(object->context()))
+            return JSValueMakeUndefined(ctx);
         JSValueRef exception = nullptr;
         JSStringRef json =
             JSValueCreateJSONString(object->context(), object->object(), 0, &exception);
@@ -115,4 +147,26 @@ JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value) {
     default:
         return JSValueMakeUndefined(ctx);
     }
+}
+
+JSValueRef scriptProperty(JSContextRef ctx, JSObjectRef object, const QString& name) {
+    if (!ScriptEngine::enter(ctx))
+        return nullptr;
+    return jsGetProperty(ctx, object, name);
+}
+
+std::optional<QString> scriptText(JSContextRef ctx, JSValueRef value) {
+    if (!ScriptEngine::enter(ctx))
+        return std::nullopt;
+    JSValueRef exception = nullptr;
+    JSStringRef copy = JSValueToStringCopy(ctx, value, &exception);
+    if (!copy)
+        return std::nullopt;
+    const JsString text = JsString::adopt(copy);
+    if (exception)
+        return std::nullopt;
+    const size_t length = JSStringGetLength(copy);
+    if (length <= size_t(kConvertedTextLimit))
+        return text.toQString();
+    return headOf(copy, kConvertedTextLimit) + QStringLiteral("…（共 %1 字符）").arg(length);
 }

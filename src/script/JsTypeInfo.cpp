@@ -1,6 +1,7 @@
 #include "script/JsTypeInfo.h"
 
 #include "script/JsHandles.h"
+#include "script/ScriptEngine.h"
 #include "script/ScriptObject.h"
 #include "script/ScriptThread.h"
 
@@ -21,7 +22,7 @@ constexpr int kMaxElementsForNames = 100000;
 // Members are taken from their descriptors, so the object's getters are not run for them
 // (only the type name's `constructor` read and a proxy's traps run script code). Gives
 // back a flat list: the type name, then four entries per member (kind, name, function
-// text, length).
+// text, length), after a count of the members left out beyond the limits.
 const char kSnapshotScript[] =
     R"JS((function (target, stop, maxFuncs, maxVars, maxDepth, maxElements) {
   'use strict';
@@ -29,7 +30,7 @@ const char kSnapshotScript[] =
       protoOf = Object.getPrototypeOf, toSource = Function.prototype.toString,
       typedArrayTag = describe(protoOf(Uint8Array.prototype), Symbol.toStringTag).get,
       typedArrayLength = describe(protoOf(Uint8Array.prototype), 'length').get;
-  var out = [], seen = new Set(), funcs = 0, vars = 0;
+  var out = [], seen = new Set(), funcs = 0, vars = 0, leftOut = 0;
   function typeName() {
     try {
       var c = target.constructor;
@@ -42,9 +43,11 @@ const char kSnapshotScript[] =
     try { var n = f.length; return typeof n === 'number' ? n : 0; } catch (e) { return 0; }
   }
   function func(kind, name, f) {
-    if (funcs < maxFuncs) { out.push(kind, name, source(f), arity(f)); ++funcs; }
+    if (funcs < maxFuncs) { out.push(kind, name, source(f), arity(f)); ++funcs; } else ++leftOut;
   }
-  function variable(name) { if (vars < maxVars) { out.push('v', name, null, 0); ++vars; } }
+  function variable(name) {
+    if (vars < maxVars) { out.push('v', name, null, 0); ++vars; } else ++leftOut;
+  }
   function isIndex(k) { var n = +k; return n >>> 0 === n && n !== 4294967295 && String(n) === k; }
   function collect(o, onPrototype, skipIndexes) {
     var keys = ownNames(o);
@@ -70,7 +73,7 @@ const char kSnapshotScript[] =
                                                       : target.length;
     } catch (e) { return 0; }
   }
-  out.push(typeName());
+  out.push(typeName(), 0);
   if (Array.isArray(target) || typedArrayTag.call(target) !== undefined) {
     if (!(elementCount() > maxElements)) collect(target, false, true);
     if (!seen.has('length')) { seen.add('length'); variable('length'); }
@@ -82,6 +85,7 @@ const char kSnapshotScript[] =
     collect(p, true, false);
     p = protoOf(p);
   }
+  out[1] = leftOut;
   return out;
 }))JS";
 
@@ -102,10 +106,14 @@ private:
 struct Snapshot {
     QString typeName;
     std::vector<JsTypeInfo::Member> members;
+    qsizetype leftOut = 0;
 };
 
-// Script thread only.
+// Script thread only. The walk is script code (a proxy's traps, a `constructor` getter),
+// so it passes the engine's entry guard like any other call.
 std::optional<Snapshot> takeSnapshot(JSContextRef objectContext, JSObjectRef target) {
+    if (!ScriptEngine::enter(objectContext))
+        return std::nullopt;
     // The object's own realm's Object.prototype: where the chain walk stops.
     JSObjectRef plain = JSObjectMake(objectContext, nullptr, nullptr);
     JSValueRef stop = JSObjectGetPrototype(objectContext, plain);
@@ -132,13 +140,14 @@ std::optional<Snapshot> takeSnapshot(JSContextRef objectContext, JSObjectRef tar
     JSObjectRef list = JSValueToObject(ctx, result, nullptr);
     const double size =
         JSValueToNumber(ctx, jsGetProperty(ctx, list, QStringLiteral("length")), nullptr);
-    if (!(size >= 1.0))
+    if (!(size >= 2.0))
         return std::nullopt;
     auto at = [&](unsigned index) { return JSObjectGetPropertyAtIndex(ctx, list, index, nullptr); };
     Snapshot out;
     out.typeName = jsValueToQString(ctx, at(0));
+    out.leftOut = qsizetype(JSValueToNumber(ctx, at(1), nullptr));
     const unsigned count = unsigned(size);
-    for (unsigned i = 1; i + 3 < count; i += 4) {
+    for (unsigned i = 2; i + 3 < count; i += 4) {
         JsTypeInfo::Member member;
         const QString kind = jsValueToQString(ctx, at(i));
         member.kind = kind == QLatin1String("f")   ? JsTypeInfo::Member::Function
@@ -167,27 +176,39 @@ qint16 arityOf(double length) {
 }
 } // namespace
 
-std::unique_ptr<JsTypeInfo> JsTypeInfo::fromObject(const ScriptObject& object) {
+std::unique_ptr<JsTypeInfo> JsTypeInfo::fromObject(const ScriptObject& object, bool* stopped) {
+    if (stopped)
+        *stopped = false;
     if (!object.context() || !object.object())
         return nullptr;
     std::optional<Snapshot> snapshot;
-    ScriptThread::instance().call(
-        [&] { snapshot = takeSnapshot(object.context(), object.object()); });
-    if (!snapshot)
+    bool wasStopped = false;
+    ScriptThread::instance().call([&] {
+        snapshot = takeSnapshot(object.context(), object.object());
+        wasStopped = ScriptThread::instance().stopRequested();
+    });
+    if (stopped)
+        *stopped = wasStopped;
+    if (!snapshot || wasStopped)
         return nullptr;
-    return std::make_unique<JsTypeInfo>(snapshot->typeName, snapshot->members);
+    return std::make_unique<JsTypeInfo>(snapshot->typeName, snapshot->members, snapshot->leftOut);
 }
 
-JsTypeInfo::JsTypeInfo(const QString& typeName, const std::vector<Member>& members)
-    : m_typeName(typeName) {
+JsTypeInfo::JsTypeInfo(const QString& typeName, const std::vector<Member>& members,
+                       qsizetype leftOut)
+    : m_typeName(typeName), m_leftOut(leftOut) {
     for (const Member& member : members) {
         if (member.kind == Member::Variable) {
             if (m_vars.size() < size_t(kMaxMembers))
                 m_vars.push_back(VarDesc{addNames({member.name})});
+            else
+                ++m_leftOut;
             continue;
         }
-        if (m_funcs.size() >= size_t(kMaxMembers))
+        if (m_funcs.size() >= size_t(kMaxMembers)) {
+            ++m_leftOut;
             continue;
+        }
         FuncDesc desc;
         QStringList names{member.name};
         switch (member.kind) {

@@ -26,8 +26,9 @@ class ScriptObject;
 class JsTypeInfo final : public TypeInfo {
 public:
     // nullptr when the members cannot be read (the object throws while being looked at,
-    // for example a revoked proxy, or the script was stopped).
-    static std::unique_ptr<JsTypeInfo> fromObject(const ScriptObject& object);
+    // for example a revoked proxy, or the script was stopped; then *stopped is set).
+    static std::unique_ptr<JsTypeInfo> fromObject(const ScriptObject& object,
+                                                  bool* stopped = nullptr);
 
     // What the snapshot found about one member, before it becomes records.
     struct Member {
@@ -37,7 +38,9 @@ public:
         QString source; // Function.prototype.toString of the function; null when unknown
         double length = 0.0;
     };
-    JsTypeInfo(const QString& typeName, const std::vector<Member>& members);
+    // `leftOut`: members already left out before these, counted with those beyond the
+    // limits here.
+    JsTypeInfo(const QString& typeName, const std::vector<Member>& members, qsizetype leftOut = 0);
 
     int GetTypeAttr(const TypeAttr** attr) override;
     int GetFuncDesc(int index, const FuncDesc** desc) override;
@@ -51,6 +54,8 @@ public:
     QString typeName() const { return m_typeName; }
     // Records handed out and not yet given back.
     int outstandingRecords() const { return m_outstanding; }
+    // Members not listed because a type holds at most kMaxMembers of each kind.
+    qsizetype membersLeftOut() const { return m_leftOut; }
 
     // Most functions or variables one type can hold (the counts are 16-bit).
     static constexpr int kMaxMembers = 32767;
@@ -64,4 +69,5 @@ private:
     std::vector<VarDesc> m_vars;
     std::vector<QStringList> m_names; // by memid - 1: the member's name, then its parameters
     int m_outstanding = 0;
+    qsizetype m_leftOut = 0;
 };

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+const QString kStoppedListing = QStringLiteral("脚本运行已被用户中止，错误号=5100");
+
 namespace {
 const QString kLengthLabel = QStringLiteral("数组长度(length)--->");
 
@@ -19,15 +21,25 @@ bool isUsable(const ScriptObject& object) {
 }
 } // namespace
 
-QString DescribeObject(const std::shared_ptr<ScriptObject>& object) {
+QString DescribeObject(const std::shared_ptr<ScriptObject>& object, bool* stopped) {
+    if (stopped)
+        *stopped = false;
     if (!object)
         return {};
     if (!isUsable(*object))
         return QStringLiteral("Could not get IDispatch Interface.");
-    const std::unique_ptr<JsTypeInfo> typeInfo = JsTypeInfo::fromObject(*object);
+    bool wasStopped = false;
+    const std::unique_ptr<JsTypeInfo> typeInfo = JsTypeInfo::fromObject(*object, &wasStopped);
+    if (stopped)
+        *stopped = wasStopped;
+    if (wasStopped)
+        return kStoppedListing;
     if (!typeInfo)
         return QStringLiteral("没有类型信息");
-    return DescribeTypeInfo(*typeInfo);
+    QString text = DescribeTypeInfo(*typeInfo);
+    if (typeInfo->membersLeftOut() > 0)
+        text += QStringLiteral("……（其余 %1 个成员未列出）\r\n").arg(typeInfo->membersLeftOut());
+    return text;
 }
 
 qint32 elementCountOf(double length) {
@@ -40,32 +52,54 @@ qint32 elementCountOf(double length) {
     return qint32(quint32(quint64(whole) & 0xFFFFFFFFu));
 }
 
-QStringList ArrayListing(const std::shared_ptr<ScriptObject>& object) {
+QStringList ArrayListing(const std::shared_ptr<ScriptObject>& object, bool* stopped) {
+    if (stopped)
+        *stopped = false;
     if (!object || !isUsable(*object))
         return {kLengthLabel + formatNumber(0.0)};
     QStringList items;
+    bool wasStopped = false;
     ScriptThread::instance().call([&] {
         JSContextRef ctx = object->context();
         JSObjectRef target = object->object();
-        // A late-bound read by name; a throwing read gives the empty value.
+        const ScriptThread& thread = ScriptThread::instance();
+        // A late-bound read by name; a throwing read gives the empty value. Every read and
+        // every conversion to text is an entry of its own, so once the user has stopped
+        // the job (a getter or a toString that never returns) no further one starts.
         auto read = [&](const QString& name) {
-            JSValueRef value = jsGetProperty(ctx, target, name);
+            JSValueRef value = scriptProperty(ctx, target, name);
             return value ? variantFromJs(ctx, value) : Variant();
         };
-        items.append(kLengthLabel + formatNumber(read(QStringLiteral("length")).toDouble()));
+        const QString lengthText = formatNumber(read(QStringLiteral("length")).toDouble());
+        if (thread.stopRequested()) {
+            wasStopped = true;
+            items.append(kLengthLabel + formatNumber(0.0));
+            items.append(QStringLiteral("……（") + kStoppedListing + QStringLiteral("）"));
+            return;
+        }
+        items.append(kLengthLabel + lengthText);
         // Read again, as a getter may give another value the second time.
         const qint32 count = elementCountOf(read(QStringLiteral("length")).toDouble());
         const qint32 shown = std::min(count, qint32(kArrayListingLimit));
         qint32 listed = 0;
-        for (; listed < shown; ++listed) {
-            if (ScriptThread::instance().stopRequested())
-                break; // an element getter that had to be stopped ends the listing
+        for (; listed < shown && !thread.stopRequested(); ++listed) {
             const QString index = formatNumber(listed);
-            items.append(QStringLiteral("下标") + index + QStringLiteral("--->") +
-                         read(index).toText());
+            const QString text = read(index).toText();
+            if (thread.stopRequested())
+                break; // the element that had to be stopped has no value to show
+            items.append(QStringLiteral("下标") + index + QStringLiteral("--->") + text);
         }
-        if (listed < count)
+        wasStopped = thread.stopRequested();
+        if (wasStopped) {
+            QString closing = QStringLiteral("……（") + kStoppedListing;
+            if (count > listed)
+                closing += QStringLiteral("，其余 %1 项未列出").arg(count - listed);
+            items.append(closing + QStringLiteral("）"));
+        } else if (listed < count) {
             items.append(QStringLiteral("……（其余 %1 项未列出）").arg(count - listed));
+        }
     });
+    if (stopped)
+        *stopped = wasStopped;
     return items;
 }

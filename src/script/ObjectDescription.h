@@ -10,13 +10,19 @@
 class ScriptObject;
 
 // The member listing; "" for an empty reference, a short notice when the object cannot
-// be looked at or has no type information.
-QString DescribeObject(const std::shared_ptr<ScriptObject>& object);
+// be looked at or has no type information. Past JsTypeInfo::kMaxMembers functions or
+// variables a closing line says how many members were left out. A listing the user
+// stopped is kStoppedListing alone, and sets *stopped.
+QString DescribeObject(const std::shared_ptr<ScriptObject>& object, bool* stopped = nullptr);
 
 // "数组长度(length)--->" + length, then "下标i--->" + element for every index below the
-// length, read by name like any property. Stops after kArrayListingLimit elements (or when
-// the user stops the script) with one closing item that says how many were left out.
-QStringList ArrayListing(const std::shared_ptr<ScriptObject>& object);
+// length, read by name like any property. Stops after kArrayListingLimit elements with one
+// closing item that says how many were left out. When the user stops it, the element
+// being read is not listed, the closing item says so, and *stopped is set.
+QStringList ArrayListing(const std::shared_ptr<ScriptObject>& object, bool* stopped = nullptr);
+
+// What a stopped listing says, with the engine's number for a stopped script.
+extern const QString kStoppedListing;
 
 constexpr int kArrayListingLimit = 10000;
 

@@ -87,6 +87,13 @@ bool ScriptEngine::shouldTerminate(JSContextRef, void* group) {
     return false;
 }
 
+bool ScriptEngine::enter(JSContextRef ctx) {
+    if (ScriptThread::instance().stopRequested())
+        return false;
+    armStopCheck(JSContextGetGroup(ctx));
+    return true;
+}
+
 bool ScriptEngine::setLanguage(const QString& language) {
     if (!isValid())
         return false;
@@ -114,13 +121,22 @@ void ScriptEngine::setStopped() {
 
 bool ScriptEngine::beginCall() {
     clearError();
-    if (ScriptThread::instance().stopRequested()) {
+    if (!enter(m_context)) {
         setStopped(); // the rest of a job the user has stopped does not start
         return false;
     }
-    // Armed afresh: after a stop the engine does not re-arm the check itself.
-    armStopCheck(m_group);
     return true;
+}
+
+Variant ScriptEngine::resultOf(JSValueRef value) {
+    // Making the result can run script code too (a Date's valueOf, a symbol's description):
+    // a stop there leaves no value, only the stop.
+    Variant result = variantFromJs(m_context, value);
+    if (ScriptThread::instance().stopRequested()) {
+        setStopped();
+        return {};
+    }
+    return result;
 }
 
 Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
@@ -135,7 +151,7 @@ Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
         setError(exception);
         return {};
     }
-    return variantFromJs(m_context, result);
+    return resultOf(result);
 }
 
 double ScriptEngine::addCode(const QString& code) {
@@ -166,7 +182,7 @@ Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
     if (!exception && JSValueIsUndefined(m_context, fn)) {
         // Functions bound with let/const are not properties of the global object.
         static const QRegularExpression identifier(QStringLiteral("^[\\p{L}_$][\\p{L}\\p{N}_$]*$"));
-        if (identifier.match(name).hasMatch()) {
+        if (identifier.match(name).hasMatch() && enter(m_context)) {
             JsString script(name);
             fn = JSEvaluateScript(m_context, script.get(), nullptr, nullptr, 1, &exception);
         }
@@ -185,18 +201,22 @@ Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
     jsArgs.reserve(size_t(args.size()));
     for (const Variant& a : args)
         jsArgs.push_back(jsFromVariant(m_context, a));
+    if (!enter(m_context)) {
+        setStopped();
+        return {};
+    }
     JSValueRef result = JSObjectCallAsFunction(m_context, function, nullptr, jsArgs.size(),
                                                jsArgs.data(), &exception);
     if (exception) {
         setError(exception);
         return {};
     }
-    return variantFromJs(m_context, result);
+    return resultOf(result);
 }
 
 bool ScriptEngine::addObject(const QString& name, const Variant& object, bool) {
-    if (!isValid() || !object.toObject())
-        return false;
+    if (!isValid() || !object.toObject() || !enter(m_context))
+        return false; // a setter on the global object is script code
     JsString key(name);
     JSValueRef exception = nullptr;
     JSObjectSetProperty(m_context, JSContextGetGlobalObject(m_context), key.get(),
@@ -215,31 +235,35 @@ void ScriptEngine::setError(JSValueRef exception) {
                              : nullptr;
     if (!object) {
         m_error.number = ScriptError::Thrown;
-        m_error.description = jsValueToQString(m_context, exception);
+        m_error.description = scriptText(m_context, exception).value_or(QString());
         return;
     }
+    // The thrown object's getters, its toString and Error's instanceof test are script
+    // code: each read is a fresh entry, and a stop during one of them ends the report.
     auto text = [&](const char* key) {
-        JSValueRef v = jsGetProperty(m_context, object, QString::fromLatin1(key));
-        return v && !JSValueIsUndefined(m_context, v) ? jsValueToQString(m_context, v) : QString();
+        JSValueRef v = scriptProperty(m_context, object, QString::fromLatin1(key));
+        return v && !JSValueIsUndefined(m_context, v) ? scriptText(m_context, v).value_or(QString())
+                                                      : QString();
     };
     auto number = [&](const char* key) {
-        JSValueRef v = jsGetProperty(m_context, object, QString::fromLatin1(key));
+        JSValueRef v = scriptProperty(m_context, object, QString::fromLatin1(key));
         return v && JSValueIsNumber(m_context, v) ? int(JSValueToNumber(m_context, v, nullptr)) : 0;
     };
     const QString name = text("name");
     const QString message = text("message");
-    const bool isError = JSValueIsInstanceOfConstructor(
-        m_context, exception,
-        JSValueToObject(
-            m_context,
-            jsGetProperty(m_context, JSContextGetGlobalObject(m_context), QStringLiteral("Error")),
-            nullptr),
-        nullptr);
+    JSValueRef errorConstructor =
+        jsGetProperty(m_context, JSContextGetGlobalObject(m_context), QStringLiteral("Error"));
+    const bool isError =
+        enter(m_context) && errorConstructor && JSValueIsObject(m_context, errorConstructor) &&
+        JSValueIsInstanceOfConstructor(
+            m_context, exception, JSValueToObject(m_context, errorConstructor, nullptr), nullptr);
     m_error.number = isError ? errorNumberFor(name, message) : ScriptError::Thrown;
-    m_error.description = isError ? message : jsValueToQString(m_context, exception);
+    m_error.description = isError ? message : scriptText(m_context, exception).value_or(QString());
     m_error.line = number("line");
     m_error.column = number("column");
     m_error.text = sourceLine(text("sourceURL"), m_error.line);
+    if (ScriptThread::instance().stopRequested())
+        setStopped(); // stopped while the error was being read
 }
 
 QString ScriptEngine::sourceLine(const QString& url, int line) const {
@@ -282,6 +306,9 @@ QList<Procedure> ScriptEngine::procedures() const {
     JSPropertyNameArrayRef names = JSObjectCopyPropertyNames(m_context, global);
     const size_t count = JSPropertyNameArrayGetCount(names);
     for (size_t i = 0; i < count; ++i) {
+        // A global getter is script code; a stopped job lists no more.
+        if (!enter(m_context))
+            break;
         JSStringRef key = JSPropertyNameArrayGetNameAtIndex(names, i);
         JSValueRef v = JSObjectGetProperty(m_context, global, key, nullptr);
         JSObjectRef fn =
@@ -291,7 +318,9 @@ QList<Procedure> ScriptEngine::procedures() const {
         Procedure p;
         p.name = QString(reinterpret_cast<const QChar*>(JSStringGetCharactersPtr(key)),
                          qsizetype(JSStringGetLength(key)));
-        JSValueRef length = JSObjectGetProperty(m_context, fn, lengthKey.get(), nullptr);
+        JSValueRef length = enter(m_context)
+                                ? JSObjectGetProperty(m_context, fn, lengthKey.get(), nullptr)
+                                : nullptr;
         p.numArgs = length ? int(JSValueToNumber(m_context, length, nullptr)) : 0;
         // Names not found in the text (set by code at run time) follow, in engine order.
         const qsizetype order = written.value(p.name, written.size() + qsizetype(i));

@@ -44,6 +44,12 @@ public:
 
     JSGlobalContextRef context() const { return m_context; }
 
+    // The guard in front of every call into an engine that may run script code (script
+    // thread only): false when the user has stopped the current job, so the call must not
+    // start; otherwise the stop check of the context's group is armed afresh, as the engine
+    // does not arm it again once it has ended a script.
+    static bool enter(JSContextRef ctx);
+
 private:
     void createContext();
     void releaseContext();
@@ -54,6 +60,7 @@ private:
     void setStopped();
     QString sourceLine(const QString& url, int line) const;
     Variant evaluate(const QString& text, const QString& url);
+    Variant resultOf(JSValueRef value);
     static void armStopCheck(JSContextGroupRef group);
     static bool shouldTerminate(JSContextRef ctx, void* group);
 

@@ -20,19 +20,14 @@ ScriptObject::~ScriptObject() {
 
 std::optional<QString> ScriptObject::defaultText() const {
     std::optional<QString> result;
-    ScriptThread::instance().call([&] {
-        bool ok = false;
-        QString text = jsValueToQString(m_context, m_object, &ok);
-        if (ok)
-            result = std::move(text);
-    });
+    ScriptThread::instance().call([&] { result = scriptText(m_context, m_object); });
     return result;
 }
 
 Variant ScriptObject::property(const QString& name) const {
     Variant result;
     ScriptThread::instance().call([&] {
-        if (JSValueRef v = jsGetProperty(m_context, m_object, name))
+        if (JSValueRef v = scriptProperty(m_context, m_object, name))
             result = variantFromJs(m_context, v);
     });
     return result;

@@ -28,7 +28,39 @@ QString printfNumber(const char* format, double value) {
     std::snprintf(buffer, sizeof buffer, format, value);
     return withWideExponent(buffer);
 }
+// A high surrogate at i followed by a low one: one character, shown as it is.
+bool isPairAt(QStringView text, qsizetype i) {
+    return text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+}
+
+QString surrogateEscape(char16_t u) {
+    return QLatin1String("\\u") + QString::number(unsigned(u), 16).rightJustified(4, u'0');
+}
 } // namespace
+
+QString escapeLoneSurrogates(const QString& text) {
+    qsizetype i = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i].isSurrogate() && !isPairAt(text, i))
+            break;
+        if (text[i].isHighSurrogate())
+            ++i;
+    }
+    if (i == text.size())
+        return text; // the usual case: nothing to escape, no copy
+    QString out = text.left(i);
+    for (; i < text.size(); ++i) {
+        if (!text[i].isSurrogate()) {
+            out += text[i];
+        } else if (isPairAt(text, i)) {
+            out += text[i];
+            out += text[++i];
+        } else {
+            out += surrogateEscape(text[i].unicode());
+        }
+    }
+    return out;
+}
 
 QString formatNumber(double value) {
     return printfNumber("%.13g", value);
@@ -72,8 +104,18 @@ QString oneLineMessage(const QString& message) {
         body.chop(2);
     QString out;
     out.reserve(message.size());
-    for (QChar c : body) {
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const QChar c = body[i];
         const char16_t u = c.unicode();
+        if (c.isSurrogate()) {
+            if (isPairAt(body, i)) {
+                out += c;
+                out += body[++i];
+            } else {
+                out += surrogateEscape(u);
+            }
+            continue;
+        }
         const bool control =
             (u < 0x20 && u != u'\t') || (u >= 0x7F && u <= 0x9F) || u == 0x2028 || u == 0x2029;
         if (!control) {

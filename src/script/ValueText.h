@@ -13,9 +13,14 @@ QString formatDate(double oleDate);
 
 // One output-pane message as exactly one line: control characters inside it (line
 // breaks, NUL, …) are written visibly as \n, \r, \0, \b, \f, \v, \u2028, \u2029 or \xHH,
-// so a value or an error text cannot break or cut the line. A tab stays a tab. The
-// message's own closing CR LF is kept.
+// so a value or an error text cannot break or cut the line. A tab stays a tab. A lone
+// surrogate (half of a pair without its other half) is written as \ud800 and the like,
+// since UTF-8 cannot carry it. The message's own closing CR LF is kept.
 QString oneLineMessage(const QString& message);
+
+// The text with every lone surrogate written as \ud800 and the like (lowercase hex, as
+// JavaScript writes it); everything else, pairs included, as it is.
+QString escapeLoneSurrogates(const QString& text);
 
 // Most characters of one message the output pane lays out; a longer line would freeze
 // the window while it is measured. The whole text stays with the pane's caller.

@@ -81,6 +81,7 @@ bool EditorRecovery::saveNow() {
         return false;
     }
     m_written = texts;
+    m_reported = false; // a later failure is news again
     return true;
 }
 

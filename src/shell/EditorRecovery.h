@@ -33,6 +33,7 @@ private:
     QList<QByteArray> snapshot() const;
     void offerLeftover();
     void onEdited();
+    // One pane line per run of failures, however many saves fail in a row.
     void reportOnce(const QString& reason);
 
     MainWindow& m_window;

@@ -26,6 +26,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 
+#include <limits>
+
 namespace {
 const QString kContactNumber = QStringLiteral("1029384756");
 const QString kSampleAddress =
@@ -136,6 +138,9 @@ void MainWindow::buildControls() {
 
     m_expression = named(new QLineEdit(central), "编辑框_eval");
     m_expression->setFont(uiFont());
+    // QLineEdit cuts at 32,767 characters by default, silently: a pasted expression
+    // must arrive whole.
+    m_expression->setMaxLength(std::numeric_limits<int>::max());
     layout->addWidgetAt(m_expression, {8, 445, 666, 24}, stretchBelowEditors);
     m_evaluate = button("按钮_run", QStringLiteral("计算表达式"), central);
     layout->addWidgetAt(m_evaluate, {682, 445, 72, 24}, rightBelowEditors);
@@ -147,6 +152,7 @@ void MainWindow::buildControls() {
     setCentralWidget(central);
 
     connect(m_clear, &QPushButton::clicked, this, &MainWindow::onClearClicked);
+    connect(m_output, &OutputLog::openInEditorRequested, this, &MainWindow::openInEmptyEditor);
 
     // Commands that are not available in this build stay visible but disabled.
     for (QWidget* w : std::initializer_list<QWidget*>{
@@ -221,6 +227,20 @@ CodeEditor* MainWindow::CurrentEditor() {
 
 void MainWindow::onClearClicked() {
     CurrentEditor()->ClearAll();
+}
+
+void MainWindow::openInEmptyEditor(const QString& text) {
+    // Only an empty editor is used: nobody's code is replaced without asking.
+    for (int i = 0; i < EditorTabs::kEditorCount; ++i) {
+        CodeEditor* editor = m_tabs->editor(i);
+        if (editor->Length() != 0)
+            continue;
+        editor->SetText(text.toUtf8());
+        m_tabs->setCurrentIndex(i);
+        return;
+    }
+    m_output->append(
+        QStringLiteral("-->没有空的编辑框，未打开：请先清空一个编辑框，或使用“复制完整结果”\r\n"));
 }
 
 void MainWindow::ShowDecoderWindow() {

@@ -61,6 +61,9 @@ public:
 
     // "清空": empties the current editor; nothing is logged or asked.
     void onClearClicked();
+    // "在新编辑框中打开" of the output pane: the text goes into the first empty editor,
+    // which is selected; with none empty the pane says so and no editor changes.
+    void openInEmptyEditor(const QString& text);
     // "显示程序": shows and restores the window.
     void ShowMainWindow();
     // "解码工具": one decoder window, opened on first use and brought to the front after.

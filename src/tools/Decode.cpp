@@ -1,5 +1,7 @@
 #include "tools/Decode.h"
 
+#include "script/ValueText.h"
+
 #include "tools/ByteDecoders.h"
 #include "tools/UnescapeText.h"
 
@@ -21,7 +23,8 @@ DecodeResult Decode(DecodeKind kind, const QByteArray& input) {
         const ToolResult r = UnescapeText(QString::fromUtf8(input));
         if (!r.ok)
             return {false, {}, r.error};
-        return {true, r.text.toUtf8(), {}};
+        // A lone surrogate has no UTF-8 form; written as its escape it stays visible.
+        return {true, escapeLoneSurrogates(r.text).toUtf8(), {}};
     }
     case DecodeKind::Utf8:
         return {true, Utf8DecodeText(QString::fromUtf8(input)).toUtf8(), {}};

@@ -12,8 +12,15 @@
 
 #include <memory>
 
+// Part of JavaScriptCore's exported interface, declared in a header it does not install:
+// a full collection now. JSGarbageCollect only hints that one would be welcome.
+extern "C" JS_EXPORT void JSSynchronousGarbageCollectForDebugging(JSContextRef context);
+
 namespace {
 constexpr double kStopCheckInterval = 0.1;
+constexpr qint64 kMebibyte = 1024 * 1024;
+// From this size on a run's garbage is collected when it ends (see babel.js).
+constexpr qsizetype kLargeSource = 1 << 18;
 
 // The engine that runs the carried deobfuscator. The toolkit inside is large, so the
 // engine is made on the first deobfuscation and kept for later ones; it lives in the
@@ -25,6 +32,7 @@ public:
         m_context = JSGlobalContextCreateInGroup(m_group, nullptr);
         addFunction("vexoSandboxRun", &sandboxRun);
         addFunction("vexoNow", &now);
+        addFunction("vexoCollectGarbage", &collectGarbage);
         armStopCheck(m_group);
         JsString script(CarriedScripts::deobfuscator());
         JsString url("vexo:deobfuscator");
@@ -67,6 +75,9 @@ public:
         return true;
     }
 
+    // After a large run: the engine stays for later runs, its garbage need not.
+    void collectGarbage() { JSSynchronousGarbageCollectForDebugging(m_context); }
+
 private:
     void addFunction(const char* name, JSObjectCallAsFunctionCallback callback) {
         JsString key(name);
@@ -101,6 +112,12 @@ private:
         return result;
     }
 
+    static JSValueRef collectGarbage(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t,
+                                     const JSValueRef[], JSValueRef*) {
+        JSSynchronousGarbageCollectForDebugging(ctx);
+        return JSValueMakeUndefined(ctx);
+    }
+
     static JSValueRef now(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t, const JSValueRef[],
                           JSValueRef*) {
         static QElapsedTimer clock;
@@ -124,6 +141,7 @@ QString optionsJson(const DeobOptions& options) {
     QJsonObject o;
     o.insert(QStringLiteral("unpacker"), CarriedScripts::unpacker());
     o.insert(QStringLiteral("rename"), options.rename);
+    o.insert(QStringLiteral("maxBytes"), double(options.maxBytes));
     QJsonArray extra;
     for (const auto& [name, peel] : options.extraLayers)
         extra.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("peel"), peel}});
@@ -159,6 +177,13 @@ DeobResult fromJson(const QString& text) {
     result.code = o.value(QStringLiteral("code")).toString();
     return result;
 }
+
+QString megabytes(qint64 bytes) {
+    // One decimal, rounded up: one byte over the limit never reads as the limit itself.
+    const qint64 tenths = (bytes * 10 + kMebibyte - 1) / kMebibyte;
+    return tenths % 10 == 0 ? QString::number(tenths / 10)
+                            : QString::number(double(tenths) / 10.0, 'f', 1);
+}
 } // namespace
 
 int DeobResult::peeledCount() const {
@@ -170,6 +195,13 @@ int DeobResult::peeledCount() const {
 
 DeobResult DeobfuscateScript(const QString& source, const DeobOptions& options) {
     DeobResult result;
+    // UTF-8 takes at most three bytes for each UTF-16 unit.
+    const qint64 bytes = qint64(source.size()) * 3 <= options.maxBytes ? 0 : source.toUtf8().size();
+    if (options.maxBytes > 0 && bytes > options.maxBytes) {
+        result.error = QStringLiteral("脚本过大（%1 MB），解密最多支持 %2 MB")
+                           .arg(megabytes(bytes), megabytes(options.maxBytes));
+        return result;
+    }
     ScriptThread::instance().call([&] {
         std::unique_ptr<ToolEngine>& engine = toolEngineSlot();
         if (!engine)
@@ -187,6 +219,8 @@ DeobResult DeobfuscateScript(const QString& source, const DeobOptions& options) 
             result.stopped = ScriptThread::instance().stopRequested();
             return;
         }
+        if (source.size() >= kLargeSource)
+            engine->collectGarbage();
         result = fromJson(out);
     });
     if (result.stopped)

@@ -28,10 +28,17 @@ struct DeobResult {
     int peeledCount() const;
 };
 
+// The largest script (UTF-8 bytes) the deobfuscator takes, and the largest code a layer
+// may produce (well below the 64 MiB read cap): the syntax tree with its paths and scope
+// data takes about 200 times the text, so a larger script is refused up front (about
+// 2 GB at the limit) rather than let to exhaust memory.
+constexpr qint64 kDeobMaxBytes = 10 * 1024 * 1024;
+
 struct DeobOptions {
     // Limit of each sandbox run; a layer whose run takes longer is skipped.
     double sandboxSeconds = 5.0;
     bool rename = true;
+    qint64 maxBytes = kDeobMaxBytes;
     // Extra text layers as (name, JavaScript function source taking and returning the
     // code); tried after the built-in text layers.
     QList<QPair<QString, QString>> extraLayers;

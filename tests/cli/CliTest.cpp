@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QStringEncoder>
 #include <QTemporaryDir>
 
@@ -57,14 +58,100 @@ TEST(CliEval, PrintsTheOutputPaneLines) {
     EXPECT_TRUE(r.out.contains(QStringLiteral("方法:sum\n参数<1>x\n参数数量:1\n")));
     EXPECT_TRUE(r.out.contains(QStringLiteral("属性:first\n")));
 
-    // Without code the expression is reported as not loaded; an engine error sets status 1.
-    r = cli({"eval", "1+1"});
-    EXPECT_EQ(r.out, QStringLiteral("-->计算出错：代码未加载\n"));
-    EXPECT_EQ(r.status, 0);
+    // An engine error sets status 1.
     const QString broken = files.write(QStringLiteral("bad.js"), "var a = ;");
     r = cli({"eval", "--load", broken, "a"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("-->发生错误：错误号=1002\n")));
+}
+
+// What a batch job relies on: the status says whether a value was made, a stopped
+// listing is an error, a huge value costs no more than the conversion cap, lines are cut
+// only when asked, and no character is printed as another.
+TEST(CliEval, StatusAndOutputOfHardCases) {
+    Files files;
+    const QString empty = files.write(QStringLiteral("empty.js"), "");
+    const QString code = files.write(QStringLiteral("code.js"), "var loaded = 1;");
+    const QString cap = QStringLiteral("…（共 67108864 字符）\n");
+    const struct {
+        const char* what;
+        QStringList args;
+        QByteArray input;
+        int status;
+        QString out;      // the whole output, or
+        QString contains; // a part of it
+    } cases[] = {
+        {"no file", {"eval", "1+1"}, {}, 1, QStringLiteral("-->计算出错：代码未加载\n"), {}},
+        {"empty file",
+         {"eval", "--load", empty, "1"},
+         {},
+         1,
+         QStringLiteral("-->代码加载失败，请检查代码内容\n-->计算出错：代码未加载\n"),
+         {}},
+        {"length getter that never returns",
+         {"eval", "--timeout", "1", "--load", code, "({get length(){while(1){}}})"},
+         {},
+         1,
+         {},
+         QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n")},
+        {"toString that never returns inside an element",
+         {"eval", "--timeout", "1", "--load", code, "[{toString(){while(1){}}},2]"},
+         {},
+         1,
+         {},
+         QStringLiteral("数组长度(length)--->2\n……（脚本运行已被用户中止，错误号=5100，其余 2 "
+                        "项未列出）\n")},
+        {"a date whose value never comes",
+         {"eval", "--timeout", "1", "--load", code,
+          "var d = new Date(); d.valueOf = function () { for (;;) {} }; d"},
+         {},
+         1,
+         {},
+         QStringLiteral("-->发生错误：错误号=5100\n")},
+        {"lines cut on request",
+         {"eval", "--max-line", "10", "--load", code, "'abcdefghijklmnop'"},
+         {},
+         0,
+         QStringLiteral("-->代码加载成功\n-->返回类型：文本…（共 11 字符）\n"
+                        "-->计算结果：ab…（共 24 字符）\n"),
+         {}},
+        {"a line limit that is no number", {"eval", "--max-line", "0", "1"}, {}, 2, {}, {}},
+        {"lone surrogates in a result",
+         {"eval", "--load", code, "'a\\ud800b\\udc00c\\ud83d\\ude00'"},
+         {},
+         0,
+         {},
+         QStringLiteral("-->计算结果：a\\ud800b\\udc00c\U0001F600\n")},
+        {"lone surrogate decoded",
+         {"decode", "usc"},
+         "x\\udbff!",
+         0,
+         QStringLiteral("x\\udbff!"),
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QElapsedTimer timer;
+        timer.start();
+        const CliRun r = cli(c.args, c.input);
+        EXPECT_LT(timer.elapsed(), 20000);
+        EXPECT_EQ(r.status, c.status) << r.err.toStdString();
+        if (!c.out.isNull()) {
+            EXPECT_EQ(r.out, c.out);
+        }
+        if (!c.contains.isNull()) {
+            EXPECT_TRUE(r.out.contains(c.contains)) << r.out.left(2000).toStdString();
+        }
+    }
+    // A value beyond the conversion cap keeps exactly the cap's characters and says its
+    // whole length; the rest is never copied out of the engine.
+    QElapsedTimer timer;
+    timer.start();
+    const CliRun big = cli({"eval", "--timeout", "5", "--load", code, "'x'.repeat(2**26)"});
+    EXPECT_LT(timer.elapsed(), 20000);
+    EXPECT_EQ(big.status, 0);
+    const QString line = QStringLiteral("-->计算结果：") + QString(16 * 1024 * 1024, u'x') + cap;
+    EXPECT_TRUE(big.out.endsWith(line)) << big.out.size();
 }
 
 TEST(CliEval, EachMessageIsOneLine) {
@@ -176,4 +263,32 @@ TEST(CliInput, WebAddressesAndEncodingsReadAsTheWindowReadsThem) {
     r = cli({"eval", "--load", server.url("/missing.js"), "1"});
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST(CliInput, EndlessInputsAndSlowServersEndWithAReason) {
+    TestHttpServer server;
+    TestResponse drip = TestResponse::text(QByteArray(400, ' ')); // a byte every 20 ms
+    drip.pieceBytes = 1;
+    drip.pieceDelayMs = 20;
+    server.route("/drip.js", drip);
+    const QString cliPath = QStringLiteral(VEXO_BUILD_DIR "/vexojs-cli");
+    const struct {
+        QStringList args; // run by sh, the CLI as $0
+        const char* error;
+    } cases[] = {
+        {{"\"$0\" format /dev/zero"}, "无法读取文件 /dev/zero：内容超过 64 MiB 上限"},
+        {{"yes | \"$0\" format -"}, "无法读取标准输入：内容超过 64 MiB 上限"},
+        {{"\"$0\" decode base64 - < /dev/zero"}, "无法读取标准输入：内容超过 64 MiB 上限"},
+        {{"\"$0\" format --max-time 0.3 " + server.url("/drip.js")}, "读取超时：0.3 秒内没有读完"},
+        {{"\"$0\" format --max-time soon x.js"}, "--max-time 需要一个正数（秒），而不是 soon"},
+    };
+    for (const auto& c : cases) {
+        QProcess p;
+        p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), c.args.join(' '), cliPath});
+        ASSERT_TRUE(p.waitForFinished(60000)) << c.args.join(' ').toStdString();
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), 2) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(err.contains(QString::fromUtf8(c.error))) << err.toStdString();
+        EXPECT_TRUE(p.readAllStandardOutput().isEmpty());
+    }
 }

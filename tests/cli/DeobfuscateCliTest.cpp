@@ -68,3 +68,12 @@ TEST(CliDeobfuscate, ExitCodes) {
     QTemporaryDir dir;
     EXPECT_EQ(deobfuscate({dir.filePath(QStringLiteral("missing.js"))}).status, 2);
 }
+
+TEST(CliDeobfuscate, ScriptOverTheSizeLimitIsRefusedUpFront) {
+    // 10.5 MB of plain code: refused at once with the limit, nothing on standard output.
+    const DeobRun r = deobfuscate({"-"}, QByteArray("log(1);").leftJustified(21 * 512 * 1024));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.err,
+              QStringLiteral("vexojs-cli deobfuscate: 脚本过大（10.5 MB），解密最多支持 10 MB\n"));
+}

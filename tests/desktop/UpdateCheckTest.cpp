@@ -10,13 +10,16 @@
 #include "desktop/UpdateCheck.h"
 #include "desktop/UpdateWindow.h"
 #include "script/GlobalObjects.h"
+#include "script/ScriptThread.h"
 #include "shell/MainWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTcpServer>
+#include <QTimer>
 
 namespace {
 const QString kLatest = QStringLiteral("检查更新|亲-，-你用的是最新版了哦");
@@ -225,6 +228,80 @@ TEST(UpdateWindow, UpdateButtonOpensOnlyWebAddresses) {
                           QString::fromUtf8(c.first));
         }
     }
+}
+
+namespace {
+// Counts the jobs handed to the script thread: each one is a wait the window goes
+// through, and only a single long one gets the busy box.
+struct CountingWaiter : ScriptWaiter {
+    int jobs = 0;
+    BlockingWaiter plain;
+    void wait(ScriptJob& job) override {
+        ++jobs;
+        plain.wait(job);
+    }
+};
+} // namespace
+
+TEST(UpdateCheck, LargeRecordsAreOneJobAndHugeOnesAreRefused) {
+    QByteArray many = "\"x\"";
+    many += QByteArray(",\"x\"").repeated(20000);
+    const QByteArray manyRest = ",\"details\":[" + many + "],\"download\":[" + many + "]";
+    const QByteArray hugeRest = ",\"Thx\":\"" + QByteArray(kMaxUpdateRecordBytes, 'a') + "\"";
+    const struct {
+        const char* name;
+        QByteArray record;
+        const char* failure; // empty: the update window opens
+    } cases[] = {
+        {"40,000 entries", record("2", manyRest), ""},
+        {"over 1 MiB", record("2", hugeRest), "超过 1 MiB 上限"},
+    };
+    for (const auto& c : cases) {
+        UpdateBench b;
+        CountingWaiter waiter;
+        ScriptThread::instance().setWaiter(&waiter);
+        b.check(c.record);
+        ScriptThread::instance().setWaiter(nullptr);
+        if (!*c.failure) {
+            EXPECT_EQ(b.dialogs.modalRuns, 1) << c.name;
+            EXPECT_EQ(waiter.jobs, 1) << c.name;
+            EXPECT_EQ(b.globals.updateInfo().details.count(QStringLiteral("\r\n")), 20001);
+            continue;
+        }
+        ASSERT_EQ(b.dialogs.messages.size(), 1) << c.name;
+        EXPECT_TRUE(b.dialogs.messages.first().contains(QString::fromUtf8(c.failure)))
+            << b.dialogs.messages.first().toStdString();
+        EXPECT_EQ(b.dialogs.modalRuns, 0) << c.name;
+        EXPECT_LE(waiter.jobs, 1) << c.name;
+    }
+}
+
+// A slow server: the record is read behind the same box as "读取JS", whose "停止" ends
+// the check with the reason and opens nothing.
+TEST(UpdateCheck, ASlowRecordWaitsBehindTheBusyBoxAndStops) {
+    UpdateBench b;
+    TestResponse slow =
+        TestResponse::text(record("2", ",\"Thx\":\"" + QByteArray(100000, 'a') + "\""));
+    slow.pieceBytes = 512;
+    slow.pieceDelayMs = 40;
+    b.server.route("/version.txt", slow);
+    bool pressed = false;
+    QTimer presser;
+    QObject::connect(&presser, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (pressed || w->objectName() != QStringLiteral("正在读取") || !w->isVisible())
+                continue;
+            pressed = true;
+            w->findChild<QPushButton*>(QStringLiteral("按钮_停止"))->click();
+        }
+    });
+    presser.start(50);
+    b.checkAt(b.server.url("/version.txt"));
+    presser.stop();
+    EXPECT_TRUE(pressed);
+    ASSERT_EQ(b.dialogs.messages.size(), 1);
+    EXPECT_EQ(b.dialogs.messages.first(), QStringLiteral("检查更新|检查更新失败：已停止"));
+    EXPECT_EQ(b.dialogs.modalRuns, 0);
 }
 
 TEST(UpdateWindow, NoButtonCloses) {

@@ -12,6 +12,13 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 namespace {
 const QList<QByteArray> kTexts = {
     QByteArray("function f(){\r\n    return 1;\r\n}"),
@@ -31,6 +38,86 @@ void writeFile(const QString& path, const QByteArray& bytes) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(bytes);
 }
+
+QList<QByteArray> copyOf(const RecoveryStore& store) {
+    QFile f(store.copyPath());
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return Recovery::decode(f.readAll()).value_or(QList<QByteArray>{QByteArray("damaged")});
+}
+
+// The permission bits in octal, as ls -l and chmod speak of them.
+QString modeOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QStringLiteral("missing");
+    return QString::number(st.st_mode & 07777, 8);
+}
+
+// Files of this process may not grow past `bytes` while it lives: a write beyond fails
+// part-way with EFBIG, as on a disk that is full.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limit = saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    rlimit saved{};
+    void (*oldHandler)(int) = nullptr;
+};
+
+// A file layer that fails one step of a save, as a full disk or a failing device does.
+struct FaultyFiles : RecoveryFiles {
+    enum Step { None, Create, Write, Sync, Close, Rename };
+    Step failAt = None;
+    int error = ENOSPC;
+    qint64 budget = 0;     // bytes that reach the file before the failing write
+    qint64 chunk = 0;      // most bytes one write takes (0: all)
+    int interruptions = 0; // writes that fail with EINTR before any succeeds
+
+    int create(const QString& path) override {
+        if (failAt == Create)
+            return errno = error, -1;
+        return RecoveryFiles::create(path);
+    }
+    qint64 write(int fd, const char* data, qint64 size) override {
+        if (interruptions > 0)
+            return --interruptions, errno = EINTR, -1;
+        if (chunk > 0)
+            size = std::min(size, chunk);
+        if (failAt == Write) {
+            if (budget <= 0)
+                return errno = error, -1;
+            size = std::min(size, budget);
+        }
+        const qint64 n = RecoveryFiles::write(fd, data, size);
+        if (n > 0)
+            budget -= n;
+        return n;
+    }
+    bool sync(int fd) override {
+        if (failAt == Sync)
+            return errno = error, false;
+        return RecoveryFiles::sync(fd);
+    }
+    bool close(int fd) override {
+        const bool closed = RecoveryFiles::close(fd);
+        if (failAt == Close)
+            return errno = error, false;
+        return closed;
+    }
+    bool rename(const QString& from, const QString& to) override {
+        if (failAt == Rename)
+            return errno = error, false;
+        return RecoveryFiles::rename(from, to);
+    }
+};
 } // namespace
 
 TEST(RecoveryFormat, RoundTripsEveryByteAndRejectsDamage) {
@@ -205,4 +292,104 @@ TEST(RecoveryStore, LocksOfDeadRunsWithoutACopyAreSweptAway) {
     EXPECT_TRUE(filesIn(dir).first().endsWith(QStringLiteral(".lock")));
     running.discard();
     EXPECT_TRUE(filesIn(dir).isEmpty());
+
+    // A run killed in the middle of a save leaves a temporary file: it goes too, but not
+    // that of a run still going.
+    const QString killed =
+        dir + QStringLiteral("/recovery-0d0d0d0d-dead-4bad-8bad-0d0d0d0d0d0d.dat.tmp");
+    writeFile(killed, "half a copy");
+    RecoveryStore alive(dir);
+    ASSERT_TRUE(alive.open());
+    const QString aliveTemporary = alive.copyPath() + QStringLiteral(".tmp");
+    writeFile(aliveTemporary, "being written");
+    EXPECT_FALSE(current.claimLeftover());
+    EXPECT_FALSE(QFileInfo::exists(killed));
+    EXPECT_TRUE(QFileInfo::exists(aliveTemporary));
+}
+
+TEST(RecoveryStore, ACopyIsReplacedOnlyWhenWrittenWhole) {
+    const struct {
+        const char* name;
+        FaultyFiles::Step failAt;
+        int error;
+        qint64 budget;
+        qint64 chunk;
+        int interruptions;
+        rlim_t fileSizeLimit; // a real limit on the process's files (0: none)
+        const char* reason;   // in the error; nullptr: the save succeeds
+    } cases[] = {
+        {"disk full part-way", FaultyFiles::Write, ENOSPC, 1000, 0, 0, 0,
+         "写入中断（已写入 1000 / "},
+        {"real file size limit", FaultyFiles::None, 0, 0, 0, 0, 4096, "文件超出允许的大小"},
+        {"nothing written at all", FaultyFiles::Write, ENOSPC, 0, 0, 0, 0, "磁盘空间不足"},
+        {"device error at the flush", FaultyFiles::Sync, EIO, 0, 0, 0, 0,
+         "写入磁盘失败：磁盘读写错误"},
+        {"quota reported at close", FaultyFiles::Close, EDQUOT, 0, 0, 0, 0,
+         "关闭文件失败：超出磁盘配额"},
+        {"rename refused", FaultyFiles::Rename, EROFS, 0, 0, 0, 0, "无法替换旧副本：文件系统只读"},
+        {"temporary file refused", FaultyFiles::Create, ENOSPC, 0, 0, 0, 0, "无法创建临时文件"},
+        {"short and interrupted writes", FaultyFiles::None, 0, 0, 4093, 3, 0, nullptr},
+    };
+    const QList<QByteArray> old = {QByteArray("the last good copy")};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir tmp;
+        RecoveryStore store(tmp.path());
+        ASSERT_TRUE(store.save(old));
+        auto files = std::make_unique<FaultyFiles>();
+        files->failAt = c.failAt;
+        files->error = c.error;
+        files->budget = c.budget;
+        files->chunk = c.chunk;
+        files->interruptions = c.interruptions;
+        store.setFiles(std::move(files));
+        QString error;
+        bool saved = false;
+        {
+            std::optional<FileSizeLimit> limit;
+            if (c.fileSizeLimit)
+                limit.emplace(c.fileSizeLimit);
+            saved = store.save(kTexts, &error);
+        }
+        EXPECT_EQ(saved, !c.reason) << error.toStdString();
+        EXPECT_EQ(copyOf(store), c.reason ? old : kTexts);
+        // The copy and the lock: no temporary file is left behind.
+        EXPECT_EQ(filesIn(tmp.path()).size(), 2) << filesIn(tmp.path()).join(' ').toStdString();
+        if (c.reason) {
+            EXPECT_TRUE(error.contains(QString::fromUtf8(c.reason))) << error.toStdString();
+            EXPECT_TRUE(error.contains(store.copyPath()));
+            EXPECT_TRUE(error.endsWith(QStringLiteral("，上一份副本保留不变")))
+                << error.toStdString();
+            EXPECT_FALSE(error.contains(QLatin1Char('\n')));
+        }
+        // The store stays usable once the fault is gone.
+        store.setFiles(nullptr);
+        EXPECT_TRUE(store.save(kTexts));
+        EXPECT_EQ(copyOf(store), kTexts);
+    }
+}
+
+TEST(RecoveryStore, FolderAndFilesAreTheUsersAloneWhateverTheUmask) {
+    const struct {
+        mode_t umask;
+        bool folderExists; // made earlier with the umask's usual mode
+    } cases[] = {{0022, false}, {0, false}, {0077, false}, {0002, true}, {0, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.umask);
+        QTemporaryDir tmp;
+        const QString dir = tmp.filePath(QStringLiteral("state/vexojs"));
+        const mode_t saved = ::umask(c.umask);
+        if (c.folderExists)
+            QDir().mkpath(dir);
+        RecoveryStore store(dir);
+        const bool ok = store.save(kTexts);
+        ::umask(saved);
+        ASSERT_TRUE(ok);
+        EXPECT_EQ(modeOf(dir), QStringLiteral("700"));
+        const QStringList files = filesIn(dir);
+        ASSERT_EQ(files.size(), 2);
+        for (const QString& name : files)
+            EXPECT_EQ(modeOf(dir + QLatin1Char('/') + name), QStringLiteral("600"))
+                << name.toStdString();
+    }
 }

@@ -100,3 +100,38 @@ TEST(ScriptEncoding, AlmostUtf8IsNotTakenForUtf8) {
     }
     EXPECT_EQ(decodeScript("\xF0\x9F\x98\x80\xEF\xBF\xBF").encoding, QByteArray("UTF-8"));
 }
+
+TEST(ScriptEncoding, Utf16LabelsOnBytesThatCannotBeUtf16AreIgnored) {
+    const QString text = QStringLiteral("var t = '题目';");
+    QStringEncoder le("UTF-16LE");
+    const QByteArray utf16 = le.encode(text);
+    const QByteArray page = gbk(QStringLiteral("<meta charset=\"utf-16\"><script>") + text);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QByteArray declared;
+        QString expected;
+    } cases[] = {
+        {"8-bit bytes, header utf-16", gbk(text), "utf-16", text},
+        {"8-bit bytes, header UTF-16LE", gbk(text), "UTF-16LE", text},
+        {"8-bit bytes, header ucs-2", gbk(text), "ucs-2", text},
+        {"8-bit bytes with NULs", gbk(text.repeated(10)) + QByteArray(2, '\0'), "utf-16",
+         text.repeated(10) + QString(2, QChar(0))},
+        {"meta utf-16 in an ASCII page",
+         page,
+         {},
+         QStringLiteral("<meta charset=\"utf-16\">"
+                        "<script>") +
+             text},
+        {"odd length is not UTF-16", utf16 + "\x98", "utf-16le",
+         QString::fromUtf8(decodeScript(utf16 + "\x98").utf8)},
+        {"real UTF-16 with its label", utf16, "utf-16le", text},
+    };
+    for (const auto& c : cases) {
+        const DecodedScript d = decodeScript(c.bytes, c.declared);
+        EXPECT_EQ(QString::fromUtf8(d.utf8), c.expected) << c.name;
+        if (QByteArrayView(c.name) != "real UTF-16 with its label") {
+            EXPECT_FALSE(d.encoding.startsWith("utf-16")) << c.name;
+        }
+    }
+}

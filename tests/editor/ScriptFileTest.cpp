@@ -9,6 +9,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
+
 #include <unistd.h>
 
 TEST(ScriptFile, SavesReplaceWholeFilesAndLeaveNothingElse) {
@@ -33,5 +35,57 @@ TEST(ScriptFile, SavesReplaceWholeFilesAndLeaveNothingElse) {
                   QStringLiteral("没有写入权限"));
         EXPECT_TRUE(QDir(locked).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+}
+
+namespace {
+// Writes half, then fails as write(2) does on a full disk.
+qint64 fullDiskWrite(QFileDevice& file, const QByteArray& bytes) {
+    file.write(bytes.left(bytes.size() / 2));
+    errno = ENOSPC;
+    return -1;
+}
+} // namespace
+
+TEST(ScriptFile, EndlessInputsStopAtTheCapAndFullDisksSaySo) {
+    QTemporaryDir dir;
+    const QString big = dir.filePath(QStringLiteral("big.js"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(5000, 'a'));
+    }
+    const struct {
+        const char* path;
+        qint64 cap;
+        const char* error; // empty: read whole
+    } reads[] = {
+        {"/dev/zero", kMaxScriptFileBytes, "内容超过 64 MiB 上限"}, // never ends
+        {"/dev/zero", 4096, "内容超过 4096 字节上限"},
+        {"big", 4999, "内容超过 4999 字节上限"}, // refused by its size alone
+        {"big", 5000, ""},
+    };
+    for (const auto& c : reads) {
+        const QString path = QByteArrayView(c.path) == "big" ? big : QString::fromUtf8(c.path);
+        const FileRead r = readScriptFile(path, c.cap);
+        EXPECT_EQ(r.ok, !*c.error) << c.path << c.cap;
+        EXPECT_EQ(r.error, QString::fromUtf8(c.error)) << c.path << c.cap;
+        EXPECT_EQ(r.bytes.size(), *c.error ? 0 : 5000) << c.path << c.cap;
+    }
+
+    // A save that runs out of space says so and keeps the old file whole.
+    const QString kept = dir.filePath(QStringLiteral("kept.js"));
+    ASSERT_EQ(writeScriptFile(kept, "old text"), QString());
+    EXPECT_EQ(writeScriptFile(kept, QByteArray(100000, 'n'), fullDiskWrite),
+              QStringLiteral("磁盘空间不足"));
+    EXPECT_EQ(readScriptFile(kept).bytes, QByteArray("old text"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({QStringLiteral("big.js"), QStringLiteral("kept.js")}));
+    // A real small file system, where one is given (a 256 KiB tmpfs, say).
+    const QString full = qEnvironmentVariable("VEXO_TEST_FULL_DIR");
+    if (!full.isEmpty()) {
+        EXPECT_EQ(writeScriptFile(full + QStringLiteral("/a.js"), QByteArray(8 << 20, 'f')),
+                  QStringLiteral("磁盘空间不足"));
+        EXPECT_FALSE(QFile::exists(full + QStringLiteral("/a.js")));
     }
 }

@@ -1,6 +1,7 @@
 // The engine through ScriptHost, on the real JavaScriptCore and the real script thread.
 
 #include "script/DemoScript.h"
+#include "script/JsConvert.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptHost.h"
 #include "script/ScriptObject.h"
@@ -134,6 +135,34 @@ TEST(Engine, TextSurvivesTheBoundary) {
     const QString emoji = QString::fromUtf8("汉字\xF0\x9F\x98\x80");
     EXPECT_EQ(host.Eval(QStringLiteral("'") + emoji + QStringLiteral("'")).toText(), emoji);
     EXPECT_EQ(host.Eval(QStringLiteral("'\\u{1F600}'.length")).toDouble(), 2.0);
+}
+
+// A text longer than the conversion cap is cut inside the engine, before it is copied,
+// with its whole length said, whatever characters it holds.
+TEST(Engine, LongTextsAreCutAtTheConversionCap) {
+    ScriptHost host;
+    const qsizetype cap = kConvertedTextLimit;
+    auto said = [](qsizetype n) { return QStringLiteral("…（共 %1 字符）").arg(n); };
+    const QString pair = QString::fromUtf16(u"\U0001F600");
+    const struct {
+        const char* expression;
+        QString head;
+        qsizetype length;
+    } cases[] = {
+        {"'x'.repeat(%1 + 5)", QString(cap, u'x'), cap + 5},
+        {"'中'.repeat(%1 + 1)", QString(cap, u'中'), cap + 1},
+        // A lone surrogate stops the engine's UTF-8 output; the units are read directly.
+        {"'\\ud800'.repeat(%1 + 1)", QString(cap, QChar(0xD800)), cap + 1},
+        // The cut falls inside a pair, which is then left out whole.
+        {"'a' + '\\ud83d\\ude00'.repeat(%1 / 2)", QStringLiteral("a") + pair.repeated(cap / 2 - 1),
+         cap + 1},
+    };
+    for (const auto& c : cases) {
+        const QString text = host.Eval(QString::fromUtf8(c.expression).arg(cap)).toText();
+        EXPECT_EQ(text, c.head + said(c.length)) << c.expression;
+    }
+    // Up to the cap a text comes over whole.
+    EXPECT_EQ(host.Eval(QStringLiteral("'y'.repeat(%1)").arg(cap)).toText(), QString(cap, u'y'));
 }
 
 TEST(Engine, LanguageAcceptsOnlyJavaScriptNames) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
+
 #include <cmath>
 
 namespace {
@@ -102,19 +104,79 @@ TEST(ArrayListing, LongListingIsCut) {
     EXPECT_EQ(full.last(), QStringLiteral("下标9999--->"));
 }
 
-TEST(ArrayListing, StoppedElementEndsTheListing) {
-    ScriptHost host;
-    host.AddCode(QStringLiteral("var spin = {length: 3, 1: 'b'};\n"
-                                "Object.defineProperty(spin, 0, {get() { for (;;) {} }});"));
-    const auto object = host.Eval(QStringLiteral("spin")).toObject();
-    ASSERT_TRUE(object);
-    BlockingWaiter waiter(0.3);
-    ScriptThread::instance().setWaiter(&waiter);
-    const QStringList list = ArrayListing(object);
-    ScriptThread::instance().setWaiter(nullptr);
-    EXPECT_EQ(list, items({"数组长度(length)--->3", "下标0--->", "……（其余 2 项未列出）"}));
-    // The engine stays usable afterwards.
-    EXPECT_EQ(host.Eval(QStringLiteral("spin[1]")).toText(), QStringLiteral("b"));
+// A listing ends soon after a stop, even when its next step would run the same endless
+// code again (the length is read twice), and says it was stopped instead of showing
+// empty values.
+TEST(Inspector, StoppedJobsEndAndSaySo) {
+    enum Job { Elements, Members };
+    const QString stoppedItem = QStringLiteral("……（") + kStoppedListing + QStringLiteral("）");
+    auto leftOut = [](int n) {
+        return QStringLiteral("……（") + kStoppedListing +
+               QStringLiteral("，其余 %1 项未列出）").arg(n);
+    };
+    const QString elementGetter =
+        QStringLiteral("var spin = {length: 3, 1: 'b'};\n"
+                       "Object.defineProperty(spin, 0, {get() { for (;;) {} }});");
+    const struct {
+        const char* what;
+        Job job;
+        QString code;
+        const char* expression;
+        QStringList expected; // the array listing, or the member listing alone
+    } cases[] = {
+        {"length getter that never returns",
+         Elements,
+         {},
+         "({get length() { for (;;) {} }})",
+         {QStringLiteral("数组长度(length)--->0"), stoppedItem}},
+        {"toString inside an element",
+         Elements,
+         {},
+         "[{toString() { for (;;) {} }}, 2]",
+         {QStringLiteral("数组长度(length)--->2"), leftOut(2)}},
+        {"element getter",
+         Elements,
+         elementGetter,
+         "spin",
+         {QStringLiteral("数组长度(length)--->3"), leftOut(3)}},
+        {"proxy listing its keys",
+         Members,
+         {},
+         "new Proxy({}, {ownKeys() { for (;;) {} }})",
+         {kStoppedListing}},
+        {"constructor getter",
+         Members,
+         {},
+         "({get constructor() { for (;;) {} }})",
+         {kStoppedListing}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptHost host;
+        if (!c.code.isEmpty())
+            host.AddCode(c.code);
+        const auto object = host.Eval(QString::fromUtf8(c.expression)).toObject();
+        ASSERT_TRUE(object);
+        BlockingWaiter waiter(0.3);
+        ScriptThread::instance().setWaiter(&waiter);
+        QElapsedTimer timer;
+        timer.start();
+        bool stopped = false;
+        switch (c.job) {
+        case Elements:
+            EXPECT_EQ(ArrayListing(object, &stopped), c.expected);
+            EXPECT_TRUE(stopped);
+            break;
+        case Members:
+            EXPECT_EQ(DescribeObject(object, &stopped), c.expected.first());
+            EXPECT_TRUE(stopped);
+            break;
+        }
+        EXPECT_LT(timer.elapsed(), 3000);
+        ScriptThread::instance().setWaiter(nullptr);
+        // The engine stays usable afterwards.
+        EXPECT_EQ(host.Eval(QStringLiteral("1 + 1")).toDouble(), 2.0);
+    }
 }
 
 TEST(DescribeObject, SameExpressionSameListing) {

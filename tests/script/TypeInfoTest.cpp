@@ -357,6 +357,15 @@ TEST(JsTypeInfo, WhatIsLeftOutAndWhatIsNeverRun) {
         QStringLiteral("没有类型信息"));
     EXPECT_EQ(describe(host, QStringLiteral("new Proxy({}, {ownKeys() { throw 1; }})")),
               QStringLiteral("没有类型信息"));
+
+    // Past 32,767 members of a kind the listing says how many it left out.
+    const QString crowded =
+        describe(host, QStringLiteral("var o = {}, f = function () {}, i;"
+                                      " for (i = 0; i < 40000; ++i) o['v' + i] = i;"
+                                      " for (i = 0; i < 32769; ++i) o['f' + i] = f; o"));
+    EXPECT_TRUE(crowded.startsWith(header(QStringLiteral("Object"), 32767, 32767)));
+    EXPECT_TRUE(crowded.endsWith(QStringLiteral("属性:v32766\r\n……（其余 7235 个成员未列出）\r\n")))
+        << crowded.right(200).toStdString();
 }
 
 // How many functions, and which other members, the prototypes of a kind of object hold,

@@ -56,6 +56,29 @@ TEST(ValueText, EveryMessageIsOneLine) {
     EXPECT_EQ(oneLineMessage(QString()), QString());
 }
 
+// Half a surrogate pair cannot be written as UTF-8; it is shown as its escape, both in
+// a message and in decoded text, while whole pairs stay as they are.
+TEST(ValueText, LoneSurrogatesAreEscaped) {
+    const QChar high(0xD800), low(0xDC00);
+    const QString pair = QString::fromUtf16(u"\U0001F600");
+    const struct {
+        QString in;
+        QString out;
+    } cases[] = {
+        {QStringLiteral("a") + high + QStringLiteral("b"), QStringLiteral("a\\ud800b")},
+        {QString(low) + QStringLiteral("?"), QStringLiteral("\\udc00?")},
+        {QString(low) + high, QStringLiteral("\\udc00\\ud800")},
+        {QStringLiteral("x") + high, QStringLiteral("x\\ud800")},
+        {QString(QChar(0xDBFF)) + pair, QStringLiteral("\\udbff") + pair},
+        {pair + QStringLiteral("中"), pair + QStringLiteral("中")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(escapeLoneSurrogates(c.in), c.out) << c.out.toStdString();
+        EXPECT_EQ(oneLineMessage(c.in + QStringLiteral("\r\n")), c.out + QStringLiteral("\r\n"))
+            << c.out.toStdString();
+    }
+}
+
 TEST(ValueText, LongLinesAreCutWithTheirLength) {
     const QString crlf = QStringLiteral("\r\n");
     const QString pair = QString::fromUtf16(u"\U0001F600");

@@ -19,6 +19,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 const QString kQuestion = QStringLiteral("信息：|检测到上次未正常退出，是否恢复未保存的代码？");
 
@@ -57,6 +60,24 @@ QList<QByteArray> leaveCopyBehind(const QString& dir) {
 QStringList entries(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden);
 }
+
+// Files of this process may not grow past `bytes` while it lives: a longer write fails
+// part-way, as on a full disk.
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit limit = saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+    }
+    rlimit saved{};
+    void (*oldHandler)(int) = nullptr;
+};
 } // namespace
 
 TEST(EditorRecovery, EditsAreCopiedAfterTheIntervalAndANormalExitLeavesNothing) {
@@ -176,4 +197,42 @@ TEST(EditorRecovery, DamagedCopyIsReportedNotOffered) {
     ASSERT_EQ(log.size(), 4);
     EXPECT_TRUE(log[3].startsWith(QStringLiteral("-->恢复副本已损坏"))) << log[3].toStdString();
     EXPECT_TRUE(QFile::exists(path + QStringLiteral(".damaged")));
+}
+
+TEST(EditorRecovery, AFailedWriteCostsOneLineAndKeepsTheLastGoodCopy) {
+    QTemporaryDir tmp;
+    Workbench wb;
+    EditorRecovery recovery(wb.window, tmp.path(), 10);
+    recovery.start();
+    CodeEditor* editor = wb.window.tabs().editor(1);
+    editor->InsertText("var good = 1;");
+    ASSERT_TRUE(recovery.saveNow());
+    const QList<QByteArray> good = wb.texts();
+    const QStringList& log = wb.window.outputLog().messages();
+
+    // The text grows to 2 MB on a disk with 64 KiB left: every try fails, one line says so.
+    {
+        FileSizeLimit full(64 * 1024);
+        for (int i = 0; i < 3; ++i) {
+            editor->InsertText(QByteArray(700 * 1024, 'x'));
+            EXPECT_FALSE(recovery.saveNow());
+        }
+    }
+    ASSERT_EQ(log.size(), 4);
+    EXPECT_TRUE(log[3].startsWith(QStringLiteral("-->无法保存恢复副本："))) << log[3].toStdString();
+    EXPECT_TRUE(log[3].contains(QStringLiteral("上一份副本保留不变"))) << log[3].toStdString();
+    EXPECT_EQ(log[3].count(QLatin1Char('\n')), 1);
+    EXPECT_EQ(copyOf(recovery.store()), good);
+    EXPECT_EQ(entries(tmp.path()).size(), 2); // the copy and the lock, no half-written file
+
+    // Room again: the copy follows the editors; a later failure is reported anew.
+    ASSERT_TRUE(recovery.saveNow());
+    EXPECT_EQ(copyOf(recovery.store()), wb.texts());
+    {
+        FileSizeLimit full(64 * 1024);
+        editor->InsertText("more");
+        EXPECT_FALSE(recovery.saveNow());
+    }
+    EXPECT_EQ(log.size(), 5);
+    recovery.finish();
 }

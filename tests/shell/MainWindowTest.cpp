@@ -13,11 +13,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTextBlock>
 #include <QTextDocument>
+
+#include <memory>
 
 namespace {
 struct Workbench {
@@ -26,6 +32,40 @@ struct Workbench {
     MainWindow window{globals, dialogs};
     Workbench() { window.show(); }
 };
+
+// Compares texts of any size; a failure names the lengths and the first difference
+// instead of printing a megabyte.
+::testing::AssertionResult sameText(const QString& actual, const QString& expected) {
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    qsizetype at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+        ++at;
+    return ::testing::AssertionFailure()
+           << "lengths " << actual.size() << " and " << expected.size() << ", first difference at "
+           << at << ": \"" << actual.mid(at, 40).toStdString() << "\" instead of \""
+           << expected.mid(at, 40).toStdString() << "\"";
+}
+
+// A point on pane line `block`, scrolled into view, as a right click there gives it.
+QPoint pointOnLine(OutputLog& log, int block) {
+    QTextCursor at(log.document()->findBlockByNumber(block));
+    log.setTextCursor(at);
+    log.ensureCursorVisible();
+    return log.cursorRect(at).center();
+}
+
+// Triggers the entry `caption` of the pane's context menu at `pos`; false when the
+// entry is missing or disabled.
+bool chooseFromMenu(OutputLog& log, const QPoint& pos, const QString& caption) {
+    std::unique_ptr<QMenu> menu(log.contextMenuAt(pos));
+    for (QAction* a : menu->actions())
+        if (a->text() == caption && a->isEnabled()) {
+            a->trigger();
+            return true;
+        }
+    return false;
+}
 } // namespace
 
 TEST(StartUp, WindowLogAddressAndDemoScript) {
@@ -160,6 +200,69 @@ TEST(OutputLog, EveryMessageTakesOneLine) {
     // The messages themselves are kept as they were given.
     EXPECT_EQ(log.messages().last(),
               QStringLiteral("-->计算结果：x\ry") + QChar(0x2029) + QStringLiteral("z\r\n"));
+}
+
+TEST(OutputLog, LongLinesAreCutAndTheirWholeTextStaysReachable) {
+    const QString x4000 = QString(4000, QLatin1Char('x'));
+    const QString big = QStringLiteral("-->计算结果：") + QString(1 << 20, QLatin1Char('y'));
+    const QString withBreaks = QStringLiteral("a\nb") + QString(5000, QLatin1Char('z'));
+    const struct {
+        QStringList messages; // appended in turn; together they make one line of the pane
+        QString line;         // what the pane shows
+    } cases[] = {
+        {{x4000 + QStringLiteral("\r\n")}, x4000},
+        {{x4000 + QStringLiteral("x\r\n")}, x4000 + QStringLiteral("…（共 4001 字符）")},
+        {{big + QStringLiteral("\r\n")}, big.left(4000) + QStringLiteral("…（共 1048584 字符）")},
+        // Escapes are made after the cut; the whole text keeps the real line break.
+        {{withBreaks + QStringLiteral("\r\n")},
+         QStringLiteral("a\\nb") + QString(3997, QLatin1Char('z')) +
+             QStringLiteral("…（共 5003 字符）")},
+        // Two messages on one line: the whole line is both.
+        {{QStringLiteral("-->前半"), QStringLiteral("后半\r\n")}, QStringLiteral("-->前半后半")},
+    };
+    Workbench wb;
+    OutputLog& log = wb.window.outputLog();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (const auto& c : cases) {
+        const int block = log.document()->blockCount() - 1;
+        for (const QString& m : c.messages)
+            log.append(m);
+        EXPECT_TRUE(sameText(log.document()->findBlockByNumber(block).text(), c.line));
+        QString whole = c.messages.join(QString());
+        whole.chop(2);
+        EXPECT_TRUE(sameText(log.messages().last(), c.messages.last())); // kept as given
+        clipboard->clear();
+        EXPECT_TRUE(chooseFromMenu(log, pointOnLine(log, block), QStringLiteral("复制完整结果")));
+        EXPECT_TRUE(sameText(clipboard->text(), whole));
+    }
+    // Below the last line: the last line's text.
+    QPoint below(5, log.viewport()->height() - 2);
+    log.moveCursor(QTextCursor::End);
+    log.ensureCursorVisible();
+    EXPECT_EQ(log.wholeLineAt(below), QStringLiteral("-->前半后半"));
+
+    // "在新编辑框中打开": the first empty editor takes it and is selected.
+    MainWindow& w = wb.window;
+    const int bigLine = 3 + 2; // after the start-up lines and the first two cases
+    ASSERT_TRUE(chooseFromMenu(log, pointOnLine(log, bigLine), QStringLiteral("在新编辑框中打开")));
+    EXPECT_EQ(w.tabs().currentIndex(), 1);
+    EXPECT_EQ(w.tabs().editor(1)->GetText(), big.toUtf8());
+    // With none empty, no editor changes and the pane says why.
+    for (int i = 2; i < EditorTabs::kEditorCount; ++i)
+        w.tabs().editor(i)->SetText("kept");
+    const qsizetype before = log.messages().size();
+    ASSERT_TRUE(chooseFromMenu(log, pointOnLine(log, 0), QStringLiteral("在新编辑框中打开")));
+    EXPECT_EQ(w.tabs().editor(1)->GetText(), big.toUtf8());
+    for (int i = 2; i < EditorTabs::kEditorCount; ++i)
+        EXPECT_EQ(w.tabs().editor(i)->GetText(), QByteArray("kept"));
+    ASSERT_EQ(log.messages().size(), before + 1);
+    EXPECT_TRUE(log.messages().last().startsWith(QStringLiteral("-->没有空的编辑框")));
+
+    // A line typed into the pane has no message behind it: the entries are disabled.
+    log.moveCursor(QTextCursor::End);
+    log.insertPlainText(QStringLiteral("typed by hand"));
+    const int typed = log.document()->blockCount() - 1;
+    EXPECT_FALSE(chooseFromMenu(log, pointOnLine(log, typed), QStringLiteral("复制完整结果")));
 }
 
 TEST(CurrentEditor, FollowsTheSelectedPage) {

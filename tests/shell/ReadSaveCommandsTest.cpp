@@ -83,6 +83,7 @@ TEST(ReadScriptButton, SuccessesFillTheEditorAndRememberTheAddressOnce) {
                                     "text/html"));
     server.route("/moved.js", TestResponse::redirect("/hop"));
     server.route("/hop", TestResponse::redirect(server.url("/utf8.js").toLatin1(), 301));
+    server.route("/lie.js", TestResponse::text(gbk(chinese), "text/javascript; charset=utf-16"));
     Workbench wb;
     const QStringList start = wb.addresses();
     ASSERT_EQ(start.size(), 1);
@@ -92,6 +93,8 @@ TEST(ReadScriptButton, SuccessesFillTheEditorAndRememberTheAddressOnce) {
     EXPECT_EQ(wb.read(server.url("/utf8.js")), QStringLiteral("-->代码读取成功\r\n"));
     EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
     EXPECT_EQ(wb.addresses(), start + QStringList{server.url("/utf8.js")});
+    // The program's own name and the version its title shows, not the address.
+    EXPECT_EQ(server.lastUserAgent(), "VexoJS/" + wb.window.versionText().toLatin1());
     // The same address again: listed once; the box keeps showing what was typed.
     wb.editor().SetText(kKept);
     EXPECT_EQ(wb.read(server.url("/utf8.js")), QStringLiteral("-->代码读取成功\r\n"));
@@ -105,19 +108,23 @@ TEST(ReadScriptButton, SuccessesFillTheEditorAndRememberTheAddressOnce) {
     EXPECT_EQ(wb.read(server.url("/meta.html")), QStringLiteral("-->代码读取成功\r\n"));
     EXPECT_EQ(wb.editor().GetText(),
               (QStringLiteral("<meta charset=\"gb2312\">") + chinese).toUtf8());
+    // A UTF-16 label on 8-bit bytes is a lie: they are read as if it were not there.
+    wb.editor().SetText(kKept);
+    EXPECT_EQ(wb.read(server.url("/lie.js")), QStringLiteral("-->代码读取成功\r\n"));
+    EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
 
     // A redirect chain: the address as typed is remembered, appended after the others.
     EXPECT_EQ(wb.read(server.url("/moved.js")), QStringLiteral("-->代码读取成功\r\n"));
     EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
     const QStringList expected =
         start + QStringList{server.url("/utf8.js"), server.url("/gbk.js"), server.url("/meta.html"),
-                            server.url("/moved.js")};
+                            server.url("/lie.js"), server.url("/moved.js")};
     EXPECT_EQ(wb.addresses(), expected);
     // Letter case counts when comparing.
     wb.commands().RememberAddress(server.url("/UTF8.js"));
-    EXPECT_EQ(wb.addresses().size(), 6);
+    EXPECT_EQ(wb.addresses().size(), 7);
     wb.commands().RememberAddress(start.first());
-    EXPECT_EQ(wb.addresses().size(), 6);
+    EXPECT_EQ(wb.addresses().size(), 7);
 }
 
 TEST(ReadScriptButton, Utf8DecodeForcesUtf8) {

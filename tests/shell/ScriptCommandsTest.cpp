@@ -12,12 +12,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
 
 namespace {
 struct Workbench {
@@ -45,6 +48,20 @@ struct Workbench {
         return e.GetTextRange(a, b);
     }
 };
+
+// Compares texts of any size; a failure names the lengths and the first difference
+// instead of printing a megabyte.
+::testing::AssertionResult sameText(const QString& actual, const QString& expected) {
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    qsizetype at = 0;
+    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+        ++at;
+    return ::testing::AssertionFailure()
+           << "lengths " << actual.size() << " and " << expected.size() << ", first difference at "
+           << at << ": \"" << actual.mid(at, 40).toStdString() << "\" instead of \""
+           << expected.mid(at, 40).toStdString() << "\"";
+}
 } // namespace
 
 TEST(LoadButton, FillsTheFunctionListOrSelectsTheErrorLine) {
@@ -165,4 +182,36 @@ TEST(EvaluateButton, ReportsAndOpensTheInspectorOnOk) {
     EXPECT_EQ(items, QStringList{QStringLiteral("数组长度(length)--->0")});
     EXPECT_TRUE(members.startsWith(QStringLiteral("对象类型名称:MyObj")));
     EXPECT_TRUE(members.contains(QStringLiteral("属性:men1")));
+}
+
+TEST(EvaluateButton, LongExpressionsArriveWholeAndHugeResultsAreShownCut) {
+    QString sum = QStringLiteral("1");
+    for (int i = 0; i < 20000; ++i)
+        sum += QStringLiteral("+1");
+    const QString xs(1 << 20, QLatin1Char('x'));
+    const struct {
+        QString expression; // pasted into the expression box
+        QString message;    // the result line as the pane's caller gets it
+        QString shown;      // the line the pane lays out
+    } cases[] = {
+        {sum, QStringLiteral("-->计算结果：20001\r\n"), QStringLiteral("-->计算结果：20001")},
+        {QStringLiteral("'x'.repeat(2**20)"), QStringLiteral("-->计算结果：") + xs + "\r\n",
+         QStringLiteral("-->计算结果：") + xs.left(4000 - 8) +
+             QStringLiteral("…（共 1048584 字符）")},
+    };
+    ASSERT_EQ(sum.size(), 40001);
+    Workbench wb;
+    wb.window.show();
+    wb.load();
+    QLineEdit* box = wb.window.expressionEdit();
+    for (const auto& c : cases) {
+        QGuiApplication::clipboard()->setText(c.expression);
+        box->clear();
+        box->paste();
+        EXPECT_EQ(box->text().size(), c.expression.size());
+        wb.window.evaluateButton()->click();
+        const OutputLog& log = wb.window.outputLog();
+        EXPECT_TRUE(sameText(log.messages().last(), c.message));
+        EXPECT_TRUE(sameText(log.document()->lastBlock().previous().text(), c.shown));
+    }
 }

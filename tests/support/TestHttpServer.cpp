@@ -57,10 +57,13 @@ private:
             m_pending.remove(socket);
             const QList<QByteArray> words = lines.value(0).trimmed().split(' ');
             QByteArray agent;
-            for (const QByteArray& l : lines)
+            QList<QByteArray> headers;
+            for (const QByteArray& l : lines.mid(1)) {
+                headers << l.trimmed();
                 if (l.toLower().startsWith("user-agent:"))
                     agent = l.mid(11).trimmed();
-            m_owner.noteRequest(words.value(0) + ' ' + words.value(1), agent);
+            }
+            m_owner.noteRequest(words.value(0) + ' ' + words.value(1), agent, headers);
             answer(socket, m_owner.responseFor(words.value(1)));
         });
     }
@@ -69,6 +72,14 @@ private:
         QByteArray head = "HTTP/1.1 " + QByteArray::number(r.status) + " Test\r\n";
         for (const auto& h : r.headers)
             head += h.first + ": " + h.second + "\r\n";
+        if (r.headerPadding > 0)
+            head += "X-Padding: " + QByteArray(r.headerPadding, 'a') + "\r\n";
+        if (r.chunkedFlood > 0) {
+            head += "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n";
+            socket->write(head);
+            flood(socket, r.chunkedFlood);
+            return;
+        }
         if (r.declaredLength != -2)
             head += "Content-Length: " +
                     QByteArray::number(r.declaredLength >= 0 ? r.declaredLength : r.body.size()) +
@@ -98,6 +109,29 @@ private:
             }
         });
         timer->start(r.pieceDelayMs);
+    }
+
+    // Writes chunks of 64 KiB whenever less than 1 MiB waits in the socket's buffer.
+    void flood(QTcpSocket* socket, qint64 total) {
+        constexpr qint64 kChunk = 64 * 1024;
+        static const QByteArray chunk =
+            QByteArray::number(kChunk, 16) + "\r\n" + QByteArray(kChunk, 'x') + "\r\n";
+        auto left = std::make_shared<qint64>(total);
+        auto done = std::make_shared<bool>(false);
+        auto pump = [this, socket, left, done] {
+            while (*left > 0 && socket->bytesToWrite() < 16 * kChunk) {
+                socket->write(chunk);
+                *left -= kChunk;
+                m_owner.m_floodSent += kChunk;
+            }
+            if (*left <= 0 && !*done && socket->bytesToWrite() == 0) {
+                *done = true;
+                socket->write("0\r\n\r\n");
+                socket->disconnectFromHost();
+            }
+        };
+        connect(socket, &QTcpSocket::bytesWritten, socket, pump);
+        pump();
     }
 
     TestHttpServer& m_owner;
@@ -149,11 +183,20 @@ TestResponse TestHttpServer::responseFor(const QByteArray& path) {
     const auto it = m_routes.constFind(path);
     if (it != m_routes.constEnd())
         return *it;
-    return TestResponse{404, {}, "not found", -1, -1, 0, 0};
+    TestResponse missing = TestResponse::text("not found");
+    missing.status = 404;
+    return missing;
 }
 
-void TestHttpServer::noteRequest(const QByteArray& line, const QByteArray& agent) {
+QList<QByteArray> TestHttpServer::lastHeaders() const {
+    std::lock_guard lock(m_mutex);
+    return m_lastHeaders;
+}
+
+void TestHttpServer::noteRequest(const QByteArray& line, const QByteArray& agent,
+                                 const QList<QByteArray>& headers) {
     std::lock_guard lock(m_mutex);
     m_requests << line;
     m_lastAgent = agent;
+    m_lastHeaders = headers;
 }

@@ -1,6 +1,6 @@
 // The deobfuscator on small inputs (each layer, and its no-op case), its guards (the
-// sandbox, the time limit, "停止", the parse check), and the proof over every fixture:
-// the peeled code, run in a fresh engine, logs what the original logs.
+// sandbox, the time limit, "停止", the parse check, the size limit), and the proof over
+// every fixture: the peeled code, run in a fresh engine, logs what the original logs.
 
 #include "script/GlobalObjects.h"
 #include "script/ScriptEngine.h"
@@ -465,6 +465,68 @@ TEST(DeobSafety, LayerWithInvalidOutputIsDropped) {
     r = peel(QStringLiteral("function ("));
     EXPECT_TRUE(r.ok);
     EXPECT_EQ(r.code, QStringLiteral("function ("));
+}
+
+TEST(DeobSafety, CodeOverTheSizeLimitEndsTheRunWithTheReason) {
+    constexpr qint64 limit = 1024 * 1024;
+    // A packer whose decoder hands back itself with its payload doubled: 64 bytes would
+    // pass 64 MiB at the twentieth layer.
+    const QString doubling =
+        QStringLiteral(
+            "eval(function(p,a,c,k,e,r){return 'eval('+arguments.callee+'('+JSON.stringify(p+p)+"
+            "',0,0,[],0,{}))'}('%1',0,0,[],0,{}))")
+            .arg(QString(64, QLatin1Char('x')));
+    struct Case {
+        const char* name;
+        QString script;
+        QString error;        // the whole message, or its start when it ends in "…"
+        QString stoppedLayer; // the layer whose result ended the run
+    };
+    const QString packer = QStringLiteral("eval(function(p,a,c,k,e,r)) 打包");
+    const QString wrapper = QStringLiteral("eval/Function/document.write 包装");
+    const Case cases[] = {
+        {"script over the limit is refused before the run",
+         QStringLiteral("log(1);").leftJustified(limit * 3 / 2),
+         QStringLiteral("脚本过大（1.5 MB），解密最多支持 1 MB"),
+         {}},
+        {"packer doubling its payload at every layer", doubling,
+         QStringLiteral("「%1」解出的代码过大（…").arg(packer), packer},
+        {"eval of a computed payload over the limit",
+         QStringLiteral("var s = 'a=1;'.repeat(300000); eval(s);"),
+         QStringLiteral("「%1」解出的代码过大（1.2 MB），解密最多支持 1 MB，已停止").arg(wrapper),
+         wrapper},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeobOptions options;
+        options.rename = false;
+        options.maxBytes = limit;
+        const DeobResult r = DeobfuscateScript(c.script, options);
+        EXPECT_FALSE(r.ok);
+        if (c.error.endsWith(QChar(0x2026))) {
+            EXPECT_TRUE(r.error.startsWith(c.error.chopped(1)) &&
+                        r.error.endsWith(QStringLiteral("MB），解密最多支持 1 MB，已停止")))
+                << r.error.toStdString();
+        } else {
+            EXPECT_EQ(r.error, c.error);
+        }
+        // Every layer kept stays within the limit; the one past it is named in the history.
+        for (const DeobStage& s : r.history) {
+            if (s.peeled) {
+                EXPECT_LE(s.code.toUtf8().size(), limit) << s.layer.toStdString();
+            }
+        }
+        if (c.stoppedLayer.isEmpty()) {
+            EXPECT_TRUE(r.history.isEmpty());
+        } else {
+            ASSERT_FALSE(r.history.isEmpty());
+            EXPECT_EQ(r.history.last().layer, c.stoppedLayer);
+            EXPECT_FALSE(r.history.last().peeled);
+            EXPECT_TRUE(r.history.last().note.startsWith(QStringLiteral("结果过大")));
+        }
+    }
+    // The packer's earlier layers were peeled; the engine serves the next run.
+    EXPECT_TRUE(peel(QStringLiteral("log(1)")).ok);
 }
 
 // One test per kind of layer, over the fixtures made with it.

@@ -45,6 +45,19 @@ export function freshScopes() {
     if (!scopesStale) return;
     traverse.cache.clear();
     scopesStale = false;
+    collectGarbage();
+}
+
+// The paths and scope data of a whole tree weigh about twice the tree. JavaScriptCore
+// lets its heap grow to a multiple of what is live before it collects, so on a large
+// script the garbage of one walk is collected before the next walk (or parse) builds its
+// own; on small ones a collection costs more than it saves.
+let collectBetweenWalks = false;
+export function setLargeTree(large) {
+    collectBetweenWalks = large;
+}
+export function collectGarbage() {
+    if (collectBetweenWalks && typeof vexoCollectGarbage === "function") vexoCollectGarbage();
 }
 
 export function generate(ast) {

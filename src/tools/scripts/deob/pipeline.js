@@ -1,8 +1,10 @@
 // The layer pipeline: every layer is detected, peeled and checked (its output must
 // parse), rounds repeat until nothing changes, and each peeled or skipped layer is kept
-// in the history with its sizes, time and the code after it.
-import { parse, tryParse, generate, treeChanged, treeParsed } from "./babel.js";
+// in the history with its sizes, time and the code after it. A layer whose code passes
+// the size limit (size.js) ends the run.
+import { parse, tryParse, generate, treeChanged, treeParsed, setLargeTree, collectGarbage } from "./babel.js";
 import { SandboxStopped, SandboxTimeout } from "./sandbox.js";
+import { TooLarge, setSizeLimit, utf8Length, excess, tooLarge, megabytes } from "./size.js";
 import { carriedLayers, encodingLayers } from "./layers/text.js";
 import { evalWrappers } from "./layers/evalWrapper.js";
 import { stringArrays } from "./layers/stringArray.js";
@@ -14,18 +16,8 @@ import { guards } from "./layers/guards.js";
 import { renameIdentifiers } from "./layers/rename.js";
 
 const maxRounds = 20;
-
-function utf8Length(s) {
-    let n = 0;
-    for (let i = 0; i < s.length; ++i) {
-        const c = s.charCodeAt(i);
-        if (c < 0x80) n += 1;
-        else if (c < 0x800) n += 2;
-        else if (c >= 0xd800 && c < 0xdc00 && i + 1 < s.length) { n += 4; ++i; }
-        else n += 3;
-    }
-    return n;
-}
+// From this many characters on, garbage is collected between the walks (babel.js).
+const largeTree = 1 << 18;
 
 // The string arrays come first: their decoders must run from the script's own text,
 // since some check that text against a pattern of the compact form.
@@ -36,9 +28,23 @@ function clock() {
     return typeof vexoNow === "function" ? vexoNow() : Date.now();
 }
 
-// options: { unpacker: source of the carried unpackers, rename: bool, extraLayers: [...] }
+// options: { unpacker: source of the carried unpackers, rename: bool, extraLayers: [...],
+// maxBytes: the size limit of the code (UTF-8 bytes) }. Returns { code, history } or, when
+// a layer's code passed the limit, { history, error }.
 export function deobfuscate(source, options) {
     const history = [];
+    setSizeLimit(options.maxBytes);
+    try {
+        return peelAll(source, options, history);
+    } catch (e) {
+        if (!(e instanceof TooLarge)) throw e;
+        return { history, error: e.message };
+    } finally {
+        setLargeTree(false);
+    }
+}
+
+function peelAll(source, options, history) {
     const textLayers = carriedLayers(options.unpacker || "").concat(encodingLayers);
     const extra = options.extraLayers || [];
     let code = source;
@@ -71,12 +77,32 @@ export function deobfuscate(source, options) {
         tree = null; // the layer may have left the tree half changed
         treeChanged();
         if (e instanceof SandboxStopped) throw e;
+        if (e instanceof TooLarge) {
+            record(layer, code, code, started, "结果过大，已停止");
+            throw e;
+        }
         skip(layer, started, e instanceof SandboxTimeout ? "超时，已跳过" : "出错，已跳过：" + (e && e.message || e));
     };
     const accept = (layer, out, started, checked) => {
         record(layer, code, out, started);
         code = out;
+        setLargeTree(code.length >= largeTree);
         useParsed(checked);
+    };
+    // Ends the run when a layer's code passes the limit (checked before it is parsed).
+    const checkSize = (layer, out, started) => {
+        const bytes = excess(out);
+        if (!bytes) return;
+        tree = null;
+        record(layer, code, out, started, "结果过大（" + megabytes(bytes) + " MB），已停止");
+        throw tooLarge(layer.name, bytes);
+    };
+    // Parses a layer's code; the tree of the code before it goes first, so that the
+    // two are never held at once.
+    const parseOut = (out) => {
+        tree = null;
+        collectGarbage();
+        return tryParse(out);
     };
     // A text layer; true when it peeled something.
     const attempt = (layer, peel) => {
@@ -89,7 +115,8 @@ export function deobfuscate(source, options) {
             return false;
         }
         if (typeof out !== "string" || out === code) return false;
-        const checked = tryParse(out);
+        checkSize(layer, out, started);
+        const checked = parseOut(out);
         if (!checked) {
             skip(layer, started, "结果不是有效的脚本，已丢弃");
             return false;
@@ -115,8 +142,9 @@ export function deobfuscate(source, options) {
         const out = generate(tree);
         fresh = false;
         if (out === code) return false;
+        checkSize(layer, out, started);
         if (careful || layer.reparse) {
-            const checked = tryParse(out);
+            const checked = parseOut(out);
             if (!checked) {
                 tree = null;
                 skip(layer, started, "结果不是有效的脚本，已丢弃");
@@ -132,6 +160,7 @@ export function deobfuscate(source, options) {
         return true;
     };
 
+    setLargeTree(code.length >= largeTree);
     useParsed(tryParse(code));
     if (!tree) {
         // Not a script as it stands: only the text layers may make one of it.
@@ -154,10 +183,11 @@ export function deobfuscate(source, options) {
         for (const layer of [evalWrappers, ...astLayers]) {
             // attemptTree keeps the transformed tree for the next layer.
             if (attemptTree(layer)) changed = true;
+            collectGarbage();
         }
         if (unchecked) {
             unchecked = false;
-            const checked = tryParse(code);
+            const checked = parseOut(code);
             if (checked) {
                 useParsed(checked);
             } else {

@@ -4,6 +4,7 @@
 import { t, tryParse, generateNode } from "../babel.js";
 import { forEachChild } from "../subst.js";
 import { capturePrelude, sandboxJson } from "../sandbox.js";
+import { excess, tooLarge } from "../size.js";
 
 function isName(node, name) {
     return node.type === "Identifier" && node.name === name;
@@ -38,6 +39,15 @@ function wrapperKind(stmt) {
 function payloadArgument(stmt, kind) {
     const e = stmt.expression;
     return kind === "function" ? e.callee.arguments[0] : e.arguments[0];
+}
+
+// The payload parsed, or null; a payload over the size limit ends the run before its
+// parse (which takes about a hundred times the text).
+function parsePayload(payload) {
+    if (payload === null) return null;
+    const bytes = excess(payload);
+    if (bytes) throw tooLarge(evalWrappers.name, bytes);
+    return tryParse(payload);
 }
 
 function scriptsOfHtml(html) {
@@ -106,8 +116,7 @@ export const evalWrappers = {
             let payload = arg.type === "StringLiteral" && kind !== "write" ? arg.value
                 : capturedPayload(body.slice(0, i), body[i]);
             if (kind === "write" && payload !== null) payload = scriptsOfHtml(payload);
-            if (payload === null) continue;
-            const inner = tryParse(payload);
+            const inner = parsePayload(payload);
             if (!inner) continue;
             body.splice(i, 1, ...replacement(inner, kind));
             if (inner.program.directives.length && i === 0)
@@ -125,7 +134,7 @@ export const evalWrappers = {
             if (j < 0) continue;
             const arg = statements[j].expression.arguments[0];
             const payload = arg.type === "StringLiteral" ? arg.value : capturedPayload(body.slice(0, i), body[i]);
-            const inner = payload === null ? null : tryParse(payload);
+            const inner = parsePayload(payload);
             if (!inner || inner.program.directives.length) continue;
             statements.splice(j, 1, ...replacement(inner, "eval"));
             return true;
