@@ -57,7 +57,7 @@ if [[ $group == all || $group == tools ]]; then
     plain=$work/plain.js
     packed=$work/packed.js
     [[ -f $plain ]] || "$ref/node_modules/.bin/js-beautify" "$bundle" > "$plain"
-    [[ -f $packed ]] || jsc bench/jsdev/packer.js -- "$plain" "$packed" 62 1000000 >/dev/null
+    [[ -f $packed ]] || jsc devtools/jsdev/packer.js -- "$plain" "$packed" 62 1000000 >/dev/null
     cli=build-bench/vexojs-cli
     echo "== code tools (best of 3, whole process, ms); inputs: bundle $(wc -c <"$bundle") B, plain $(wc -c <"$plain") B, packed $(wc -c <"$packed") B"
     jb=$(best_of 3 "$ref/node_modules/.bin/js-beautify" "$bundle")

@@ -41,7 +41,7 @@ let deob;
 const args = process.argv.slice(2);
 if (args[0] === "--dev") {
     const { execFileSync } = require("child_process");
-    deob = (file) => execFileSync("node", [path.join(__dirname, "dev-run.js"), file], { encoding: "utf8", maxBuffer: 1 << 26 });
+    deob = (file) => execFileSync("node", [path.join(__dirname, "../../devtools/deob/dev-run.js"), file], { encoding: "utf8", maxBuffer: 1 << 26 });
 } else {
     deob = (file, variant, program) => fs.readFileSync(path.join(args[0], variant, program), "utf8");
 }

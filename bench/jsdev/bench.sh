@@ -8,7 +8,7 @@ BUNDLE=$REF/terser/dist/bundle.min.js          # ~1.1 MB minified
 PLAIN=/tmp/vexo-bench-plain.js                   # same code laid out, ~1.4 MB
 PACKED=/tmp/vexo-bench-packed.js                 # ~1 MB packed script
 [ -f $PLAIN ] || $REF/.bin/js-beautify $BUNDLE > $PLAIN
-[ -f $PACKED ] || jsc bench/jsdev/packer.js -- $PLAIN $PACKED 62 1000000 > /dev/null
+[ -f $PACKED ] || jsc devtools/jsdev/packer.js -- $PLAIN $PACKED 62 1000000 > /dev/null
 
 best() {
     local b=999999

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harness with clang (AddressSanitizer, coverage in the whole core)
 # into build-fuzz/ and runs it.
-#   bench/fuzz/run.sh [SECONDS] [extra libFuzzer options]
+#   tests/fuzz/run.sh [SECONDS] [extra libFuzzer options]
 # Syntax-tree checks need node and acorn (npm install --prefix /tmp/refjs acorn); set
 # VEXO_FUZZ_ACORN for another folder. Findings are collected in build-fuzz/findings/ and
 # the run goes on; the corpus grows in build-fuzz/corpus/.

@@ -5,7 +5,7 @@
 cd "$(dirname "$0")/../.." || exit 1
 D=tests/data/tools/packed
 P=$D/payload_app.expected.js
-pack() { jsc bench/jsdev/packer.js -- "$@" > /dev/null; }
+pack() { jsc devtools/jsdev/packer.js -- "$@" > /dev/null; }
 pack $P $D/packed62.js 62 x d
 pack $P $D/packed10_er.js 10 x r outer
 pack $P $D/packed36_loop.js 36 x r x 1 loop

@@ -1,7 +1,7 @@
 // Development aid: runs the carried deobfuscator under node, with node's vm module as
 // the sandbox, to try layers quickly without a build of the workbench.
-//   esbuild bundle first: bench/deob/dev-bundle.sh  → /tmp/vexo-deob.js
-//   node bench/deob/dev-run.js FILE [--history] [--no-rename]
+//   esbuild bundle first: devtools/deob/dev-bundle.sh  → /tmp/vexo-deob.js
+//   node devtools/deob/dev-run.js FILE [--history] [--no-rename]
 "use strict";
 const fs = require("fs");
 const vm = require("vm");

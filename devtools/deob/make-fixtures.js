@@ -2,9 +2,9 @@
 // tests/data/deob/programs/. The obfuscated versions come from reference tools that are
 // installed outside the project (only their output is committed):
 //   npm install --prefix /tmp/deobref javascript-obfuscator jsfuck
-//   node bench/deob/make-fixtures.js [/tmp/deobref]
+//   node devtools/deob/make-fixtures.js [/tmp/deobref]
 // aaencode and jjencode versions come from our own encoders in encoders/; the stacked
-// layer uses our dev packer (bench/jsdev/packer.js).
+// layer uses our dev packer (devtools/jsdev/packer.js).
 "use strict";
 const fs = require("fs");
 const path = require("path");

@@ -1,5 +1,5 @@
 // Dev check, run from the repository root:
-//   jsc bench/jsdev/check.js -- tests/data/tools/*.js tests/data/tools/packed/*.js
+//   jsc devtools/jsdev/check.js -- tests/data/tools/*.js tests/data/tools/packed/*.js
 // Every ordinary fixture is run before and after format / minify in fresh
 // global objects and its __result() compared; format must be idempotent
 // after the editor's CR LF fix-up.  Packed fixtures are unpacked as the

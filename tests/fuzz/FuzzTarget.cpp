@@ -53,13 +53,15 @@ FuzzTarget::FuzzTarget(FuzzSettings settings, FindingHandler onFinding)
     if (!m_settings.node.isEmpty()) {
         m_oracle = std::make_unique<SyntaxOracle>(m_settings.node, m_settings.acornPrefix,
                                                   m_settings.sourceDir +
-                                                      QStringLiteral("/bench/fuzz/astserver.mjs"));
+                                                      QStringLiteral("/tests/fuzz/astserver.mjs"));
         if (!m_oracle->start())
             m_oracle.reset();
     }
-    QFile packer(m_settings.sourceDir + QStringLiteral("/bench/jsdev/packer.js"));
-    if (packer.open(QIODevice::ReadOnly))
-        m_packer = QString::fromUtf8(packer.readAll());
+    QFile packer(m_settings.sourceDir + QStringLiteral("/devtools/jsdev/packer.js"));
+    // Without the packer the unpack round trip would pass untried.
+    if (!packer.open(QIODevice::ReadOnly))
+        qFatal("fuzz: cannot read %s", qPrintable(packer.fileName()));
+    m_packer = QString::fromUtf8(packer.readAll());
     m_globals = std::make_unique<GlobalObjects>();
 }
 

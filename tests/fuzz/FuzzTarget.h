@@ -3,7 +3,7 @@
 // what the rest becomes:
 //   0  raw text (UTF-8, lossy) into format, minify and unpack
 //   1  a generated program into format and minify; both must keep its syntax tree
-//   2  a generated program packed with bench/jsdev/packer.js; unpack + format must give
+//   2  a generated program packed with devtools/jsdev/packer.js; unpack + format must give
 //      the program's syntax tree back
 //   3  a generated program loaded as "加载代码" does, then a generated expression
 //      evaluated with its report and both inspector listings
