@@ -143,6 +143,64 @@ std::optional<QList<QByteArray>> decode(const QByteArray& bytes) {
     return texts;
 }
 
+bool writeAtomically(RecoveryFiles& files, const QString& path, const QByteArray& bytes,
+                     QString* error) {
+    const QString temporary = path + kTemporarySuffix;
+    auto fail = [&](const QString& step, int code) {
+        if (error) {
+            QString reason = QStringLiteral("%1：%2：%3").arg(path, step, systemReason(code));
+            if (QFileInfo::exists(path))
+                reason += QStringLiteral("，上一份副本保留不变");
+            *error = oneLine(reason);
+        }
+        return false;
+    };
+    const int fd = files.create(temporary);
+    if (fd < 0)
+        return fail(QStringLiteral("无法创建临时文件"), errno);
+    auto discardTemporary = [&](const QString& step, int code) {
+        files.close(fd);
+        QFile::remove(temporary);
+        return fail(step, code);
+    };
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = files.write(fd, bytes.constData() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            // write(2) returning 0 for a non-empty buffer: the device takes nothing more.
+            const int code = n == 0 ? ENOSPC : errno;
+            return discardTemporary(
+                QStringLiteral("写入中断（已写入 %1 / %2 字节）").arg(written).arg(bytes.size()),
+                code);
+        }
+        written += n;
+    }
+    // A file system may report a full disk only when the data reaches it.
+    if (!files.sync(fd))
+        return discardTemporary(QStringLiteral("写入磁盘失败"), errno);
+    if (!files.close(fd)) {
+        const int code = errno;
+        QFile::remove(temporary);
+        return fail(QStringLiteral("关闭文件失败"), code);
+    }
+    if (!files.rename(temporary, path)) {
+        const int code = errno;
+        QFile::remove(temporary);
+        return fail(QStringLiteral("无法替换旧副本"), code);
+    }
+    return true;
+}
+
+bool makePrivateFolder(const QString& directory) {
+    if (!QDir().mkpath(directory) || !QFileInfo(directory).isDir())
+        return false;
+    // Also a folder made by an older build or under a lax umask.
+    QFile::setPermissions(directory, kPrivateFolder);
+    return true;
+}
+
 QString defaultDirectory() {
     // Relative values are invalid by the base-directory rules and are ignored.
     const QString state = qEnvironmentVariable("XDG_STATE_HOME");
@@ -171,10 +229,6 @@ RecoveryStore::~RecoveryStore() = default;
 
 QString RecoveryStore::copyPath() const {
     return m_directory + QLatin1Char('/') + kPrefix + m_sessionId + kCopySuffix;
-}
-
-QString RecoveryStore::temporaryPath() const {
-    return copyPath() + kTemporarySuffix;
 }
 
 void RecoveryStore::setFiles(std::unique_ptr<RecoveryFiles> files) {
@@ -207,53 +261,7 @@ bool RecoveryStore::open(QString* error) {
 bool RecoveryStore::save(const QList<QByteArray>& texts, QString* error) {
     if (!open(error))
         return false;
-    const QByteArray bytes = Recovery::encode(texts);
-    const QString temporary = temporaryPath();
-    auto fail = [&](const QString& step, int code) {
-        if (error) {
-            QString reason = QStringLiteral("%1：%2：%3").arg(copyPath(), step, systemReason(code));
-            if (QFileInfo::exists(copyPath()))
-                reason += QStringLiteral("，上一份副本保留不变");
-            *error = oneLine(reason);
-        }
-        return false;
-    };
-    const int fd = m_files->create(temporary);
-    if (fd < 0)
-        return fail(QStringLiteral("无法创建临时文件"), errno);
-    auto discardTemporary = [&](const QString& step, int code) {
-        m_files->close(fd);
-        QFile::remove(temporary);
-        return fail(step, code);
-    };
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = m_files->write(fd, bytes.constData() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            // write(2) returning 0 for a non-empty buffer: the device takes nothing more.
-            const int code = n == 0 ? ENOSPC : errno;
-            return discardTemporary(
-                QStringLiteral("写入中断（已写入 %1 / %2 字节）").arg(written).arg(bytes.size()),
-                code);
-        }
-        written += n;
-    }
-    // A file system may report a full disk only when the data reaches it.
-    if (!m_files->sync(fd))
-        return discardTemporary(QStringLiteral("写入磁盘失败"), errno);
-    if (!m_files->close(fd)) {
-        const int code = errno;
-        QFile::remove(temporary);
-        return fail(QStringLiteral("关闭文件失败"), code);
-    }
-    if (!m_files->rename(temporary, copyPath())) {
-        const int code = errno;
-        QFile::remove(temporary);
-        return fail(QStringLiteral("无法替换旧副本"), code);
-    }
-    return true;
+    return Recovery::writeAtomically(*m_files, copyPath(), Recovery::encode(texts), error);
 }
 
 void RecoveryStore::discard() {

@@ -13,11 +13,22 @@
 #include <memory>
 #include <optional>
 
+class RecoveryFiles;
+
 namespace Recovery {
 // The bytes of a copy: a header, every text with its length, and a checksum, so a copy
 // cut short by a crash in the middle of a write is recognised and never restored.
 QByteArray encode(const QList<QByteArray>& texts);
 std::optional<QList<QByteArray>> decode(const QByteArray& bytes);
+
+// Writes `bytes` to `path` through a temporary file beside it: every write and the flush
+// checked, renamed over the old file only when whole. On failure the old file stays as it
+// was, the temporary file goes and the reason goes to *error (one line).
+bool writeAtomically(RecoveryFiles& files, const QString& path, const QByteArray& bytes,
+                     QString* error = nullptr);
+
+// Creates the folder if needed and makes it readable by its owner only.
+bool makePrivateFolder(const QString& directory);
 
 // $XDG_STATE_HOME/vexojs, or ~/.local/state/vexojs when that is unset or not absolute.
 QString defaultDirectory();
@@ -92,7 +103,6 @@ public:
 
 private:
     void sweepOrphanLocks() const;
-    QString temporaryPath() const;
 
     QString m_directory;
     QString m_sessionId;

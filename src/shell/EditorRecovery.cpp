@@ -6,6 +6,8 @@
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 
+#include <QFile>
+
 EditorRecovery::EditorRecovery(MainWindow& window, const QString& directory, int intervalMs)
     : m_window(window), m_store(directory) {
     m_timer.setSingleShot(true);
@@ -85,9 +87,16 @@ bool EditorRecovery::saveNow() {
     return true;
 }
 
-void EditorRecovery::finish() {
+void EditorRecovery::finish(bool keepCopy) {
     m_timer.stop();
-    m_store.discard();
+    if (!keepCopy) {
+        m_store.discard();
+        return;
+    }
+    const QList<QByteArray> texts = snapshot();
+    QString reason;
+    if (texts != m_written || !QFile::exists(m_store.copyPath()))
+        m_store.save(texts, &reason);
 }
 
 void EditorRecovery::reportOnce(const QString& reason) {

@@ -22,8 +22,10 @@ public:
     // Once the window shows its start-up state: claims this run's copy, offers a copy
     // left behind by a run that ended abnormally, then follows every edit.
     void start();
-    // A normal exit: this run's copy goes.
-    void finish();
+    // A normal exit: this run's copy goes, unless it is the only place left holding the
+    // texts (keeping them for the next run failed); it is brought up to date then, and
+    // the next start offers it as it offers a crash's.
+    void finish(bool keepCopy = false);
     // Writes the copy now if the texts changed since the last write.
     bool saveNow();
 

@@ -4,9 +4,11 @@
 #include "editor/EditorTabs.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
+#include "shell/ReadSaveCommands.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -64,7 +66,30 @@ void InputScript::step(const QString& command, const QString& argument) {
         m_window.tabs().setCurrentIndex(argument.toInt());
     } else if (command == QLatin1String("type")) {
         type(argument);
+    } else if (command == QLatin1String("open")) {
+        m_window.readSaveCommands().openScriptFile(m_window.CurrentEditor(), argument);
+    } else if (command == QLatin1String("address")) {
+        m_window.readSaveCommands().RememberAddress(argument);
+    } else if (command == QLatin1String("geometry")) {
+        const QStringList n = argument.split(QLatin1Char(' '));
+        if (n.size() == 4)
+            m_window.setGeometry(n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt());
     } else if (command == QLatin1String("dump")) {
+        QFile window(argument + QStringLiteral(".window"));
+        if (window.open(QIODevice::WriteOnly)) {
+            QStringList lines;
+            for (int i = 0; i < EditorTabs::kEditorCount; ++i)
+                lines << QStringLiteral("tab ") + m_window.tabs().label(i);
+            for (int i = 0; i < m_window.addressBox()->count(); ++i)
+                lines << QStringLiteral("address ") + m_window.addressBox()->itemText(i);
+            const QRect g = m_window.geometry();
+            lines << QStringLiteral("geometry %1 %2 %3 %4")
+                         .arg(g.x())
+                         .arg(g.y())
+                         .arg(g.width())
+                         .arg(g.height());
+            window.write(lines.join(QLatin1Char('\n')).toUtf8() + '\n');
+        }
         for (int i = 0; i < EditorTabs::kEditorCount; ++i) {
             QFile out(argument + QLatin1Char('.') + QString::number(i));
             if (out.open(QIODevice::WriteOnly))

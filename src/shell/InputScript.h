@@ -7,7 +7,11 @@
 //   answer CAPTION   click the button CAPTION in the next message box that shows
 //   tab N            select page N
 //   type TEXT        type TEXT into the current editor (\n Enter, \t Tab, \\ backslash)
-//   dump PATH        write editor i's bytes to PATH.i and the output pane to PATH.log
+//   open PATH        open the file PATH into the current editor, as "打开" does
+//   address TEXT     add TEXT to the address list, as a successful "读取JS" does
+//   geometry X Y W H place the window
+//   dump PATH        write editor i's bytes to PATH.i, the output pane to PATH.log and
+//                    the tab names, the address list and the geometry to PATH.window
 //   say TEXT         print TEXT as one line on standard output
 //   quit             close the window (a normal exit)
 

@@ -164,7 +164,7 @@ void MainWindow::buildControls() {
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setFont(uiFont());
-    QMenu* file = bar->addMenu(QStringLiteral("文件(&F)"));
+    QMenu* file = m_fileMenu = bar->addMenu(QStringLiteral("文件(&F)"));
     QAction* open = m_openAction = file->addAction(QStringLiteral("打开"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     QAction* save = m_saveAction = file->addAction(QStringLiteral("导出"));

@@ -57,6 +57,8 @@ public:
     QPushButton* readScriptButton() const { return m_readScript; }
     QAction* openAction() const { return m_openAction; }
     QAction* saveAction() const { return m_saveAction; }
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QComboBox* searchModeBox() const { return m_searchMode; }
     ReadSaveCommands& readSaveCommands() const { return *m_readSaveCommands; }
 
     // "清空": empties the current editor; nothing is logged or asked.
@@ -105,5 +107,6 @@ private:
     std::unique_ptr<DecoderWindow> m_decoder; // a window of its own, without a parent
     QAction* m_openAction = nullptr;
     QAction* m_saveAction = nullptr;
+    QMenu* m_fileMenu = nullptr;
     ReadSaveCommands* m_readSaveCommands = nullptr;
 };

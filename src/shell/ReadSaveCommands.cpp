@@ -1,6 +1,7 @@
 #include "shell/ReadSaveCommands.h"
 
 #include "editor/CodeEditor.h"
+#include "editor/EditorTabs.h"
 #include "editor/HttpFetch.h"
 #include "editor/ScriptEncoding.h"
 #include "editor/ScriptFile.h"
@@ -36,13 +37,20 @@ void ReadSaveCommands::OpenScriptFile() {
     const QString path = m_window.dialogs().openFileName(&m_window, kFileFilter, m_lastFileName);
     if (path.isEmpty())
         return;
+    openScriptFile(editor, path);
+}
+
+bool ReadSaveCommands::openScriptFile(CodeEditor* editor, const QString& path) {
     m_lastFileName = path;
     const FileRead read = readScriptFile(path);
     if (!read.ok) {
         m_window.dialogs().message(&m_window, QStringLiteral("无法读取文件：") + read.error);
-        return;
+        return false;
     }
     editor->SetText(decodeScript(read.bytes).utf8);
+    m_window.tabs().setSource(m_window.tabs().indexOf(editor), path);
+    addRecent(path);
+    return true;
 }
 
 void ReadSaveCommands::ExportScript() {
@@ -53,6 +61,8 @@ void ReadSaveCommands::ExportScript() {
         return;
     m_lastFileName = path;
     const QString error = writeScriptFile(path, editor->GetText());
+    if (error.isEmpty())
+        m_window.tabs().setSource(m_window.tabs().indexOf(editor), path);
     m_window.dialogs().message(&m_window, error.isEmpty() ? QStringLiteral("保存成功")
                                                           : QStringLiteral("保存失败：") + error);
 }
@@ -88,4 +98,14 @@ void ReadSaveCommands::RememberAddress(const QString& address) {
     const QString text = box->currentText();
     box->addItem(address);
     box->setEditText(text);
+}
+
+void ReadSaveCommands::addRecent(const QString& entry) {
+    m_recent.removeAll(entry);
+    m_recent.prepend(entry);
+    setRecent(m_recent);
+}
+
+void ReadSaveCommands::setRecent(const QStringList& recent) {
+    m_recent = recent.mid(0, kRecentCount);
 }

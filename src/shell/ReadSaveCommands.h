@@ -4,7 +4,9 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
+class CodeEditor;
 class HttpFetch;
 class MainWindow;
 
@@ -18,6 +20,9 @@ public:
     explicit ReadSaveCommands(MainWindow& window);
 
     void OpenScriptFile();
+    // Reads `path` into `editor` with the decoding of "打开"; a failure says why in a box
+    // and keeps the editor's text. False when nothing was opened.
+    bool openScriptFile(CodeEditor* editor, const QString& path);
     void ExportScript();
     void ReadScript();
     // Appends the address to the list of 组合框_addr unless an item has exactly its text.
@@ -27,9 +32,16 @@ public:
     HttpFetch& reader() const { return *m_reader; }
     // Offered as the chosen file by the next open or save dialog.
     QString lastFileName() const { return m_lastFileName; }
+    void setLastFileName(const QString& name) { m_lastFileName = name; }
+    // The files and addresses last read, newest first, at most kRecentCount.
+    static constexpr int kRecentCount = 10;
+    QStringList recent() const { return m_recent; }
+    void setRecent(const QStringList& recent);
+    void addRecent(const QString& entry);
 
 private:
     MainWindow& m_window;
     HttpFetch* m_reader;
     QString m_lastFileName;
+    QStringList m_recent;
 };

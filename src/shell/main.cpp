@@ -8,6 +8,7 @@
 #include "shell/InputScript.h"
 #include "shell/MainWindow.h"
 #include "shell/ScriptBusyBox.h"
+#include "shell/SessionKeeper.h"
 #include "shell/Translations.h"
 
 #include <QApplication>
@@ -57,6 +58,10 @@ int main(int argc, char* argv[]) {
         ScriptBusyBox busy(&window);
         ScriptThread::instance().setWaiter(&busy);
         EditorRecovery recovery(window, Recovery::defaultDirectory());
+        SessionKeeper session(window, Recovery::defaultDirectory());
+        // A measuring run starts as a first start and keeps nothing.
+        if (!startupProbe)
+            session.restore();
         const std::unique_ptr<InputScript> input = InputScript::fromEnvironment(window);
         window.show();
         StartupProbe probe(sinceLaunch, window);
@@ -73,8 +78,15 @@ int main(int argc, char* argv[]) {
             });
         }
         status = QApplication::exec();
-        if (!startupProbe)
-            recovery.finish();
+        if (!startupProbe) {
+            // "退出程序" and closing the window both end here. Should the texts fail to
+            // be kept, the recovery copy stays in their place and the next start offers it.
+            QString reason;
+            const bool kept = session.save(&reason);
+            if (!kept)
+                std::fprintf(stderr, "vexojs: %s\n", reason.toLocal8Bit().constData());
+            recovery.finish(!kept);
+        }
         ScriptThread::instance().setWaiter(nullptr);
         globals.teardown();
     }

@@ -11,6 +11,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 namespace {
 constexpr int kEditors = 6;
 
@@ -116,9 +118,10 @@ TEST(RecoveryProcess, KilledWorkbenchGetsBothEditorsBackByteForByte) {
     const QString log = QString::fromUtf8(readFile(s.path("after") + QStringLiteral(".log")));
     EXPECT_EQ(log.count(QStringLiteral("\r\n")), 3) << log.toStdString();
     EXPECT_TRUE(log.endsWith(QStringLiteral("-->欢迎使用\r\n")));
-    // A normal exit leaves nothing behind.
-    EXPECT_TRUE(
-        QDir(s.state + QStringLiteral("/vexojs")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    // A normal exit leaves no recovery copy or lock behind.
+    EXPECT_TRUE(QDir(s.state + QStringLiteral("/vexojs"))
+                    .entryList({QStringLiteral("recovery-*")}, QDir::Files | QDir::Hidden)
+                    .isEmpty());
 }
 
 TEST(RecoveryProcess, UnwritableStateFolderCostsOneLine) {
@@ -135,4 +138,75 @@ TEST(RecoveryProcess, UnwritableStateFolderCostsOneLine) {
     EXPECT_EQ(log.count(QStringLiteral("\r\n")), 4) << log.toStdString();
     EXPECT_EQ(log.count(QStringLiteral("-->无法保存恢复副本：")), 1) << log.toStdString();
     EXPECT_TRUE(s.dumped("out")[0].endsWith("abc"));
+}
+
+namespace {
+// Runs the workbench on `steps` to its normal end; the dump of the last "dump" step.
+void runToEnd(Session& s, const QString& name, const QString& steps) {
+    const QString script = s.path(name.toUtf8().constData()) + QStringLiteral(".steps");
+    writeFile(script, steps);
+    QProcess p;
+    s.start(p, script);
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitStatus(), QProcess::NormalExit);
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+}
+
+unsigned modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : 0;
+}
+
+QString logOf(const Session& s, const char* name) {
+    return QString::fromUtf8(readFile(s.path(name) + QStringLiteral(".log")));
+}
+} // namespace
+
+TEST(KeptAcrossRuns, TextsNamesAddressesAndGeometryComeBackAfterANormalClose) {
+    Session s;
+    const QString script = s.path("a.js");
+    writeFile(script, QStringLiteral("function 打开的(){ return 1; }\n"));
+    const QString folder = s.state + QStringLiteral("/vexojs");
+
+    // A first start with no state: the demonstration script and the three start-up lines.
+    runToEnd(s, QStringLiteral("first"),
+             QStringLiteral("dump %1\n"
+                            "tab 1\ntype var 一 = 1;\n"
+                            "tab 2\ntype var two = 2;\\nvar more;\n"
+                            "tab 3\ntype 三\n"
+                            "tab 4\nopen %2\n"
+                            "address https://example.org/x.js\n"
+                            "geometry 120 90 960 700\n"
+                            "dump %3\nquit\n")
+                 .arg(s.path("fresh"), script, s.path("closing")));
+    const QList<QByteArray> fresh = s.dumped("fresh");
+    EXPECT_TRUE(fresh[0].contains("function")) << "the demonstration script";
+    EXPECT_EQ(logOf(s, "fresh").count(QStringLiteral("\r\n")), 3);
+    const QList<QByteArray> closing = s.dumped("closing");
+    ASSERT_EQ(closing[4], QStringLiteral("function 打开的(){ return 1; }\n").toUtf8());
+    const QByteArray closingWindow = readFile(s.path("closing") + QStringLiteral(".window"));
+    ASSERT_TRUE(closingWindow.contains("tab a.js\n")) << closingWindow.toStdString();
+
+    // Private: the folder for its owner alone, every file in it too.
+    EXPECT_EQ(modeOf(folder), 0700);
+    for (const QString& name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+        EXPECT_EQ(modeOf(folder + QLatin1Char('/') + name), 0600) << name.toStdString();
+
+    runToEnd(s, QStringLiteral("second"), QStringLiteral("dump %1\nquit\n").arg(s.path("again")));
+    EXPECT_EQ(s.dumped("again"), closing);
+    EXPECT_EQ(readFile(s.path("again") + QStringLiteral(".window")), closingWindow);
+    const QString log = logOf(s, "again");
+    EXPECT_EQ(log.count(QStringLiteral("\r\n")), 4) << log.toStdString();
+    EXPECT_TRUE(log.endsWith(QStringLiteral("-->欢迎使用\r\n-->已恢复上次的代码\r\n")));
+
+    // A damaged file: a first start, one line, the file set aside, not lost.
+    QFile damaged(folder + QStringLiteral("/session.dat"));
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    damaged.seek(40);
+    damaged.write("XXXX");
+    damaged.close();
+    runToEnd(s, QStringLiteral("third"), QStringLiteral("dump %1\nquit\n").arg(s.path("hurt")));
+    EXPECT_EQ(s.dumped("hurt")[0], fresh[0]);
+    EXPECT_EQ(logOf(s, "hurt").count(QStringLiteral("已损坏")), 1);
+    EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/session.dat.damaged")));
 }
