@@ -29,11 +29,11 @@ best_of() { # best_of N command... : prints the best wall time in ms
 
 if [[ $group == all || $group == startup ]]; then
     echo "== start-up: launch to window shown (offscreen platform, 5 runs)"
-    for _ in 1 2 3 4 5; do QT_QPA_PLATFORM=offscreen build-bench/vexojs --startup-probe 2>/dev/null; done
-    echo "whole process (launch, show, teardown): $(QT_QPA_PLATFORM=offscreen best_of 5 build-bench/vexojs --startup-probe) ms"
+    for _ in 1 2 3 4 5; do QT_QPA_PLATFORM=offscreen build-bench/vexojs-driver --startup-probe 2>/dev/null; done
+    echo "whole process (launch, show, teardown): $(QT_QPA_PLATFORM=offscreen best_of 5 build-bench/vexojs-driver --startup-probe) ms"
     if command -v xvfb-run >/dev/null; then
         echo "== start-up on an X server (Xvfb), 5 runs"
-        for _ in 1 2 3 4 5; do xvfb-run -a build-bench/vexojs --startup-probe 2>/dev/null; done
+        for _ in 1 2 3 4 5; do xvfb-run -a build-bench/vexojs-driver --startup-probe 2>/dev/null; done
     fi
 fi
 

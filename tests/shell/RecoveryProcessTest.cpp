@@ -40,7 +40,7 @@ struct Session {
         env.insert(QStringLiteral("XDG_STATE_HOME"), state);
         env.insert(QStringLiteral("VEXOJS_INPUT_SCRIPT"), inputScript);
         p.setProcessEnvironment(env);
-        p.start(QStringLiteral(VEXO_BUILD_DIR "/vexojs"), {});
+        p.start(QStringLiteral(VEXO_BUILD_DIR "/vexojs-driver"), {});
         ASSERT_TRUE(p.waitForStarted());
     }
 

@@ -1,5 +1,5 @@
 #pragma once
-// A file of input steps played into the running window, named by the environment
+// A file of input steps played into the running window of the test driver, named by the environment
 // variable VEXOJS_INPUT_SCRIPT. The process tests use it to type into the real editors
 // of a real workbench (keys and input-method text, as a user's typing arrives), answer
 // its boxes and read back what the editors hold. One step per line:

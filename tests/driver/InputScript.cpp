@@ -1,4 +1,4 @@
-#include "shell/InputScript.h"
+#include "InputScript.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
