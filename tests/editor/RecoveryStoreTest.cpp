@@ -2,6 +2,8 @@
 
 #include "editor/RecoveryStore.h"
 
+#include "../support/FileSizeLimit.h"
+
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
@@ -53,24 +55,6 @@ QString modeOf(const QString& path) {
         return QStringLiteral("missing");
     return QString::number(st.st_mode & 07777, 8);
 }
-
-// Files of this process may not grow past `bytes` while it lives: a write beyond fails
-// part-way with EFBIG, as on a disk that is full.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-    rlimit saved{};
-    void (*oldHandler)(int) = nullptr;
-};
 
 // A file layer that fails one step of a save, as a full disk or a failing device does.
 struct FaultyFiles : RecoveryFiles {

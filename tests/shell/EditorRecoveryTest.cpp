@@ -2,6 +2,7 @@
 // exit, offered after an abnormal end, and a folder that cannot be written.
 
 #include "../support/FakeDialogs.h"
+#include "../support/FileSizeLimit.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -61,23 +62,6 @@ QStringList entries(const QString& dir) {
     return QDir(dir).entryList(QDir::Files | QDir::Hidden);
 }
 
-// Files of this process may not grow past `bytes` while it lives: a longer write fails
-// part-way, as on a full disk.
-struct FileSizeLimit {
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        rlimit limit = saved;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-    }
-    rlimit saved{};
-    void (*oldHandler)(int) = nullptr;
-};
 } // namespace
 
 TEST(EditorRecovery, EditsAreCopiedAfterTheIntervalAndANormalExitLeavesNothing) {

@@ -2,6 +2,7 @@
 
 #include "../support/Controls.h"
 #include "../support/FakeDialogs.h"
+#include "../support/SameText.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -32,20 +33,6 @@ struct Workbench {
     MainWindow window{globals, dialogs};
     Workbench() { window.show(); }
 };
-
-// Compares texts of any size; a failure names the lengths and the first difference
-// instead of printing a megabyte.
-::testing::AssertionResult sameText(const QString& actual, const QString& expected) {
-    if (actual == expected)
-        return ::testing::AssertionSuccess();
-    qsizetype at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
-        ++at;
-    return ::testing::AssertionFailure()
-           << "lengths " << actual.size() << " and " << expected.size() << ", first difference at "
-           << at << ": \"" << actual.mid(at, 40).toStdString() << "\" instead of \""
-           << expected.mid(at, 40).toStdString() << "\"";
-}
 
 // A point on pane line `block`, scrolled into view, as a right click there gives it.
 QPoint pointOnLine(OutputLog& log, int block) {

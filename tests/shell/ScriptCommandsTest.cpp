@@ -1,6 +1,7 @@
 // "加载代码", "计算表达式" and the function list in the real window.
 
 #include "../support/FakeDialogs.h"
+#include "../support/SameText.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -49,19 +50,6 @@ struct Workbench {
     }
 };
 
-// Compares texts of any size; a failure names the lengths and the first difference
-// instead of printing a megabyte.
-::testing::AssertionResult sameText(const QString& actual, const QString& expected) {
-    if (actual == expected)
-        return ::testing::AssertionSuccess();
-    qsizetype at = 0;
-    while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
-        ++at;
-    return ::testing::AssertionFailure()
-           << "lengths " << actual.size() << " and " << expected.size() << ", first difference at "
-           << at << ": \"" << actual.mid(at, 40).toStdString() << "\" instead of \""
-           << expected.mid(at, 40).toStdString() << "\"";
-}
 } // namespace
 
 TEST(LoadButton, FillsTheFunctionListOrSelectsTheErrorLine) {
