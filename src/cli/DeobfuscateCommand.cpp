@@ -28,6 +28,8 @@ void printBehaviour(const DeobBehaviour& b, const QString& check) {
     if (!b.haveCheck || (b.checkOriginal.isEmpty() && b.rolledBack.isEmpty()))
         printError(QStringLiteral("检查 %1：%2")
                        .arg(check, b.note.isEmpty() ? QStringLiteral("未检查") : b.note));
+    else if (b.checkOriginal.startsWith(QStringLiteral("抛出 ")))
+        printError(QStringLiteral("检查 %1：原脚本上%2，未比较").arg(check, b.checkOriginal));
     else if (b.rolledBack.isEmpty())
         printError(QStringLiteral("检查 %1：各层结果相同：%2").arg(check, b.checkOriginal));
     else
