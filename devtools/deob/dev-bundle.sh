@@ -8,4 +8,4 @@ NODE_PATH=/usr/share/nodejs esbuild src/tools/scripts/deob/main.js --bundle --fo
     --define:process.env.NODE_ENV='"production"' --define:process.env.BABEL_TYPES_8_BREAKING=false \
     --define:process.env.DEBUG=undefined --alias:@babel/code-frame=./$s/codeframe.js \
     --alias:process=./$s/empty.js --alias:tty=./$s/empty.js --alias:util=./$s/empty.js \
-    --outfile=/tmp/vexo-deob.js
+    --outfile="${VEXO_DEOB_BUNDLE:-/tmp/vexo-deob.js}"

@@ -19,6 +19,23 @@ void printHistory(const DeobResult& result) {
             printError(QStringLiteral("未解除：%1（%2）").arg(s.layer, s.note));
     }
 }
+// What the behaviour check found; the expression of --check with its value.
+void printBehaviour(const DeobBehaviour& b, const QString& check) {
+    if (!b.rolledBack.isEmpty())
+        printError(b.rollbackMessage());
+    if (check.isEmpty())
+        return;
+    if (!b.haveCheck || (b.checkOriginal.isEmpty() && b.rolledBack.isEmpty()))
+        printError(QStringLiteral("检查 %1：%2")
+                       .arg(check, b.note.isEmpty() ? QStringLiteral("未检查") : b.note));
+    else if (b.checkOriginal.startsWith(QStringLiteral("抛出 ")))
+        printError(QStringLiteral("检查 %1：原脚本上%2，未比较").arg(check, b.checkOriginal));
+    else if (b.rolledBack.isEmpty())
+        printError(QStringLiteral("检查 %1：各层结果相同：%2").arg(check, b.checkOriginal));
+    else
+        printError(QStringLiteral("检查 %1：原脚本 %2，「%3」之后 %4")
+                       .arg(check, b.checkOriginal, b.checkStage, b.checkChanged));
+}
 } // namespace
 
 int runDeobfuscateCommand(const QStringList& args) {
@@ -31,6 +48,8 @@ int runDeobfuscateCommand(const QStringList& args) {
         if (a == QLatin1String("--timeout") && i + 1 < args.size()) {
             if (!parseTimeout(args[++i], options.sandboxSeconds))
                 return kUsageError;
+        } else if (a == QLatin1String("--check") && i + 1 < args.size()) {
+            options.check = args[++i];
         } else if (a == QLatin1String("--history")) {
             history = true;
         } else if (!havePath && (a == QLatin1String("-") || !a.startsWith(QLatin1String("--")))) {
@@ -53,6 +72,8 @@ int runDeobfuscateCommand(const QStringList& args) {
     const DeobResult result = DeobfuscateScript(source, options);
     if (history)
         printHistory(result);
+    if (result.ok)
+        printBehaviour(result.behaviour, options.check);
     if (!result.ok) {
         printError(QStringLiteral("vexojs-cli deobfuscate: %1").arg(result.error));
         return 1;

@@ -2,5 +2,5 @@
 
 #include <QStringList>
 
-// vexojs-cli deobfuscate [--history] [--timeout SECONDS] [FILE|-]
+// vexojs-cli deobfuscate [--history] [--timeout SECONDS] [--check EXPR] [FILE|-]
 int runDeobfuscateCommand(const QStringList& args);

@@ -87,6 +87,9 @@ void CodeToolCommands::onUnpackClicked() {
             m_window.outputLog().append(
                 QStringLiteral("-->未能解除：%1（%2）\r\n").arg(s.layer, s.note));
     }
+    if (!peeled.behaviour.rolledBack.isEmpty())
+        m_window.outputLog().append(QStringLiteral("-->") + peeled.behaviour.rollbackMessage() +
+                                    QStringLiteral("\r\n"));
     m_window.outputLog().append(QStringLiteral("-->代码解密成功 注：变量名称无法还原\r\n"));
 }
 

@@ -146,7 +146,27 @@ QString optionsJson(const DeobOptions& options) {
     for (const auto& [name, peel] : options.extraLayers)
         extra.append(QJsonObject{{QStringLiteral("name"), name}, {QStringLiteral("peel"), peel}});
     o.insert(QStringLiteral("extraLayers"), extra);
+    o.insert(QStringLiteral("behaviourCheck"), options.behaviourCheck);
+    if (!options.check.isEmpty())
+        o.insert(QStringLiteral("check"), options.check);
     return QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact));
+}
+
+DeobBehaviour behaviourFromJson(const QJsonObject& o) {
+    DeobBehaviour b;
+    b.rolledBack = o.value(QStringLiteral("rolledBack")).toString();
+    b.note = o.value(QStringLiteral("note")).toString();
+    const QJsonValue check = o.value(QStringLiteral("check"));
+    if (check.isObject()) {
+        const QJsonObject c = check.toObject();
+        b.haveCheck = true;
+        b.checkOriginal = c.value(QStringLiteral("original")).toString();
+        if (!b.rolledBack.isEmpty()) {
+            b.checkStage = b.rolledBack;
+            b.checkChanged = c.value(QStringLiteral("changed")).toString();
+        }
+    }
+    return b;
 }
 
 DeobResult fromJson(const QString& text) {
@@ -175,6 +195,7 @@ DeobResult fromJson(const QString& text) {
     }
     result.ok = true;
     result.code = o.value(QStringLiteral("code")).toString();
+    result.behaviour = behaviourFromJson(o.value(QStringLiteral("behaviour")).toObject());
     return result;
 }
 
@@ -185,6 +206,11 @@ QString megabytes(qint64 bytes) {
                             : QString::number(double(tenths) / 10.0, 'f', 1);
 }
 } // namespace
+
+QString DeobBehaviour::rollbackMessage() const {
+    return rolledBack.isEmpty() ? QString()
+                                : QStringLiteral("已回退：%1 改变了脚本的行为").arg(rolledBack);
+}
 
 int DeobResult::peeledCount() const {
     int n = 0;

@@ -18,12 +18,27 @@ struct DeobStage {
     QString code; // the code after this layer (peeled layers only)
 };
 
+// The behaviour check after a run: the original and the stages run in the sandbox, and
+// the first layer that changed what the script prints or defines is rolled back.
+struct DeobBehaviour {
+    QString rolledBack; // the layer rolled back with all after it; empty when none was
+    QString note;       // why the check did not run, when it did not
+    bool haveCheck = false;
+    QString checkOriginal; // the expression's value on the original (empty: not evaluated)
+    QString checkStage;    // the first layer after which it had another value
+    QString checkChanged;  // that value
+
+    // "已回退：<layer> 改变了脚本的行为", or empty.
+    QString rollbackMessage() const;
+};
+
 struct DeobResult {
     bool ok = false;
     bool stopped = false; // the user pressed "停止"
     QString code;
     QString error;
     QList<DeobStage> history;
+    DeobBehaviour behaviour;
 
     int peeledCount() const;
 };
@@ -42,6 +57,9 @@ struct DeobOptions {
     // Extra text layers as (name, JavaScript function source taking and returning the
     // code); tried after the built-in text layers.
     QList<QPair<QString, QString>> extraLayers;
+    bool behaviourCheck = true;
+    // An expression evaluated after the original and after each stage; empty for none.
+    QString check;
 };
 
 DeobResult DeobfuscateScript(const QString& source, const DeobOptions& options = {});

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 
 namespace {
@@ -76,4 +77,25 @@ TEST(CliDeobfuscate, ScriptOverTheSizeLimitIsRefusedUpFront) {
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(r.err,
               QStringLiteral("vexojs-cli deobfuscate: 脚本过大（10.5 MB），解密最多支持 10 MB\n"));
+}
+
+TEST(CliDeobfuscate, CheckExpressionStatesEquivalenceOverEveryFixtureSet) {
+    // One program per obfuscation set: sign() of the hash program gives the same value on
+    // the original and after every layer.
+    const QDir root(QStringLiteral(VEXO_TEST_DATA "/deob"));
+    for (const QString& set : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (set == QLatin1String("programs") || !root.exists(set + QStringLiteral("/hash.js")))
+            continue;
+        SCOPED_TRACE(set.toStdString());
+        const DeobRun r = deobfuscate(
+            {"--check", "sign({b: 2, a: 'x'})", root.filePath(set + QStringLiteral("/hash.js"))});
+        EXPECT_EQ(r.status, 0);
+        // (Encoders run the program through Function: sign is no global of the original.)
+        const bool encoded = set == QLatin1String("jsfuck") || set == QLatin1String("aaencode") ||
+                             set == QLatin1String("jjencode");
+        EXPECT_TRUE(r.err.startsWith(
+            encoded ? QStringLiteral("检查 sign({b: 2, a: 'x'})：原脚本上抛出 ReferenceError")
+                    : QStringLiteral("检查 sign({b: 2, a: 'x'})：各层结果相同：\"")))
+            << r.err.toStdString();
+    }
 }

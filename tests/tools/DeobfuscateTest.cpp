@@ -566,3 +566,65 @@ INSTANTIATE_TEST_SUITE_P(Sets, DeobFixtures,
                                      c = '_';
                              return name;
                          });
+
+TEST(DeobBehaviourCheck, BrokenLayersAreRolledBackAndSoundOnesKept) {
+    // A layer that changes what the script prints, one that turns a global the page may
+    // call into a number, and one that keeps both: the first two go with every layer after them.
+    struct Case {
+        const char* name;
+        QString script;
+        QString peel;       // the extra layer
+        QString rolledBack; // the layer rolled back; empty when none
+        QString codeHas;    // in the result
+    };
+    const QString printing = QStringLiteral("eval('console.log(\"a\")'); function api() {}"
+                                            "setTimeout(function () { console.log('t'); }, 5);");
+    const Case cases[] = {
+        {"changed output", printing,
+         QStringLiteral("function (c) { return c.replace(\"'t'\", \"'u'\"); }"),
+         QStringLiteral("坏层"), QStringLiteral("'t'")},
+        {"global of another type", printing,
+         QStringLiteral("function (c) { return c.replace('function api() {}', 'var api = 1;'); }"),
+         QStringLiteral("坏层"), QStringLiteral("function api")},
+        {"behaviour kept",
+         printing,
+         QStringLiteral("function (c) { return c.replace('api() {}', 'api() { return 1; }'); }"),
+         {},
+         QStringLiteral("console.log(\"a\");")},
+        {"original needs a page: unchecked",
+         QStringLiteral("eval('document.body.x = 1'); log(2)"),
+         QStringLiteral("function (c) { return c.replace('log(2)', 'log(3)'); }"),
+         {},
+         QStringLiteral("log(3)")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeobOptions options;
+        options.rename = false;
+        options.extraLayers = {{QStringLiteral("坏层"), c.peel}};
+        const DeobResult r = DeobfuscateScript(c.script, options);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(r.behaviour.rolledBack, c.rolledBack);
+        EXPECT_TRUE(r.code.contains(c.codeHas)) << r.code.toStdString();
+        if (!c.rolledBack.isEmpty()) {
+            EXPECT_EQ(r.behaviour.rollbackMessage(),
+                      QStringLiteral("已回退：%1 改变了脚本的行为").arg(c.rolledBack));
+            const DeobStage* s = skipped(r, c.rolledBack);
+            ASSERT_NE(s, nullptr);
+            EXPECT_EQ(s->note, QStringLiteral("改变了脚本的行为，已回退"));
+            EXPECT_EQ(r.peeledCount(), 0); // the eval layer came after it
+        }
+    }
+    // The expression check names the first layer giving another value.
+    DeobOptions options;
+    options.rename = false;
+    options.check = QStringLiteral("sign('abc')");
+    options.extraLayers = {{QStringLiteral("坏层"),
+                            QStringLiteral("function (c) { return c.replace('+ 1', '+ 2'); }")}};
+    const DeobResult r =
+        DeobfuscateScript(QStringLiteral("eval('function sign(s) { return s + 1; }')"), options);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.behaviour.checkOriginal, QStringLiteral("\"abc1\""));
+    EXPECT_EQ(r.behaviour.checkStage, QStringLiteral("坏层"));
+    EXPECT_EQ(r.behaviour.checkChanged, QStringLiteral("\"abc2\""));
+}

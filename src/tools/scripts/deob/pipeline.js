@@ -14,6 +14,7 @@ import { foldConstants, deadBranches, splitSequences } from "./layers/simplify.j
 import { controlFlow } from "./layers/controlFlow.js";
 import { guards } from "./layers/guards.js";
 import { renameIdentifiers } from "./layers/rename.js";
+import { checkStages } from "./behaviour.js";
 
 const maxRounds = 20;
 // From this many characters on, garbage is collected between the walks (babel.js).
@@ -29,18 +30,39 @@ function clock() {
 }
 
 // options: { unpacker: source of the carried unpackers, rename: bool, extraLayers: [...],
-// maxBytes: the size limit of the code (UTF-8 bytes) }. Returns { code, history } or, when
-// a layer's code passed the limit, { history, error }.
+// maxBytes: the size limit of the code (UTF-8 bytes), behaviourCheck: bool (default on),
+// check: an expression to compare }. Returns { code, history, behaviour } or, when a
+// layer's code passed the limit, { history, error }.
 export function deobfuscate(source, options) {
     const history = [];
     setSizeLimit(options.maxBytes);
     try {
-        return peelAll(source, options, history);
+        const result = peelAll(source, options, history);
+        if (options.behaviourCheck !== false || options.check !== undefined)
+            rollBackChanges(source, result, options.check);
+        return result;
     } catch (e) {
         if (!(e instanceof TooLarge)) throw e;
         return { history, error: e.message };
     } finally {
         setLargeTree(false);
+    }
+}
+
+// The behaviour check over the stages: the first layer that changed what the script does
+// goes, with every layer after it (they worked on its code).
+function rollBackChanges(source, result, expr) {
+    const stages = result.history.filter((h) => h.peeled);
+    const checked = checkStages(source, stages, expr);
+    result.behaviour = { note: checked.note, check: checked.check };
+    if (checked.stage < 0) return;
+    const first = stages[checked.stage];
+    result.behaviour.rolledBack = first.layer;
+    result.code = checked.stage ? stages[checked.stage - 1].code : source;
+    for (let i = checked.stage; i < stages.length; ++i) {
+        stages[i].peeled = false;
+        stages[i].code = "";
+        stages[i].note = i === checked.stage ? "改变了脚本的行为，已回退" : "在回退的一层之后，已回退";
     }
 }
 
