@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <limits>
+
 namespace {
 int searchFlags(SearchRow::Mode mode) {
     switch (mode) {
@@ -49,6 +51,53 @@ void FindNextIn(CodeEditor& editor, const QByteArray& needle, SearchRow::Mode mo
     editor.SetSelection(matchStart, matchEnd);
 }
 
+QList<QPair<int, int>> MatchesIn(const CodeEditor& editor, const QByteArray& needle,
+                                 SearchRow::Mode mode, int limit) {
+    QList<QPair<int, int>> matches;
+    if (needle.isEmpty())
+        return matches;
+    auto& e = const_cast<CodeEditor&>(editor);
+    const int flags = searchFlags(mode);
+    const int end = editor.Length();
+    int start = 0;
+    e.SendScintilla(QsciScintillaBase::SCI_SETSTATUS, QsciScintillaBase::SC_STATUS_OK);
+    while (start <= end && matches.size() < limit) {
+        int matchStart = 0;
+        int matchEnd = 0;
+        if (!editor.FindText(flags, start, end, needle, matchStart, matchEnd))
+            break;
+        matches.append({matchStart, matchEnd});
+        // An empty match would be found again at the same place.
+        start = matchEnd > matchStart
+                    ? matchEnd
+                    : int(e.SendScintilla(QsciScintillaBase::SCI_POSITIONAFTER, matchEnd));
+        if (matchEnd >= end)
+            break;
+    }
+    if (e.SendScintilla(QsciScintillaBase::SCI_GETSTATUS) ==
+        QsciScintillaBase::SC_STATUS_WARNREGEX) {
+        e.SendScintilla(QsciScintillaBase::SCI_SETSTATUS, QsciScintillaBase::SC_STATUS_OK);
+        matches.clear();
+    }
+    return matches;
+}
+
+void FindPreviousIn(CodeEditor& editor, const QByteArray& needle, SearchRow::Mode mode) {
+    if (needle.isEmpty())
+        return;
+    const int before = int(editor.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART));
+    const QList<QPair<int, int>> matches =
+        MatchesIn(editor, needle, mode, std::numeric_limits<int>::max());
+    for (qsizetype i = matches.size() - 1; i >= 0; --i) {
+        if (matches[i].first < before) {
+            editor.SetSelection(matches[i].first, matches[i].second);
+            return;
+        }
+    }
+    // None before: from the bottom again at the next step.
+    editor.SetSelection(editor.Length(), editor.Length());
+}
+
 SearchRow::SearchRow(QLineEdit* text, QComboBox* mode, QPushButton* button,
                      std::function<CodeEditor*()> currentEditor, QObject* parent)
     : QObject(parent), m_text(text), m_mode(mode), m_currentEditor(std::move(currentEditor)) {
@@ -58,11 +107,17 @@ SearchRow::SearchRow(QLineEdit* text, QComboBox* mode, QPushButton* button,
         w->setEnabled(true);
 }
 
-void SearchRow::FindNext() {
-    CodeEditor* editor = m_currentEditor();
+SearchRow::Mode SearchRow::mode() const {
     const int index = m_mode->currentIndex();
-    const Mode mode = index == WholeWord || index == RegularExpression ? Mode(index) : MatchCase;
-    FindNextIn(*editor, m_text->text().toUtf8(), mode);
+    return index == WholeWord || index == RegularExpression ? Mode(index) : MatchCase;
+}
+
+void SearchRow::FindNext() {
+    FindNextIn(*m_currentEditor(), m_text->text().toUtf8(), mode());
+}
+
+void SearchRow::FindPrevious() {
+    FindPreviousIn(*m_currentEditor(), m_text->text().toUtf8(), mode());
 }
 
 bool SearchRow::OnSearchKey(int key, Qt::KeyboardModifiers) {

@@ -5,6 +5,9 @@
 
 #include <QObject>
 
+#include <QList>
+#include <QPair>
+
 #include <functional>
 
 class CodeEditor;
@@ -23,6 +26,10 @@ public:
 
     // The click handler of "查找".
     void FindNext();
+    // The match before the selection; with none before it the caret goes to the end, so
+    // the next step begins again at the bottom.
+    void FindPrevious();
+    Mode mode() const;
     // Key handler of the search box: Enter searches; true when the key was taken.
     bool OnSearchKey(int key, Qt::KeyboardModifiers state);
 
@@ -39,3 +46,9 @@ private:
 // needle, or a regular expression the editor cannot compile, finds nothing and leaves
 // caret and selection be.
 void FindNextIn(CodeEditor& editor, const QByteArray& needle, SearchRow::Mode mode);
+void FindPreviousIn(CodeEditor& editor, const QByteArray& needle, SearchRow::Mode mode);
+
+// Every match in the editor in order, at most `limit` of them; empty for an empty needle
+// or a regular expression the editor cannot compile.
+QList<QPair<int, int>> MatchesIn(const CodeEditor& editor, const QByteArray& needle,
+                                 SearchRow::Mode mode, int limit);

@@ -12,6 +12,7 @@
 #include "shell/ClipboardCommands.h"
 #include "shell/CodeToolCommands.h"
 #include "shell/Dialogs.h"
+#include "shell/KeyCommands.h"
 #include "shell/OutputLog.h"
 #include "shell/ReadSaveCommands.h"
 #include "shell/ScriptCommands.h"
@@ -61,9 +62,17 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     m_scriptCommands = new ScriptCommands(*this);
     new CodeToolCommands(*this);
     new ClipboardCommands(*this);
-    new SearchRow(
+    m_searchRow = new SearchRow(
         m_searchText, m_searchMode, m_search, [this] { return CurrentEditor(); }, this);
     m_readSaveCommands = new ReadSaveCommands(*this);
+    new KeyCommands(*this);
+    auto updateTitle = [this] {
+        const QString source = m_tabs->source(m_tabs->currentIndex());
+        const QString base = QStringLiteral("VexoJS调试工具1.9");
+        setWindowTitle(source.isEmpty() ? base : base + QStringLiteral(" - ") + source);
+    };
+    connect(m_tabs, &EditorTabs::labelsChanged, this, updateTitle);
+    connect(m_tabs, &QTabWidget::currentChanged, this, updateTitle);
     move(50, 50);
     resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
     onCreated();

@@ -21,6 +21,7 @@ class QMenu;
 class QPushButton;
 class ReadSaveCommands;
 class ScriptCommands;
+class SearchRow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -59,6 +60,10 @@ public:
     QAction* saveAction() const { return m_saveAction; }
     QMenu* fileMenu() const { return m_fileMenu; }
     QComboBox* searchModeBox() const { return m_searchMode; }
+    QLineEdit* searchBox() const { return m_searchText; }
+    QPushButton* searchButton() const { return m_search; }
+    QPushButton* clearButton() const { return m_clear; }
+    SearchRow& searchRow() const { return *m_searchRow; }
     ReadSaveCommands& readSaveCommands() const { return *m_readSaveCommands; }
 
     // "清空": empties the current editor; nothing is logged or asked.
@@ -108,5 +113,6 @@ private:
     QAction* m_openAction = nullptr;
     QAction* m_saveAction = nullptr;
     QMenu* m_fileMenu = nullptr;
+    SearchRow* m_searchRow = nullptr;
     ReadSaveCommands* m_readSaveCommands = nullptr;
 };

@@ -13,7 +13,10 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
+#include <QMenu>
 #include <QPushButton>
+#include <QUrl>
 
 const QString ReadSaveCommands::kFileFilter =
     QStringLiteral("文本文件(*txt;*.js;*.html)|*txt;*.js;*.html|所有文件(*.*)|*.*");
@@ -30,6 +33,58 @@ ReadSaveCommands::ReadSaveCommands(MainWindow& window)
     window.saveAction()->setEnabled(true);
     window.readScriptButton()->setEnabled(true);
     window.utf8DecodeBox()->setEnabled(true);
+
+    m_recentMenu = new QMenu(QStringLiteral("最近打开"), window.fileMenu());
+    window.fileMenu()
+        ->insertMenu(window.saveAction(), m_recentMenu)
+        ->setText(QStringLiteral("最近打开"));
+    connect(m_recentMenu, &QMenu::aboutToShow, this, &ReadSaveCommands::fillRecentMenu);
+    for (int i = 0; i < EditorTabs::kEditorCount; ++i) {
+        CodeEditor* editor = window.tabs().editor(i);
+        // The editor reports every dropped file or address on its own.
+        connect(editor, &CodeEditor::SCN_URIDROPPED, this,
+                [this, editor](const QUrl& url) { openDropped(editor, url); });
+    }
+}
+
+void ReadSaveCommands::fillRecentMenu() {
+    m_recentMenu->clear();
+    for (const QString& entry : std::as_const(m_recent)) {
+        connect(m_recentMenu->addAction(entry), &QAction::triggered, this, [this, entry] {
+            CodeEditor* editor = m_window.CurrentEditor();
+            if (QFileInfo(entry).isAbsolute())
+                openScriptFile(editor, entry);
+            else
+                readAddressInto(editor, entry);
+        });
+    }
+    m_recentMenu->addAction(QStringLiteral("（无）"))->setEnabled(false);
+    if (!m_recent.isEmpty())
+        m_recentMenu->removeAction(m_recentMenu->actions().last());
+}
+
+bool ReadSaveCommands::mayReplace(CodeEditor* editor) {
+    const int index = m_window.tabs().indexOf(editor);
+    if (!m_window.tabs().isModified(index) || editor->Length() == 0)
+        return true;
+    return m_window.dialogs().yesNo(
+               &m_window, QStringLiteral("此编辑框中的代码已修改且未保存，是否仍然打开？"),
+               QStringLiteral("打开")) == Dialogs::Answer::Yes;
+}
+
+void ReadSaveCommands::openDropped(CodeEditor* editor, const QUrl& url) {
+    if (url.isLocalFile())
+        openScriptFile(editor, url.toLocalFile());
+    else if (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"))
+        readAddressInto(editor, url.toString());
+}
+
+void ReadSaveCommands::readAddressInto(CodeEditor* editor, const QString& address) {
+    if (!mayReplace(editor))
+        return;
+    m_window.tabs().setCurrentIndex(m_window.tabs().indexOf(editor));
+    m_window.addressBox()->setEditText(address);
+    ReadScript();
 }
 
 void ReadSaveCommands::OpenScriptFile() {
@@ -47,6 +102,9 @@ bool ReadSaveCommands::openScriptFile(CodeEditor* editor, const QString& path) {
         m_window.dialogs().message(&m_window, QStringLiteral("无法读取文件：") + read.error);
         return false;
     }
+    // Asked once the file is known to be readable: a failure replaces nothing anyway.
+    if (!mayReplace(editor))
+        return false;
     editor->SetText(decodeScript(read.bytes).utf8);
     m_window.tabs().setSource(m_window.tabs().indexOf(editor), path);
     addRecent(path);
@@ -86,7 +144,9 @@ void ReadSaveCommands::ReadScript() {
     editor->SetText(forceUtf8 ? Utf8Decode(result.body).toUtf8()
                               : decodeScript(result.body, result.charset).utf8);
     m_window.outputLog().append(QStringLiteral("-->代码读取成功\r\n"));
+    m_window.tabs().setSource(m_window.tabs().indexOf(editor), address);
     RememberAddress(address);
+    addRecent(address);
 }
 
 void ReadSaveCommands::RememberAddress(const QString& address) {

@@ -8,6 +8,8 @@
 
 class CodeEditor;
 class HttpFetch;
+class QMenu;
+class QUrl;
 class MainWindow;
 
 class ReadSaveCommands : public QObject {
@@ -38,10 +40,18 @@ public:
     QStringList recent() const { return m_recent; }
     void setRecent(const QStringList& recent);
     void addRecent(const QString& entry);
+    // A file or an address dropped on `editor`: opened into it as "打开" or "读取JS" do.
+    void openDropped(CodeEditor* editor, const QUrl& url);
+    // Reads `address` into `editor` as "读取JS" does.
+    void readAddressInto(CodeEditor* editor, const QString& address);
+    // Asked before a file replaces changes not saved; true to go on.
+    bool mayReplace(CodeEditor* editor);
 
 private:
     MainWindow& m_window;
     HttpFetch* m_reader;
     QString m_lastFileName;
     QStringList m_recent;
+    QMenu* m_recentMenu = nullptr;
+    void fillRecentMenu();
 };

@@ -130,7 +130,7 @@ TEST(StartUp, ControlsStandWhereTheLayoutPutsThem) {
     QStringList menus;
     for (QAction* a : w.menuBar()->actions())
         menus << a->text();
-    EXPECT_EQ(menus, QStringList({"文件(&F)", "关于(&A)", "工具(&T)"}));
+    EXPECT_EQ(menus, QStringList({"文件(&F)", "编辑(&E)", "关于(&A)", "工具(&T)"}));
     EXPECT_EQ(w.trayMenu()->actions().size(), 2);
 }
 
