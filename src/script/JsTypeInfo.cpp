@@ -1,9 +1,9 @@
 #include "script/JsTypeInfo.h"
 
+#include "engine/ScriptThread.h"
 #include "script/JsHandles.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptObject.h"
-#include "script/ScriptThread.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "script/ScriptEngine.h"
 
+#include "engine/ScriptThread.h"
 #include "script/DeclarationScanner.h"
 #include "script/JsConvert.h"
 #include "script/JsHandles.h"
-#include "script/ScriptThread.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,7 @@
 // The workbench: global objects, the main window, the event loop, one teardown.
 
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
-#include "script/ScriptThread.h"
 #include "shell/Dialogs.h"
 #include "shell/EditorRecovery.h"
 #include "shell/Fonts.h"

@@ -1,7 +1,7 @@
 #include "tools/Sandbox.h"
 
+#include "engine/ScriptThread.h"
 #include "script/JsHandles.h"
-#include "script/ScriptThread.h"
 
 #include <QElapsedTimer>
 

@@ -1,7 +1,7 @@
 #include "tools/UnpackScript.h"
 
+#include "engine/ScriptThread.h"
 #include "script/ScriptHost.h"
-#include "script/ScriptThread.h"
 #include "tools/DeobfuscateScript.h"
 #include "tools/Sandbox.h"
 

@@ -2,7 +2,7 @@
 // run sees anything of another or of the host.
 
 #include "tools/Sandbox.h"
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
 
 #include <gtest/gtest.h>
 

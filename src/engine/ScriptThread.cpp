@@ -1,4 +1,4 @@
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
 
 #include <QCoreApplication>
 
