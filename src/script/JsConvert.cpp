@@ -1,6 +1,6 @@
 #include "script/JsConvert.h"
 
-#include "script/JsHandles.h"
+#include "engine/JsHandle.h"
 #include "script/OleDate.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptObject.h"

@@ -1,7 +1,7 @@
 #include "script/JsTypeInfo.h"
 
+#include "engine/JsHandle.h"
 #include "engine/ScriptThread.h"
-#include "script/JsHandles.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptObject.h"
 

@@ -1,8 +1,8 @@
 #include "script/ObjectDescription.h"
 
+#include "engine/JsHandle.h"
 #include "engine/ScriptThread.h"
 #include "script/JsConvert.h"
-#include "script/JsHandles.h"
 #include "script/JsTypeInfo.h"
 #include "script/ScriptObject.h"
 #include "script/TypeInfoListing.h"

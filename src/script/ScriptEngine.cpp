@@ -1,9 +1,10 @@
 #include "script/ScriptEngine.h"
 
+#include "engine/JsHandle.h"
+#include "engine/JscPrivate.h"
 #include "engine/ScriptThread.h"
 #include "script/DeclarationScanner.h"
 #include "script/JsConvert.h"
-#include "script/JsHandles.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,8 @@
 #include "tools/Sandbox.h"
 
+#include "engine/JsHandle.h"
+#include "engine/JscPrivate.h"
 #include "engine/ScriptThread.h"
-#include "script/JsHandles.h"
 
 #include <QElapsedTimer>
 
