@@ -62,6 +62,8 @@ public:
     // "停止": the engine's periodic check ends the running script.
     void requestStop() { m_stop.store(true); }
     bool stopRequested() const { return m_stop.load(); }
+    // The flag itself, for the stop watches of the engines on this thread.
+    const std::atomic<bool>& stopFlag() const { return m_stop; }
 
     // Not owned; nullptr restores the plain blocking waiter.
     void setWaiter(ScriptWaiter* waiter) { m_waiter = waiter; }
