@@ -2,9 +2,9 @@
 
 #include "engine/EngineContext.h"
 #include "engine/JsHandle.h"
+#include "engine/ScriptObject.h"
 #include "engine/ScriptThread.h"
 #include "script/ScriptEngine.h"
-#include "script/ScriptObject.h"
 
 #include <algorithm>
 #include <cmath>

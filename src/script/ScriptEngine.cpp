@@ -1,9 +1,9 @@
 #include "script/ScriptEngine.h"
 
+#include "engine/JsConvert.h"
 #include "engine/JsHandle.h"
 #include "engine/ScriptThread.h"
 #include "script/DeclarationScanner.h"
-#include "script/JsConvert.h"
 
 #include <QRegularExpression>
 

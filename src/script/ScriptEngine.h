@@ -4,8 +4,8 @@
 // to the caller. Script thread only: ScriptHost carries calls over from other threads.
 
 #include "engine/EngineContext.h"
+#include "engine/Variant.h"
 #include "script/ScriptError.h"
-#include "script/Variant.h"
 
 #include <JavaScriptCore/JavaScript.h>
 

@@ -1,4 +1,4 @@
-#include "tools/Sandbox.h"
+#include "engine/Sandbox.h"
 
 #include "engine/EngineContext.h"
 #include "engine/ScriptThread.h"
