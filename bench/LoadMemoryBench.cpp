@@ -2,9 +2,9 @@
 // real window (offscreen), waiting as the window waits; with an evaluation that leaves
 // garbage every tenth press and idle time for the engine's own timers.
 
+#include "engine/ScriptThread.h"
 #include "script/DemoScript.h"
 #include "script/GlobalObjects.h"
-#include "script/ScriptThread.h"
 #include "script/TextCodec.h"
 #include "shell/Dialogs.h"
 #include "shell/MainWindow.h"

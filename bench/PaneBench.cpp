@@ -6,8 +6,8 @@
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
-#include "script/ScriptThread.h"
 #include "shell/Dialogs.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"

@@ -2,11 +2,11 @@
 // AddCode, procedure list), fill the function list, and one small evaluation round trip
 // through the script thread. Prints one "name ms" line per measurement.
 
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
 #include "script/LogSink.h"
 #include "script/ScriptHost.h"
 #include "script/ScriptSession.h"
-#include "script/ScriptThread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

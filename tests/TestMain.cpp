@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
 
 #ifdef VEXO_TEST_GUI
 #include <QApplication>

@@ -2,7 +2,7 @@
 
 #include "cli/CliIo.h"
 #include "cli/Options.h"
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
 #include "tools/DeobfuscateScript.h"
 #include "tools/FormatScript.h"
 

@@ -2,11 +2,11 @@
 
 #include "cli/CliIo.h"
 #include "cli/Options.h"
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
 #include "script/LogSink.h"
 #include "script/ObjectDescription.h"
 #include "script/ScriptSession.h"
-#include "script/ScriptThread.h"
 #include "script/ValueText.h"
 
 namespace {

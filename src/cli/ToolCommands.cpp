@@ -2,7 +2,7 @@
 
 #include "cli/CliIo.h"
 #include "cli/Options.h"
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
 #include "tools/FormatScript.h"
 #include "tools/MinifyScript.h"
 #include "tools/UnpackScript.h"

@@ -6,7 +6,7 @@
 #include "cli/EvalCommand.h"
 #include "cli/Options.h"
 #include "cli/ToolCommands.h"
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
 
 #include <QCoreApplication>
 

@@ -2,9 +2,9 @@
 // Reads a JSON text with the carried JSON script in an engine instance of its own, which
 // lives on the script thread and goes away with the reader.
 
+#include "engine/Variant.h"
 #include "script/ScriptError.h"
 #include "script/ScriptHost.h"
-#include "script/Variant.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 #include "desktop/UpdateCheck.h"
 
 #include "desktop/JsonReader.h"
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
-#include "script/ScriptThread.h"
 #include "script/TextCodec.h"
 
 #include <QUrl>

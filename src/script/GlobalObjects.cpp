@@ -1,6 +1,6 @@
 #include "script/GlobalObjects.h"
 
-#include "script/ScriptObject.h"
+#include "engine/ScriptObject.h"
 
 GlobalObjects::GlobalObjects()
     : m_updateInfo(std::make_unique<UpdateInfo>()), m_procedures(std::make_unique<ProcedureList>()),

@@ -1,9 +1,10 @@
 #include "script/JsTypeInfo.h"
 
-#include "script/JsHandles.h"
+#include "engine/EngineContext.h"
+#include "engine/JsHandle.h"
+#include "engine/ScriptObject.h"
+#include "engine/ScriptThread.h"
 #include "script/ScriptEngine.h"
-#include "script/ScriptObject.h"
-#include "script/ScriptThread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -89,20 +90,6 @@ const char kSnapshotScript[] =
   return out;
 }))JS";
 
-// A global context used only for the snapshot; released on every way out.
-class SnapshotContext {
-public:
-    explicit SnapshotContext(JSContextGroupRef group)
-        : m_context(JSGlobalContextCreateInGroup(group, nullptr)) {}
-    ~SnapshotContext() { JSGlobalContextRelease(m_context); }
-    SnapshotContext(const SnapshotContext&) = delete;
-    SnapshotContext& operator=(const SnapshotContext&) = delete;
-    JSGlobalContextRef get() const { return m_context; }
-
-private:
-    JSGlobalContextRef m_context;
-};
-
 struct Snapshot {
     QString typeName;
     std::vector<JsTypeInfo::Member> members;
@@ -118,11 +105,11 @@ std::optional<Snapshot> takeSnapshot(JSContextRef objectContext, JSObjectRef tar
     JSObjectRef plain = JSObjectMake(objectContext, nullptr, nullptr);
     JSValueRef stop = JSObjectGetPrototype(objectContext, plain);
 
-    SnapshotContext snapshot(JSContextGetGroup(objectContext));
-    JSGlobalContextRef ctx = snapshot.get();
+    // A global context used only for the snapshot; released on every way out.
+    const EngineContext snapshot = EngineContext::inGroupOf(objectContext);
+    JSGlobalContextRef ctx = snapshot.context();
     JSValueRef exception = nullptr;
-    JsString script(kSnapshotScript);
-    JSValueRef fn = JSEvaluateScript(ctx, script.get(), nullptr, nullptr, 1, &exception);
+    JSValueRef fn = snapshot.evaluate(QString::fromUtf8(kSnapshotScript), {}, &exception);
     if (exception || !fn || !JSValueIsObject(ctx, fn))
         return std::nullopt;
     const JSValueRef args[] = {target,

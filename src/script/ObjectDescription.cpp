@@ -1,10 +1,10 @@
 #include "script/ObjectDescription.h"
 
-#include "script/JsConvert.h"
-#include "script/JsHandles.h"
+#include "engine/JsConvert.h"
+#include "engine/JsHandle.h"
+#include "engine/ScriptObject.h"
+#include "engine/ScriptThread.h"
 #include "script/JsTypeInfo.h"
-#include "script/ScriptObject.h"
-#include "script/ScriptThread.h"
 #include "script/TypeInfoListing.h"
 #include "script/ValueText.h"
 

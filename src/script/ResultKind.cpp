@@ -1,6 +1,6 @@
 #include "script/ResultKind.h"
 
-#include "script/Variant.h"
+#include "engine/Variant.h"
 
 namespace {
 int scalarKind(int base) {

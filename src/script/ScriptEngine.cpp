@@ -1,9 +1,9 @@
 #include "script/ScriptEngine.h"
 
+#include "engine/JsConvert.h"
+#include "engine/JsHandle.h"
+#include "engine/ScriptThread.h"
 #include "script/DeclarationScanner.h"
-#include "script/JsConvert.h"
-#include "script/JsHandles.h"
-#include "script/ScriptThread.h"
 
 #include <QRegularExpression>
 
@@ -11,9 +11,6 @@
 #include <vector>
 
 namespace {
-// How often a running script looks at the stop flag (seconds). Each check costs the
-// engine a little; four a second keep "停止" prompt without slowing large loads.
-constexpr double kStopCheckInterval = 0.25;
 const QString kEvalUrl = QStringLiteral("vexo:eval");
 
 int errorNumberFor(const QString& name, const QString& message) {
@@ -45,53 +42,21 @@ ScriptEngine::ScriptEngine(const QString& progId) {
         progId.compare(QLatin1String("MSScriptControl.ScriptControl"), Qt::CaseInsensitive) == 0;
     if (!known)
         return;
-    m_group = JSContextGroupCreate();
-    armStopCheck(m_group);
-    createContext();
+    m_engine = std::make_unique<EngineContext>();
+    nameContext();
 }
 
-ScriptEngine::~ScriptEngine() {
-    releaseContext();
-    if (m_group) {
-        JSContextGroupRelease(m_group);
-    }
-}
+ScriptEngine::~ScriptEngine() = default;
 
-void ScriptEngine::createContext() {
-    m_context = JSGlobalContextCreateInGroup(m_group, nullptr);
+void ScriptEngine::nameContext() {
+    m_context = m_engine->context();
     JsString name("VexoJS");
     JSGlobalContextSetName(m_context, name.get());
 }
 
-void ScriptEngine::releaseContext() {
-    if (m_context) {
-        JSGlobalContextRelease(m_context);
-        m_context = nullptr;
-    }
+void ScriptEngine::forgetSources() {
     m_codeUrls.clear();
     m_sources.clear();
-}
-
-void ScriptEngine::armStopCheck(JSContextGroupRef group) {
-    JSContextGroupSetExecutionTimeLimit(group, kStopCheckInterval, &shouldTerminate,
-                                        const_cast<OpaqueJSContextGroup*>(group));
-}
-
-bool ScriptEngine::shouldTerminate(JSContextRef, void* group) {
-    // Knows nothing but the group, so it stays valid for objects that outlive their
-    // engine instance (their contexts keep the group alive).
-    if (ScriptThread::instance().stopRequested())
-        return true;
-    // The callback fires once per limit; arm it again for the next check.
-    armStopCheck(static_cast<JSContextGroupRef>(group));
-    return false;
-}
-
-bool ScriptEngine::enter(JSContextRef ctx) {
-    if (ScriptThread::instance().stopRequested())
-        return false;
-    armStopCheck(JSContextGetGroup(ctx));
-    return true;
 }
 
 bool ScriptEngine::setLanguage(const QString& language) {
@@ -108,8 +73,9 @@ bool ScriptEngine::reset() {
     if (!isValid())
         return false;
     clearError();
-    releaseContext();
-    createContext();
+    forgetSources();
+    m_engine->resetGlobal();
+    nameContext();
     return true;
 }
 
@@ -303,13 +269,13 @@ QList<Procedure> ScriptEngine::procedures() const {
     std::vector<Found> found;
     JSObjectRef global = JSContextGetGlobalObject(m_context);
     JsString lengthKey("length");
-    JSPropertyNameArrayRef names = JSObjectCopyPropertyNames(m_context, global);
-    const size_t count = JSPropertyNameArrayGetCount(names);
+    const JsPropertyNames names(m_context, global);
+    const size_t count = JSPropertyNameArrayGetCount(names.get());
     for (size_t i = 0; i < count; ++i) {
         // A global getter is script code; a stopped job lists no more.
         if (!enter(m_context))
             break;
-        JSStringRef key = JSPropertyNameArrayGetNameAtIndex(names, i);
+        JSStringRef key = JSPropertyNameArrayGetNameAtIndex(names.get(), i);
         JSValueRef v = JSObjectGetProperty(m_context, global, key, nullptr);
         JSObjectRef fn =
             v && JSValueIsObject(m_context, v) ? JSValueToObject(m_context, v, nullptr) : nullptr;
@@ -326,7 +292,6 @@ QList<Procedure> ScriptEngine::procedures() const {
         const qsizetype order = written.value(p.name, written.size() + qsizetype(i));
         found.push_back({order, std::move(p)});
     }
-    JSPropertyNameArrayRelease(names);
     std::stable_sort(found.begin(), found.end(),
                      [](const Found& a, const Found& b) { return a.order < b.order; });
     list.reserve(qsizetype(found.size()));

@@ -3,8 +3,9 @@
 // Every call catches the script's exception and keeps it as error(); nothing is thrown
 // to the caller. Script thread only: ScriptHost carries calls over from other threads.
 
+#include "engine/EngineContext.h"
+#include "engine/Variant.h"
 #include "script/ScriptError.h"
-#include "script/Variant.h"
 
 #include <JavaScriptCore/JavaScript.h>
 
@@ -12,6 +13,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 
 class ScriptEngine {
 public:
@@ -22,7 +25,7 @@ public:
     ScriptEngine(const ScriptEngine&) = delete;
     ScriptEngine& operator=(const ScriptEngine&) = delete;
 
-    bool isValid() const { return m_context != nullptr; }
+    bool isValid() const { return m_engine != nullptr; }
 
     // "JScript" or "JavaScript" (any case); anything else fails and changes nothing.
     bool setLanguage(const QString& language);
@@ -42,17 +45,14 @@ public:
     // The global functions the added code defines, in the order of their definitions.
     QList<Procedure> procedures() const;
 
-    JSGlobalContextRef context() const { return m_context; }
+    JSGlobalContextRef context() const { return m_engine ? m_engine->context() : nullptr; }
 
-    // The guard in front of every call into an engine that may run script code (script
-    // thread only): false when the user has stopped the current job, so the call must not
-    // start; otherwise the stop check of the context's group is armed afresh, as the engine
-    // does not arm it again once it has ended a script.
-    static bool enter(JSContextRef ctx);
+    // The engine's entry guard (StopWatch::enter).
+    static bool enter(JSContextRef ctx) { return StopWatch::enter(ctx); }
 
 private:
-    void createContext();
-    void releaseContext();
+    void nameContext();
+    void forgetSources();
     void clearError() { m_error = ScriptError(); }
     // Clears the error and arms the stop check; false when the job was already stopped.
     bool beginCall();
@@ -61,11 +61,9 @@ private:
     QString sourceLine(const QString& url, int line) const;
     Variant evaluate(const QString& text, const QString& url);
     Variant resultOf(JSValueRef value);
-    static void armStopCheck(JSContextGroupRef group);
-    static bool shouldTerminate(JSContextRef ctx, void* group);
 
-    JSContextGroupRef m_group = nullptr;
-    JSGlobalContextRef m_context = nullptr;
+    std::unique_ptr<EngineContext> m_engine;
+    JSGlobalContextRef m_context = nullptr; // m_engine's, kept at hand
     QString m_language = QStringLiteral("JScript");
     ScriptError m_error;
     // The texts added since the last reset, by source address, for error lines and

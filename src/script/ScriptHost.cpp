@@ -1,7 +1,7 @@
 #include "script/ScriptHost.h"
 
+#include "engine/ScriptThread.h"
 #include "script/ScriptEngine.h"
-#include "script/ScriptThread.h"
 
 ScriptHost::ScriptHost(const QString& progId) {
     ScriptEngine* engine = nullptr;

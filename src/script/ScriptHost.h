@@ -3,9 +3,9 @@
 // thread; every operation is carried over there and waits through the installed waiter,
 // so a script that never ends can be stopped.
 
+#include "engine/Variant.h"
 #include "script/ProcedureList.h"
 #include "script/ScriptError.h"
-#include "script/Variant.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "script/ValueText.h"
 
-#include "script/OleDate.h"
+#include "engine/OleDate.h"
 
 #include <algorithm>
 #include <cmath>

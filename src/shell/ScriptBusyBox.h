@@ -3,7 +3,7 @@
 // input, then, after about 300 ms, behind a modal "脚本运行中…" box whose "停止" button
 // ends the script.
 
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
 
 #include <initializer_list>
 

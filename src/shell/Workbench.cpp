@@ -1,7 +1,7 @@
 #include "shell/Workbench.h"
 
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
-#include "script/ScriptThread.h"
 #include "shell/Dialogs.h"
 #include "shell/EditorRecovery.h"
 #include "shell/Fonts.h"

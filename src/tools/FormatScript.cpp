@@ -1,7 +1,7 @@
 #include "tools/FormatScript.h"
 
+#include "engine/ScriptThread.h"
 #include "script/ScriptEngine.h"
-#include "script/ScriptThread.h"
 
 QString fixLineBreaks(QString formatted) {
     formatted.replace(QLatin1String("\n    "), QLatin1String("\r\n"));

@@ -1,7 +1,7 @@
 #include "tools/MinifyScript.h"
 
+#include "engine/ScriptThread.h"
 #include "script/ScriptEngine.h"
-#include "script/ScriptThread.h"
 
 ToolResult MinifyScript(const QString& source) {
     ToolResult result;

@@ -1,7 +1,7 @@
 #include "tools/UnescapeText.h"
 
+#include "engine/ScriptThread.h"
 #include "script/ScriptEngine.h"
-#include "script/ScriptThread.h"
 
 QString quotedLiteralBody(const QString& text) {
     QString body;

@@ -1,9 +1,9 @@
 #include "tools/UnpackScript.h"
 
+#include "engine/Sandbox.h"
+#include "engine/ScriptThread.h"
 #include "script/ScriptHost.h"
-#include "script/ScriptThread.h"
 #include "tools/DeobfuscateScript.h"
-#include "tools/Sandbox.h"
 
 double defaultUnpackSeconds() {
     return DeobOptions{}.sandboxSeconds;

@@ -9,8 +9,8 @@
 #include "desktop/JsonReader.h"
 #include "desktop/UpdateCheck.h"
 #include "desktop/UpdateWindow.h"
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
-#include "script/ScriptThread.h"
 #include "shell/MainWindow.h"
 
 #include <gtest/gtest.h>

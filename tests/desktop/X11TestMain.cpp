@@ -3,7 +3,7 @@
 
 #include "X11Desktop.h"
 
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
 
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@
 #include "FindingLog.h"
 #include "FuzzTarget.h"
 
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
 // The engine through ScriptHost, on the real JavaScriptCore and the real script thread.
 
+#include "engine/JsConvert.h"
+#include "engine/ScriptObject.h"
+#include "engine/ScriptThread.h"
 #include "script/DemoScript.h"
-#include "script/JsConvert.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptHost.h"
-#include "script/ScriptObject.h"
-#include "script/ScriptThread.h"
 #include "script/TextCodec.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // The inspector's two listings on real script objects.
 
+#include "engine/ScriptObject.h"
+#include "engine/ScriptThread.h"
 #include "script/ObjectDescription.h"
 #include "script/ScriptHost.h"
-#include "script/ScriptObject.h"
-#include "script/ScriptThread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The inspector window: its controls as designed, both panes filled, text reachable.
 
 #include "script/InspectorWindow.h"
+#include "engine/ScriptObject.h"
 #include "script/ScriptHost.h"
-#include "script/ScriptObject.h"
 
 #include <gtest/gtest.h>
 

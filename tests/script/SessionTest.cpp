@@ -2,13 +2,13 @@
 
 #include "../support/RecordingLog.h"
 
+#include "engine/ScriptObject.h"
+#include "engine/Variant.h"
 #include "script/DemoScript.h"
 #include "script/GlobalObjects.h"
 #include "script/ResultKind.h"
-#include "script/ScriptObject.h"
 #include "script/ScriptSession.h"
 #include "script/TextCodec.h"
-#include "script/Variant.h"
 
 #include <gtest/gtest.h>
 

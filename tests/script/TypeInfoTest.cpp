@@ -1,9 +1,9 @@
 // The member listing, on hand-made type information and on real script objects.
 
+#include "engine/ScriptObject.h"
 #include "script/JsTypeInfo.h"
 #include "script/ObjectDescription.h"
 #include "script/ScriptHost.h"
-#include "script/ScriptObject.h"
 #include "script/TypeInfoListing.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Values out of the engine: the type mapping, coercions and the texts of the report.
 
-#include "script/Variant.h"
-#include "script/OleDate.h"
+#include "engine/Variant.h"
+#include "engine/OleDate.h"
 #include "script/ScriptHost.h"
 #include "script/ValueText.h"
 

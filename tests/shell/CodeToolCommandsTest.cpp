@@ -5,9 +5,9 @@
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
 #include "script/ScriptHost.h"
-#include "script/ScriptThread.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 

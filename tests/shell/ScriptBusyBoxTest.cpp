@@ -2,8 +2,8 @@
 // "脚本运行中…" and "停止" ends the script, leaving the engine usable.
 
 #include "shell/ScriptBusyBox.h"
+#include "engine/ScriptThread.h"
 #include "script/ScriptHost.h"
-#include "script/ScriptThread.h"
 
 #include <gtest/gtest.h>
 

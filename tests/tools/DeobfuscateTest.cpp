@@ -2,10 +2,10 @@
 // sandbox, the time limit, "停止", the parse check, the size limit), and the proof over
 // every fixture: the peeled code, run in a fresh engine, logs what the original logs.
 
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
 #include "script/ScriptEngine.h"
 #include "script/ScriptHost.h"
-#include "script/ScriptThread.h"
 #include "tools/DeobfuscateScript.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The sandbox engine on its own: results as text, errors, the time limit, and that no
 // run sees anything of another or of the host.
 
-#include "tools/Sandbox.h"
-#include "script/ScriptThread.h"
+#include "engine/Sandbox.h"
+#include "engine/ScriptThread.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,10 @@
-#include "script/ScriptThread.h"
+#include "engine/ScriptThread.h"
+
+#include "engine/JscPrivate.h"
 
 #include <QCoreApplication>
 
 #include <chrono>
-
-// Exported by JavaScriptCore but declared only in its private headers. It makes the
-// calling thread the library's main thread and creates that thread's run loop.
-namespace WTF {
-void initializeMainThread();
-}
 
 bool ScriptJob::isDone() const {
     std::lock_guard lock(m_mutex);

@@ -4,7 +4,7 @@
 // thread exactly once. Its reads may be called from any thread; they run on the script
 // thread.
 
-#include "script/Variant.h"
+#include "engine/Variant.h"
 
 #include <JavaScriptCore/JavaScript.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Values across the engine boundary. Script thread only.
 
-#include "script/Variant.h"
+#include "engine/Variant.h"
 
 #include <JavaScriptCore/JavaScript.h>
 
@@ -21,7 +21,7 @@ Variant variantFromJs(JSContextRef ctx, JSValueRef value);
 JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value);
 
 // The script thread's reads of values that may run script code; each passes
-// ScriptEngine::enter first, so none starts once the user has stopped the job.
+// StopWatch::enter first, so none starts once the user has stopped the job.
 // A property read; nullptr when it throws or the job was stopped.
 JSValueRef scriptProperty(JSContextRef ctx, JSObjectRef object, const QString& name);
 // String(value); nullopt when that throws or the job was stopped. A text longer than

@@ -1,8 +1,8 @@
-#include "script/ScriptObject.h"
+#include "engine/ScriptObject.h"
 
-#include "script/JsConvert.h"
-#include "script/JsHandles.h"
-#include "script/ScriptThread.h"
+#include "engine/JsConvert.h"
+#include "engine/JsHandle.h"
+#include "engine/ScriptThread.h"
 
 ScriptObject::ScriptObject(JSContextRef ctx, JSObjectRef object)
     : m_context(JSGlobalContextRetain(JSContextGetGlobalContext(ctx))), m_object(object) {

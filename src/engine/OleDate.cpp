@@ -1,4 +1,4 @@
-#include "script/OleDate.h"
+#include "engine/OleDate.h"
 
 #include <cmath>
 

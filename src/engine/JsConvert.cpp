@@ -1,9 +1,9 @@
-#include "script/JsConvert.h"
+#include "engine/JsConvert.h"
 
-#include "script/JsHandles.h"
-#include "script/OleDate.h"
-#include "script/ScriptEngine.h"
-#include "script/ScriptObject.h"
+#include "engine/JsHandle.h"
+#include "engine/OleDate.h"
+#include "engine/ScriptObject.h"
+#include "engine/StopWatch.h"
 
 #include <QDateTime>
 
@@ -79,7 +79,7 @@ Variant variantFromJs(JSContextRef ctx, JSValueRef value) {
     case kJSTypeObject:
     default: {
         if (JSValueIsDate(ctx, value)) {
-            if (!ScriptEngine::enter(ctx))
+            if (!StopWatch::enter(ctx))
                 return {}; // its number is asked of valueOf, which is script code
             const double ms = JSValueToNumber(ctx, value, nullptr);
             if (std::isnan(ms))
@@ -133,7 +133,7 @@ JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value) {
             return object->object();
         // Values of one engine instance cannot live in another: hand over a copy of the
         // object's data instead.
-        if (!ScriptEngine::enter(object->context()))
+        if (!StopWatch::enter(object->context()))
             return JSValueMakeUndefined(ctx);
         JSValueRef exception = nullptr;
         JSStringRef json =
@@ -150,13 +150,13 @@ JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value) {
 }
 
 JSValueRef scriptProperty(JSContextRef ctx, JSObjectRef object, const QString& name) {
-    if (!ScriptEngine::enter(ctx))
+    if (!StopWatch::enter(ctx))
         return nullptr;
     return jsGetProperty(ctx, object, name);
 }
 
 std::optional<QString> scriptText(JSContextRef ctx, JSValueRef value) {
-    if (!ScriptEngine::enter(ctx))
+    if (!StopWatch::enter(ctx))
         return std::nullopt;
     JSValueRef exception = nullptr;
     JSStringRef copy = JSValueToStringCopy(ctx, value, &exception);

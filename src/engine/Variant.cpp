@@ -1,7 +1,7 @@
-#include "script/Variant.h"
+#include "engine/Variant.h"
 
-#include "script/OleDate.h"
-#include "script/ScriptObject.h"
+#include "engine/OleDate.h"
+#include "engine/ScriptObject.h"
 
 #include <cmath>
 #include <cstdio>
