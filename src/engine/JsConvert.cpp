@@ -52,7 +52,7 @@ QString symbolText(JSContextRef ctx, JSValueRef symbol) {
 }
 } // namespace
 
-Variant variantFromJs(JSContextRef ctx, JSValueRef value) {
+Variant variantFromJs(JSContextRef ctx, JSValueRef value, qsizetype textLimit) {
     if (!value)
         return {};
     switch (JSValueGetType(ctx, value)) {
@@ -70,7 +70,7 @@ Variant variantFromJs(JSContextRef ctx, JSValueRef value) {
         return Variant::fromDouble(d);
     }
     case kJSTypeString:
-        return Variant::fromString(scriptText(ctx, value).value_or(QString()));
+        return Variant::fromString(scriptText(ctx, value, textLimit).value_or(QString()));
     case kJSTypeSymbol:
         return Variant::fromString(symbolText(ctx, value));
     case kJSTypeBigInt:
@@ -155,7 +155,7 @@ JSValueRef scriptProperty(JSContextRef ctx, JSObjectRef object, const QString& n
     return jsGetProperty(ctx, object, name);
 }
 
-std::optional<QString> scriptText(JSContextRef ctx, JSValueRef value) {
+std::optional<QString> scriptText(JSContextRef ctx, JSValueRef value, qsizetype limit) {
     if (!StopWatch::enter(ctx))
         return std::nullopt;
     JSValueRef exception = nullptr;
@@ -166,7 +166,7 @@ std::optional<QString> scriptText(JSContextRef ctx, JSValueRef value) {
     if (exception)
         return std::nullopt;
     const size_t length = JSStringGetLength(copy);
-    if (length <= size_t(kConvertedTextLimit))
+    if (limit < 0 || length <= size_t(limit))
         return text.toQString();
-    return headOf(copy, kConvertedTextLimit) + QStringLiteral("…（共 %1 字符）").arg(length);
+    return headOf(copy, limit) + QStringLiteral("…（共 %1 字符）").arg(length);
 }

@@ -17,7 +17,11 @@ constexpr qsizetype kConvertedTextLimit = 16 * 1024 * 1024;
 // else R8), strings, Date → date in local time (an invalid Date → a date whose value is
 // NaN), symbols → their "Symbol(description)" text, BigInt → a decimal with its exact
 // digits, every other object → object.
-Variant variantFromJs(JSContextRef ctx, JSValueRef value);
+// A string longer than textLimit is cut as scriptText cuts it; the tools, whose result
+// is code for an editor, take their texts whole (kWholeText).
+constexpr qsizetype kWholeText = -1;
+Variant variantFromJs(JSContextRef ctx, JSValueRef value,
+                      qsizetype textLimit = kConvertedTextLimit);
 JSValueRef jsFromVariant(JSContextRef ctx, const Variant& value);
 
 // The script thread's reads of values that may run script code; each passes
@@ -27,4 +31,5 @@ JSValueRef scriptProperty(JSContextRef ctx, JSObjectRef object, const QString& n
 // String(value); nullopt when that throws or the job was stopped. A text longer than
 // kConvertedTextLimit keeps its first kConvertedTextLimit characters (a surrogate pair is
 // never split) followed by "…（共 N 字符）".
-std::optional<QString> scriptText(JSContextRef ctx, JSValueRef value);
+std::optional<QString> scriptText(JSContextRef ctx, JSValueRef value,
+                                  qsizetype limit = kConvertedTextLimit);

@@ -97,7 +97,7 @@ bool ScriptEngine::beginCall() {
 Variant ScriptEngine::resultOf(JSValueRef value) {
     // Making the result can run script code too (a Date's valueOf, a symbol's description):
     // a stop there leaves no value, only the stop.
-    Variant result = variantFromJs(m_context, value);
+    Variant result = variantFromJs(m_context, value, m_resultTextLimit);
     if (ScriptThread::instance().stopRequested()) {
         setStopped();
         return {};

@@ -4,6 +4,7 @@
 // to the caller. Script thread only: ScriptHost carries calls over from other threads.
 
 #include "engine/EngineContext.h"
+#include "engine/JsConvert.h"
 #include "engine/Variant.h"
 #include "script/ScriptError.h"
 
@@ -38,6 +39,9 @@ public:
     Variant eval(const QString& expression);
     // Calls the global function `name` with the given arguments.
     Variant run(const QString& name, const QList<Variant>& args);
+    // Texts in results are cut at kConvertedTextLimit (a result shown to the user); a
+    // tool whose result is code sets kWholeText.
+    void setResultTextLimit(qsizetype limit) { m_resultTextLimit = limit; }
     // Makes the object visible to scripts under `name`.
     bool addObject(const QString& name, const Variant& object, bool addMembers);
 
@@ -65,6 +69,7 @@ private:
     std::unique_ptr<EngineContext> m_engine;
     JSGlobalContextRef m_context = nullptr; // m_engine's, kept at hand
     QString m_language = QStringLiteral("JScript");
+    qsizetype m_resultTextLimit = kConvertedTextLimit;
     ScriptError m_error;
     // The texts added since the last reset, by source address, for error lines and
     // for the order of definitions.

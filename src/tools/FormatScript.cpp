@@ -13,6 +13,7 @@ ToolResult FormatScript(const QString& source) {
     ScriptThread::instance().call([&] {
         ScriptEngine engine;
         engine.setLanguage(QStringLiteral("JScript"));
+        engine.setResultTextLimit(kWholeText); // code for an editor: never cut
         engine.addCode(CarriedScripts::beautifier());
         if (engine.error().number != 0) {
             result = ToolResult::failure(engine.error().description);

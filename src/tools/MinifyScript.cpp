@@ -8,6 +8,7 @@ ToolResult MinifyScript(const QString& source) {
     ScriptThread::instance().call([&] {
         ScriptEngine engine;
         engine.setLanguage(QStringLiteral("JScript"));
+        engine.setResultTextLimit(kWholeText); // code for an editor: never cut
         engine.addCode(CarriedScripts::minifier());
         if (engine.error().number != 0) {
             result = ToolResult::failure(engine.error().description);

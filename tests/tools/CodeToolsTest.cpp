@@ -1,6 +1,7 @@
 // The carried beautifier, minifier and unpacker on the real engine: every transformed
 // fixture must compute what the original computed.
 
+#include "engine/JsConvert.h"
 #include "script/ScriptHost.h"
 #include "tools/FormatScript.h"
 #include "tools/MinifyScript.h"
@@ -334,4 +335,24 @@ TEST(Unpacker, DetectionRules) {
     const QString broken =
         QStringLiteral("eval(function(p,a,c,k,e,r){throw 1}('x',1,1,''.split('|'),0,{}))");
     EXPECT_EQ(unpack(broken), broken);
+}
+
+// Results shown to the user are cut at the conversion cap; code coming back from a tool
+// is the editor's new text and must arrive whole, however long.
+TEST(CodeTools, ResultsLongerThanTheConversionCapArriveWhole) {
+    const QString payload(kConvertedTextLimit + 1000, QLatin1Char('x'));
+    const QString source = QStringLiteral("var a = \"") + payload + QStringLiteral("\";");
+    const struct {
+        const char* tool;
+        ToolResult (*run)(const QString&);
+    } cases[] = {
+        {"format", [](const QString& s) { return FormatScript(s); }},
+        {"minify", [](const QString& s) { return MinifyScript(s); }},
+    };
+    for (const auto& c : cases) {
+        const ToolResult r = c.run(source);
+        ASSERT_TRUE(r.ok) << c.tool << ": " << r.error.toStdString();
+        EXPECT_TRUE(r.text.contains(payload)) << c.tool << ": " << r.text.size() << " characters";
+        EXPECT_FALSE(r.text.contains(QStringLiteral("…（共"))) << c.tool;
+    }
 }
