@@ -1,9 +1,11 @@
 #include "tools/DeobfuscateScript.h"
 
-#include "script/JsHandles.h"
-#include "script/ScriptThread.h"
+#include "engine/EngineContext.h"
+#include "engine/JsHandle.h"
+#include "engine/JscPrivate.h"
+#include "engine/Sandbox.h"
+#include "engine/ScriptThread.h"
 #include "tools/CarriedScripts.h"
-#include "tools/Sandbox.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -12,9 +14,6 @@
 
 #include <memory>
 
-// Part of JavaScriptCore's exported interface, declared in a header it does not install:
-// a full collection now. JSGarbageCollect only hints that one would be welcome.
-extern "C" JS_EXPORT void JSSynchronousGarbageCollectForDebugging(JSContextRef context);
 
 namespace {
 constexpr double kStopCheckInterval = 0.1;
@@ -27,27 +26,16 @@ constexpr qsizetype kLargeSource = 1 << 18;
 // script thread's storage and goes with that thread.
 class ToolEngine {
 public:
-    ToolEngine() {
-        m_group = JSContextGroupCreate();
-        m_context = JSGlobalContextCreateInGroup(m_group, nullptr);
-        addFunction("vexoSandboxRun", &sandboxRun);
-        addFunction("vexoNow", &now);
-        addFunction("vexoCollectGarbage", &collectGarbage);
-        armStopCheck(m_group);
-        JsString script(CarriedScripts::deobfuscator());
-        JsString url("vexo:deobfuscator");
+    ToolEngine() : m_engine(kStopCheckInterval) {
+        m_engine.addFunction("vexoSandboxRun", &sandboxRun);
+        m_engine.addFunction("vexoNow", &now);
+        m_engine.addFunction("vexoCollectGarbage", &collectGarbage);
         JSValueRef exception = nullptr;
-        JSEvaluateScript(m_context, script.get(), nullptr, url.get(), 1, &exception);
+        m_engine.evaluate(CarriedScripts::deobfuscator(), QStringLiteral("vexo:deobfuscator"),
+                          &exception);
         if (exception)
-            m_loadError = jsValueToQString(m_context, exception);
+            m_loadError = jsValueToQString(m_engine.context(), exception);
     }
-    ~ToolEngine() {
-        JSContextGroupClearExecutionTimeLimit(m_group);
-        JSGlobalContextRelease(m_context);
-        JSContextGroupRelease(m_group);
-    }
-    ToolEngine(const ToolEngine&) = delete;
-    ToolEngine& operator=(const ToolEngine&) = delete;
 
     const QString& loadError() const { return m_loadError; }
 
@@ -55,48 +43,31 @@ public:
     bool call(const QString& source, const QString& optionsJson, double sandboxSeconds,
               QString& out) {
         s_sandboxSeconds = sandboxSeconds;
-        armStopCheck(m_group);
-        JSObjectRef global = JSContextGetGlobalObject(m_context);
-        JSValueRef fn = jsGetProperty(m_context, global, QStringLiteral("vexoDeobfuscate"));
-        JSObjectRef function = fn ? JSValueToObject(m_context, fn, nullptr) : nullptr;
-        if (!function || !JSObjectIsFunction(m_context, function)) {
+        JSGlobalContextRef ctx = m_engine.context();
+        JSObjectRef function = m_engine.function(QStringLiteral("vexoDeobfuscate"));
+        if (!function) {
             out = QStringLiteral("解密程序没有加载");
             return false;
         }
-        JSValueRef args[] = {jsMakeString(m_context, source), jsMakeString(m_context, optionsJson)};
-        JSValueRef exception = nullptr;
-        JSValueRef result =
-            JSObjectCallAsFunction(m_context, function, nullptr, 2, args, &exception);
-        if (exception) {
-            out = jsValueToQString(m_context, exception);
+        if (!m_engine.enter()) { // stopped before the run began; the caller reports it
+            out = QStringLiteral("脚本运行已被用户中止");
             return false;
         }
-        out = jsValueToQString(m_context, result);
+        JSValueRef args[] = {jsMakeString(ctx, source), jsMakeString(ctx, optionsJson)};
+        JSValueRef exception = nullptr;
+        JSValueRef result = JSObjectCallAsFunction(ctx, function, nullptr, 2, args, &exception);
+        if (exception) {
+            out = jsValueToQString(ctx, exception);
+            return false;
+        }
+        out = jsValueToQString(ctx, result);
         return true;
     }
 
     // After a large run: the engine stays for later runs, its garbage need not.
-    void collectGarbage() { JSSynchronousGarbageCollectForDebugging(m_context); }
+    void collectGarbage() { JSSynchronousGarbageCollectForDebugging(m_engine.context()); }
 
 private:
-    void addFunction(const char* name, JSObjectCallAsFunctionCallback callback) {
-        JsString key(name);
-        JSObjectSetProperty(m_context, JSContextGetGlobalObject(m_context), key.get(),
-                            JSObjectMakeFunctionWithCallback(m_context, key.get(), callback),
-                            kJSPropertyAttributeDontEnum, nullptr);
-    }
-
-    static void armStopCheck(JSContextGroupRef group) {
-        JSContextGroupSetExecutionTimeLimit(group, kStopCheckInterval, &shouldTerminate,
-                                            const_cast<OpaqueJSContextGroup*>(group));
-    }
-    static bool shouldTerminate(JSContextRef, void* group) {
-        if (ScriptThread::instance().stopRequested())
-            return true;
-        armStopCheck(static_cast<JSContextGroupRef>(group));
-        return false;
-    }
-
     // vexoSandboxRun(code) → { status: "ok" | "error" | "timeout" | "stopped", value }
     static JSValueRef sandboxRun(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t argc,
                                  const JSValueRef argv[], JSValueRef*) {
@@ -127,8 +98,7 @@ private:
     }
 
     static inline thread_local double s_sandboxSeconds = 5.0;
-    JSContextGroupRef m_group = nullptr;
-    JSGlobalContextRef m_context = nullptr;
+    EngineContext m_engine;
     QString m_loadError;
 };
 

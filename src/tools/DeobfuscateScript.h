@@ -1,7 +1,7 @@
 #pragma once
 // Peels obfuscation off a script layer by layer with the carried deobfuscator, which
 // runs in a tool engine of its own; whatever code comes from the script itself runs only
-// in the sandbox (tools/Sandbox.h).
+// in the sandbox (engine/Sandbox.h).
 
 #include <QList>
 #include <QPair>

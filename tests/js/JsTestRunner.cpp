@@ -5,7 +5,8 @@
 // carried(name) (the programs exactly as compiled into the product) and
 // createRealm(source) (a fresh global object with source run in it).
 
-#include "script/JsHandles.h"
+#include "engine/JsHandle.h"
+#include "engine/JscPrivate.h"
 #include "tools/CarriedScripts.h"
 
 #include <QCoreApplication>

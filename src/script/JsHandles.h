@@ -1,4 +1,0 @@
-#pragma once
-// Moved to the engine library; this forward goes once its last includer is updated.
-#include "engine/JsHandle.h"
-#include "engine/JscPrivate.h"
