@@ -2,6 +2,7 @@
 // (the offscreen platform): nothing may fail loudly and the window stays reachable.
 
 #include "../support/FakeDialogs.h"
+#include "../support/WindowFixture.h"
 
 #include "desktop/DesktopServices.h"
 #include "desktop/GlobalHotKey.h"
@@ -17,10 +18,7 @@
 #include <QTimer>
 
 namespace {
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct Workbench : WindowFixture {
     Workbench() { window.show(); }
     DesktopServices& desktop() { return *window.findChild<DesktopServices*>(); }
 };

@@ -2,6 +2,7 @@
 
 #include "../support/FakeDialogs.h"
 #include "../support/UrlCatcher.h"
+#include "../support/WindowFixture.h"
 
 #include "desktop/AboutWindow.h"
 #include "desktop/DesktopServices.h"
@@ -26,10 +27,7 @@
 #include <string>
 
 namespace {
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct Workbench : WindowFixture {
     DesktopServices& desktop() { return *window.findChild<DesktopServices*>(); }
 };
 

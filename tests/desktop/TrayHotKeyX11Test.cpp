@@ -2,6 +2,7 @@
 // user's mouse and keyboard would.
 
 #include "../support/FakeDialogs.h"
+#include "../support/WindowFixture.h"
 #include "X11Desktop.h"
 
 #include "desktop/DesktopServices.h"
@@ -24,10 +25,7 @@ using x11::xdotool;
 namespace {
 const QString kTitle = QStringLiteral("VexoJS调试工具1.9");
 
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct Workbench : WindowFixture {
     Workbench() {
         window.show();
         waitFor([&] { return mapState(window.winId()) == "IsViewable"; });

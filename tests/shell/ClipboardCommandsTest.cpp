@@ -1,6 +1,7 @@
 // "复制JS" and "生成E代码" in the real window: clipboard text and the confirmation boxes.
 
 #include "../support/FakeDialogs.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -17,11 +18,7 @@
 #include <QPushButton>
 
 namespace {
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
-};
+using Workbench = WindowFixture;
 QString clipboardText() {
     return QGuiApplication::clipboard()->text();
 }

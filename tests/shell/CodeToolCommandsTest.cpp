@@ -2,6 +2,7 @@
 // keep the editor's text.
 
 #include "../support/FakeDialogs.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -51,10 +52,7 @@ private:
     bool m_pressed = false;
 };
 
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct Workbench : WindowFixture {
     Workbench() { window.tabs().setCurrentIndex(3); }
 
     CodeEditor& editor() { return *window.tabs().editor(3); }

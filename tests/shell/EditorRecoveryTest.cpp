@@ -3,6 +3,7 @@
 
 #include "../support/FakeDialogs.h"
 #include "../support/FileSizeLimit.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -26,10 +27,7 @@
 namespace {
 const QString kQuestion = QStringLiteral("信息：|检测到上次未正常退出，是否恢复未保存的代码？");
 
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct Workbench : WindowFixture {
     Workbench() { window.show(); }
     QList<QByteArray> texts() const {
         QList<QByteArray> t;

@@ -3,6 +3,7 @@
 
 #include "../support/Controls.h"
 #include "../support/FakeDialogs.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -21,10 +22,7 @@
 #include <QTest>
 
 namespace {
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct Workbench : WindowFixture {
     Workbench() {
         window.show();
         QApplication::setActiveWindow(&window);

@@ -3,6 +3,7 @@
 #include "../support/Controls.h"
 #include "../support/FakeDialogs.h"
 #include "../support/SameText.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -27,10 +28,7 @@
 #include <memory>
 
 namespace {
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct Workbench : WindowFixture {
     Workbench() { window.show(); }
 };
 

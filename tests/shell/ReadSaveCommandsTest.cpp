@@ -3,6 +3,7 @@
 
 #include "../support/FakeDialogs.h"
 #include "../support/TestHttpServer.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -30,10 +31,7 @@
 namespace {
 const QByteArray kKept = "var kept = 'untouched';";
 
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct Workbench : WindowFixture {
     Workbench() {
         window.tabs().setCurrentIndex(2);
         editor().SetText(kKept);

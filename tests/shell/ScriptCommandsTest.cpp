@@ -2,6 +2,7 @@
 
 #include "../support/FakeDialogs.h"
 #include "../support/SameText.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -24,11 +25,7 @@
 #include <QTextBlock>
 
 namespace {
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
-
+struct Workbench : WindowFixture {
     CodeEditor& editor(int i = 0) { return *window.tabs().editor(i); }
     QStringList newLines(qsizetype from) const { return window.outputLog().messages().mid(from); }
     qsizetype logSize() const { return window.outputLog().messages().size(); }

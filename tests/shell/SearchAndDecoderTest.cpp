@@ -2,6 +2,7 @@
 
 #include "../support/Controls.h"
 #include "../support/FakeDialogs.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -22,10 +23,7 @@
 #include <QPushButton>
 
 namespace {
-struct Workbench {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct Workbench : WindowFixture {
     Workbench() { window.show(); }
 };
 
