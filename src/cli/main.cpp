@@ -5,6 +5,8 @@
 #include "cli/DeobfuscateCommand.h"
 #include "cli/EvalCommand.h"
 #include "cli/Options.h"
+#include "cli/ServeCommand.h"
+#include "cli/SnippetCommand.h"
 #include "cli/ToolCommands.h"
 #include "engine/ScriptThread.h"
 
@@ -18,6 +20,9 @@ void printUsage() {
         "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]\n"
         "  vexojs-cli decode usc|utf8|url|base64 [文件|-]\n"
         "  vexojs-cli deobfuscate [--history] [--timeout 秒] [--check 表达式] [文件|-]\n"
+        "  vexojs-cli serve [--load 文件|网址]... [--port 端口] [--host 地址] [--workers 引擎数]\n"
+        "                   [--timeout 秒] [--token 令牌] [--queue 队列长度]\n"
+        "  vexojs-cli snippet python|node|go|curl [--url 服务地址] [--token 令牌] 表达式\n"
         "每个命令都可加 --max-time 秒：读取网址的总时限（默认 600）"));
 }
 } // namespace
@@ -43,6 +48,10 @@ int main(int argc, char* argv[]) {
         status = runDecodeCommand(args);
     else if (command == QLatin1String("deobfuscate"))
         status = runDeobfuscateCommand(args);
+    else if (command == QLatin1String("serve"))
+        status = runServeCommand(args);
+    else if (command == QLatin1String("snippet"))
+        status = runSnippetCommand(args);
     else
         printUsage();
     ScriptThread::instance().shutdown();

@@ -12,6 +12,8 @@ std::unordered_map<JSContextGroupRef, StopWatch*>& watches() {
     return map;
 }
 
+thread_local const std::atomic<bool>* t_stopFlag = nullptr;
+
 // The check of a group whose watch has gone: it knows nothing but the group, so it stays
 // valid for objects that outlive their engine (their contexts keep the group alive).
 bool stopOnly(JSContextRef, void* group);
@@ -22,7 +24,7 @@ void armStopOnly(JSContextGroupRef group) {
 }
 
 bool stopOnly(JSContextRef, void* group) {
-    if (ScriptThread::instance().stopRequested())
+    if (StopWatch::threadStopFlag().load())
         return true;
     armStopOnly(static_cast<JSContextGroupRef>(group));
     return false;
@@ -31,8 +33,7 @@ bool stopOnly(JSContextRef, void* group) {
 
 StopWatch::StopWatch(JSContextGroupRef group, double intervalSeconds,
                      const std::atomic<bool>* stopFlag)
-    : m_group(group), m_interval(intervalSeconds),
-      m_stop(stopFlag ? stopFlag : &ScriptThread::instance().stopFlag()) {
+    : m_group(group), m_interval(intervalSeconds), m_stop(stopFlag ? stopFlag : &threadStopFlag()) {
     watches()[group] = this;
     arm();
 }
@@ -88,8 +89,16 @@ bool StopWatch::enter(JSContextRef ctx) {
         watch->arm();
         return true;
     }
-    if (ScriptThread::instance().stopRequested())
+    if (threadStopFlag().load())
         return false;
     armStopOnly(group);
     return true;
+}
+
+const std::atomic<bool>& StopWatch::threadStopFlag() {
+    return t_stopFlag ? *t_stopFlag : ScriptThread::instance().stopFlag();
+}
+
+void StopWatch::setThreadStopFlag(const std::atomic<bool>* flag) {
+    t_stopFlag = flag;
 }

@@ -23,7 +23,7 @@ public:
     static constexpr double kDefaultInterval = 0.25;
 
     // Watches the group (which must outlive the watch) and arms the check at once.
-    // stopFlag nullptr: the script thread's "停止".
+    // stopFlag nullptr: the calling thread's flag (threadStopFlag()).
     StopWatch(JSContextGroupRef group, double intervalSeconds,
               const std::atomic<bool>* stopFlag = nullptr);
     // Leaves a check that knows only the stop flag, for objects outliving the watch.
@@ -46,6 +46,12 @@ public:
     static bool enter(JSContextRef ctx);
     // The watch of a group; nullptr when it has none (its engine has gone).
     static StopWatch* of(JSContextGroupRef group);
+
+    // The stop flag of the engines made on the calling thread: the script thread's "停止"
+    // unless the thread installed its own (an engine thread of the call service, which
+    // the window's "停止" must not end). The flag must outlive the thread's engines.
+    static const std::atomic<bool>& threadStopFlag();
+    static void setThreadStopFlag(const std::atomic<bool>* flag);
 
 private:
     bool expired();

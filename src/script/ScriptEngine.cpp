@@ -98,16 +98,20 @@ Variant ScriptEngine::resultOf(JSValueRef value) {
     // Making the result can run script code too (a Date's valueOf, a symbol's description):
     // a stop there leaves no value, only the stop.
     Variant result = variantFromJs(m_context, value, m_resultTextLimit);
-    if (ScriptThread::instance().stopRequested()) {
+    if (stopRequested()) {
         setStopped();
         return {};
     }
     return result;
 }
 
-Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
+bool ScriptEngine::stopRequested() const {
+    return m_engine->watch()->stopRequested();
+}
+
+JSValueRef ScriptEngine::evaluateValue(const QString& text, const QString& url) {
     if (!beginCall())
-        return {};
+        return nullptr;
     JsString script(text);
     JsString source(url);
     JSValueRef exception = nullptr;
@@ -115,9 +119,14 @@ Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
         JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1, &exception);
     if (exception) {
         setError(exception);
-        return {};
+        return nullptr;
     }
-    return resultOf(result);
+    return result;
+}
+
+Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
+    JSValueRef result = evaluateValue(text, url);
+    return result ? resultOf(result) : Variant();
 }
 
 double ScriptEngine::addCode(const QString& code) {
@@ -136,6 +145,13 @@ Variant ScriptEngine::eval(const QString& expression) {
     // Only the latest expression is kept for error lines.
     m_sources.insert(kEvalUrl, expression);
     return evaluate(expression, kEvalUrl);
+}
+
+JSValueRef ScriptEngine::evalValue(const QString& expression) {
+    if (!isValid())
+        return nullptr;
+    m_sources.insert(kEvalUrl, expression);
+    return evaluateValue(expression, kEvalUrl);
 }
 
 Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
@@ -180,6 +196,20 @@ Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
     return resultOf(result);
 }
 
+JSValueRef ScriptEngine::callValue(JSObjectRef function, JSObjectRef thisObject,
+                                   const std::vector<JSValueRef>& args) {
+    if (!isValid() || !beginCall())
+        return nullptr;
+    JSValueRef exception = nullptr;
+    JSValueRef result = JSObjectCallAsFunction(m_context, function, thisObject, args.size(),
+                                               args.data(), &exception);
+    if (exception) {
+        setError(exception);
+        return nullptr;
+    }
+    return result;
+}
+
 bool ScriptEngine::addObject(const QString& name, const Variant& object, bool) {
     if (!isValid() || !object.toObject() || !enter(m_context))
         return false; // a setter on the global object is script code
@@ -192,7 +222,7 @@ bool ScriptEngine::addObject(const QString& name, const Variant& object, bool) {
 
 void ScriptEngine::setError(JSValueRef exception) {
     m_error = ScriptError();
-    if (ScriptThread::instance().stopRequested()) {
+    if (stopRequested()) {
         setStopped(); // ended by the stop check
         return;
     }
@@ -228,7 +258,7 @@ void ScriptEngine::setError(JSValueRef exception) {
     m_error.line = number("line");
     m_error.column = number("column");
     m_error.text = sourceLine(text("sourceURL"), m_error.line);
-    if (ScriptThread::instance().stopRequested())
+    if (stopRequested())
         setStopped(); // stopped while the error was being read
 }
 

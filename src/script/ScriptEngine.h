@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class ScriptEngine {
 public:
@@ -37,11 +38,18 @@ public:
     // Compiles and runs the text in the global scope; the result reads as 0.
     double addCode(const QString& code);
     Variant eval(const QString& expression);
+    // The same, its value as the engine holds it (for a caller that converts it on this
+    // thread itself); nullptr on an error.
+    JSValueRef evalValue(const QString& expression);
     // Calls the global function `name` with the given arguments.
     Variant run(const QString& name, const QList<Variant>& args);
     // Texts in results are cut at kConvertedTextLimit (a result shown to the user); a
     // tool whose result is code sets kWholeText.
     void setResultTextLimit(qsizetype limit) { m_resultTextLimit = limit; }
+    // Calls a function of this engine with values of this engine (thisObject nullptr: the
+    // global object); nullptr on an error.
+    JSValueRef callValue(JSObjectRef function, JSObjectRef thisObject,
+                         const std::vector<JSValueRef>& args);
     // Makes the object visible to scripts under `name`.
     bool addObject(const QString& name, const Variant& object, bool addMembers);
 
@@ -63,6 +71,9 @@ private:
     void setError(JSValueRef exception);
     void setStopped();
     QString sourceLine(const QString& url, int line) const;
+    // The engine's own stop flag: the script thread's "停止", or a service thread's.
+    bool stopRequested() const;
+    JSValueRef evaluateValue(const QString& text, const QString& url);
     Variant evaluate(const QString& text, const QString& url);
     Variant resultOf(JSValueRef value);
 

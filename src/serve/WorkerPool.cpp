@@ -1,0 +1,105 @@
+#include "serve/WorkerPool.h"
+
+#include "serve/ServiceWorker.h"
+
+WorkerPool::WorkerPool() = default;
+
+WorkerPool::~WorkerPool() {
+    stop();
+}
+
+ScriptError WorkerPool::start(int workers, const QStringList& sources, double timeoutSeconds,
+                              qsizetype queueLimit) {
+    m_timeout = timeoutSeconds;
+    m_queueLimit = queueLimit;
+    std::vector<Slot> engines(size_t(qMax(1, workers)));
+    for (Slot& slot : engines)
+        slot.worker = std::make_unique<ServiceWorker>();
+    // The engines load one after the other: a script that fails, fails in the first.
+    for (Slot& slot : engines) {
+        const ScriptError error = slot.worker->load(sources, timeoutSeconds);
+        if (error.number != ScriptError::None)
+            return error;
+    }
+    engines.front().worker->call(
+        [this](ScriptEngine& engine) { m_functions = functionListJson(engine); });
+    std::lock_guard lock(m_mutex);
+    m_slots = std::move(engines);
+    return {};
+}
+
+bool WorkerPool::submit(CallRequest request, Done done, const std::function<void()>& queued) {
+    Slot* idle = nullptr;
+    {
+        std::lock_guard lock(m_mutex);
+        for (Slot& slot : m_slots)
+            if (!slot.busy) {
+                idle = &slot;
+                break;
+            }
+        if (m_slots.empty() || (!idle && qsizetype(m_queue.size()) >= m_queueLimit))
+            return false;
+        queued();
+        m_queue.push_back({std::move(request), std::move(done)});
+        if (idle)
+            idle->busy = true;
+    }
+    if (idle)
+        idle->worker->post([this, idle](ScriptEngine& engine) { drain(*idle, engine); });
+    return true;
+}
+
+void WorkerPool::drain(Slot& slot, ScriptEngine& engine) {
+    // Runs on the slot's engine thread: takes requests until the queue is empty.
+    for (;;) {
+        Job job;
+        {
+            std::lock_guard lock(m_mutex);
+            if (m_queue.empty()) {
+                slot.busy = false;
+                m_idle.notify_all();
+                return;
+            }
+            job = std::move(m_queue.front());
+            m_queue.pop_front();
+        }
+        const CallOutcome outcome = runCall(engine, job.request, m_timeout);
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_served;
+            if (!outcome.ok)
+                ++m_errors;
+        }
+        job.done(outcome);
+    }
+}
+
+PoolHealth WorkerPool::health() const {
+    std::lock_guard lock(m_mutex);
+    PoolHealth h;
+    h.workers = int(m_slots.size());
+    for (const Slot& slot : m_slots)
+        h.busy += slot.busy ? 1 : 0;
+    h.queued = int(m_queue.size());
+    h.served = m_served;
+    h.errors = m_errors;
+    return h;
+}
+
+void WorkerPool::stop() {
+    std::vector<Slot> engines;
+    {
+        std::unique_lock lock(m_mutex);
+        m_idle.wait(lock, [this] {
+            if (!m_queue.empty())
+                return false;
+            for (const Slot& slot : m_slots)
+                if (slot.busy)
+                    return false;
+            return true;
+        });
+        engines = std::move(m_slots);
+        m_slots.clear();
+    }
+    engines.clear(); // each engine is released on its own thread
+}

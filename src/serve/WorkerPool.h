@@ -1,0 +1,77 @@
+#pragma once
+// The engines of the call service and the one queue in front of them: a request goes to
+// the first engine that is free, so a long call holds up only its own engine. The pool
+// keeps no state of its own between calls; each engine keeps what its calls leave.
+
+#include "script/ScriptError.h"
+#include "serve/CallRequest.h"
+#include "serve/CallRunner.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+class ScriptEngine;
+class ServiceWorker;
+
+struct PoolHealth {
+    int workers = 0;
+    int busy = 0;
+    int queued = 0;
+    qint64 served = 0; // calls answered
+    qint64 errors = 0; // of those, answered with an engine error
+};
+
+class WorkerPool {
+public:
+    using Done = std::function<void(const CallOutcome&)>;
+
+    WorkerPool();
+    ~WorkerPool();
+    WorkerPool(const WorkerPool&) = delete;
+    WorkerPool& operator=(const WorkerPool&) = delete;
+
+    // Starts `workers` engines, each loaded with the texts; blocks until all are loaded.
+    // The error of a text that failed (the pool then has no engines), or none.
+    ScriptError start(int workers, const QStringList& sources, double timeoutSeconds,
+                      qsizetype queueLimit);
+
+    // Queues a request; false when every engine is busy and the queue is full. `queued`
+    // runs under the pool's lock before an engine can take the request (the caller
+    // suspends its connection there); `done` runs on the engine's thread.
+    bool submit(CallRequest request, Done done, const std::function<void()>& queued);
+
+    PoolHealth health() const;
+    // Written once at start, from the first engine.
+    QByteArray functionList() const { return m_functions; }
+
+    // Answers everything queued and in flight, then releases the engines.
+    void stop();
+
+private:
+    struct Job {
+        CallRequest request;
+        Done done;
+    };
+    struct Slot {
+        std::unique_ptr<ServiceWorker> worker;
+        bool busy = false;
+    };
+    void drain(Slot& slot, ScriptEngine& engine);
+
+    std::vector<Slot> m_slots;
+    std::deque<Job> m_queue;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_idle;
+    qsizetype m_queueLimit = 0;
+    double m_timeout = 10.0;
+    qint64 m_served = 0;
+    qint64 m_errors = 0;
+    QByteArray m_functions = "[]";
+};
