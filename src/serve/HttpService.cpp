@@ -250,9 +250,13 @@ std::optional<std::pair<int, QString>> HttpService::refuseEarly(MHD_Connection* 
     if (exchange.method != wanted)
         return std::pair{405, QStringLiteral("%1 只接受 %2 请求")
                                   .arg(QString::fromUtf8(path), QString::fromLatin1(wanted))};
+    // A client that waits for "100 Continue" is told at once; any other is sending its
+    // body already and reads no answer before it is done, so the body is read and dropped.
     const char* length =
         MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
-    if (length && QByteArray(length).toLongLong() > m_settings.bodyLimit)
+    const char* expect =
+        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_EXPECT);
+    if (length && expect && QByteArray(length).toLongLong() > m_settings.bodyLimit)
         return std::pair{413, tooLargeText()};
     return std::nullopt;
 }
