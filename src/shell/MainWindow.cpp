@@ -16,6 +16,7 @@
 #include "shell/OutputLog.h"
 #include "shell/ReadSaveCommands.h"
 #include "shell/ScriptCommands.h"
+#include "shell/ServiceCommands.h"
 #include "tools/DecoderWindow.h"
 
 #include <QAction>
@@ -62,6 +63,7 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     m_scriptCommands = new ScriptCommands(*this);
     new CodeToolCommands(*this);
     new ClipboardCommands(*this);
+    new ServiceCommands(*this);
     m_searchRow = new SearchRow(
         m_searchText, m_searchMode, m_search, [this] { return CurrentEditor(); }, this);
     m_readSaveCommands = new ReadSaveCommands(*this);
