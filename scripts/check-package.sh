@@ -24,7 +24,7 @@ for f in ./usr/bin/vexojs ./usr/bin/vexojs-cli ./usr/share/applications/vexojs.d
     grep -q " $f\$" <<<"$contents" || fail "missing $f"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for p in libqt6widgets6 libqt6network6 libqscintilla2-qt6-15 libjavascriptcoregtk-4.1-0 libxcb1; do
+for p in libqt6widgets6 libqt6network6 libqscintilla2-qt6-15 libjavascriptcoregtk-4.1-0 libxcb1 libmicrohttpd12; do
     grep -q "\b$p\b" <<<"$depends" || fail "Depends lacks $p: $depends"
 done
 echo "contents and dependencies: ok"

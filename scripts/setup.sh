@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev libqscintilla2-qt6-dev libjavascriptcoregtk-4.1-dev
-    libgtest-dev googletest libgl-dev
+    qt6-base-dev libqscintilla2-qt6-dev libjavascriptcoregtk-4.1-dev libmicrohttpd-dev
+    libgtest-dev googletest libgl-dev python3
     fonts-noto-cjk qt6-translations-l10n
     esbuild node-babel7
     libxcb1-dev dpkg-dev
