@@ -2,7 +2,6 @@
 
 #include "engine/JsConvert.h"
 #include "engine/JsHandle.h"
-#include "engine/ScriptThread.h"
 #include "script/DeclarationScanner.h"
 
 #include <QRegularExpression>

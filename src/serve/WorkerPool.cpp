@@ -25,6 +25,8 @@ ScriptError WorkerPool::start(int workers, const QStringList& sources, double ti
         [this](ScriptEngine& engine) { m_functions = functionListJson(engine); });
     std::lock_guard lock(m_mutex);
     m_slots = std::move(engines);
+    m_served = 0; // the counts are this run's
+    m_errors = 0;
     return {};
 }
 

@@ -8,6 +8,9 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <atomic>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -107,4 +110,34 @@ TEST(StopWatch, EachEngineHasItsOwnWatchAndTheGuardRefusesAfterAStop) {
     });
     ScriptThread::instance().setWaiter(nullptr);
     EXPECT_FALSE(entered);
+}
+
+// An engine on a thread with a stop flag of its own (a service engine) is not ended by the
+// script thread's "停止", and its own flag ends it.
+TEST(StopWatch, AThreadsOwnStopFlagIsTheOnlyOneItsEnginesHear) {
+    StopAfter waiter(0); // presses "停止" at once, and the job below outlasts it
+    ScriptThread::instance().setWaiter(&waiter);
+    std::atomic<bool> own{false};
+    StopWatch::Outcome ownAfterScriptStop = StopWatch::Outcome::Stopped;
+    StopWatch::Outcome afterOwnStop = StopWatch::Outcome::Running;
+    ScriptThread::instance().call([&] {
+        while (!ScriptThread::instance().stopRequested())
+            QThread::msleep(5);
+        std::thread service([&] {
+            StopWatch::setThreadStopFlag(&own);
+            EngineContext engine(0.05);
+            engine.watch()->setDeadline(0.3);
+            JSValueRef exception = nullptr;
+            engine.evaluate(QStringLiteral("for (;;) {}"), {}, &exception);
+            ownAfterScriptStop = engine.watch()->outcome();
+            own.store(true);
+            afterOwnStop = engine.watch()->outcome();
+            EXPECT_FALSE(engine.enter());
+            StopWatch::setThreadStopFlag(nullptr);
+        });
+        service.join();
+    });
+    ScriptThread::instance().setWaiter(nullptr);
+    EXPECT_EQ(int(ownAfterScriptStop), int(StopWatch::Outcome::TimedOut));
+    EXPECT_EQ(int(afterOwnStop), int(StopWatch::Outcome::Stopped));
 }
