@@ -219,10 +219,10 @@ void MainWindow::onCreated() {
     m_tabs->setCurrentIndex(0);
     m_tabs->ShowEditor(0);
 
-    m_output->append(QStringLiteral("-->VexoJS调试工具启动成功,作者：Marlo，QQ") + kContactNumber +
-                     QStringLiteral(",版本") + m_versionText + QStringLiteral("\r\n"));
-    m_output->append(QStringLiteral("-->帮助：快捷键Alt+Q最小化至托盘/显示\r\n"));
-    m_output->append(QStringLiteral("-->欢迎使用\r\n"));
+    m_output->message(QStringLiteral("VexoJS调试工具启动成功,作者：Marlo，QQ") + kContactNumber +
+                      QStringLiteral(",版本") + m_versionText);
+    m_output->message(QStringLiteral("帮助：快捷键Alt+Q最小化至托盘/显示"));
+    m_output->message(QStringLiteral("欢迎使用"));
 
     m_address->addItem(kSampleAddress, 0);
     m_address->setCurrentIndex(0);
@@ -248,8 +248,8 @@ void MainWindow::openInEmptyEditor(const QString& text) {
         m_tabs->setCurrentIndex(i);
         return;
     }
-    m_output->append(
-        QStringLiteral("-->没有空的编辑框，未打开：请先清空一个编辑框，或使用“复制完整结果”\r\n"));
+    m_output->message(
+        QStringLiteral("没有空的编辑框，未打开：请先清空一个编辑框，或使用“复制完整结果”"));
 }
 
 void MainWindow::ShowDecoderWindow() {

@@ -137,13 +137,12 @@ void ReadSaveCommands::ReadScript() {
     if (result.ok && result.body.isEmpty())
         failure = QStringLiteral("内容为空");
     if (!failure.isEmpty()) {
-        m_window.outputLog().append(QStringLiteral("-->代码读取失败：") + failure +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().message(QStringLiteral("代码读取失败：") + failure);
         return;
     }
     editor->SetText(forceUtf8 ? Utf8Decode(result.body).toUtf8()
                               : decodeScript(result.body, result.charset).utf8);
-    m_window.outputLog().append(QStringLiteral("-->代码读取成功\r\n"));
+    m_window.outputLog().message(QStringLiteral("代码读取成功"));
     m_window.tabs().setSource(m_window.tabs().indexOf(editor), address);
     RememberAddress(address);
     addRecent(address);
