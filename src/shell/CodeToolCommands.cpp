@@ -24,13 +24,9 @@ CodeToolCommands::CodeToolCommands(MainWindow& window) : QObject(&window), m_win
     m_history = new DeobHistoryWindow(&window);
     m_history->setApply(
         [this](const QString& code) { m_window.CurrentEditor()->SetText(code.toUtf8()); });
-    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
-        if (menu->title() == QStringLiteral("工具(&T)")) {
-            connect(menu->addAction(QStringLiteral("解密记录")), &QAction::triggered, this,
-                    &CodeToolCommands::onHistoryTriggered);
-            break;
-        }
-    }
+    if (QMenu* tools = window.menuNamed(QStringLiteral("菜单_工具")))
+        connect(MainWindow::addNamedAction(tools, QStringLiteral("解密记录")), &QAction::triggered,
+                this, &CodeToolCommands::onHistoryTriggered);
 }
 
 void CodeToolCommands::onHistoryTriggered() {
