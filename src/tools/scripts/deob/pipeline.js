@@ -14,6 +14,7 @@ import { foldConstants, deadBranches, splitSequences } from "./layers/simplify.j
 import { controlFlow } from "./layers/controlFlow.js";
 import { guards } from "./layers/guards.js";
 import { renameIdentifiers } from "./layers/rename.js";
+import { handOffs } from "./layers/handOff.js";
 import { checkStages } from "./behaviour.js";
 
 const maxRounds = 20;
@@ -22,7 +23,7 @@ const largeTree = 1 << 18;
 
 // The string arrays come first: their decoders must run from the script's own text,
 // since some check that text against a pattern of the compact form.
-export const astLayers = [stringArrays, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
+export const astLayers = [stringArrays, handOffs, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
     splitSequences, guards];
 
 function clock() {
