@@ -3,6 +3,7 @@
 // object of this engine.
 import { parse, generate, treeParsed } from "../../src/tools/scripts/deob/babel.js";
 import { handOffs } from "../../src/tools/scripts/deob/layers/handOff.js";
+import { readableMinified } from "../../src/tools/scripts/deob/layers/minified.js";
 import { check, section } from "./harness.js";
 
 if (typeof globalThis.vexoSandboxRun !== "function") {
@@ -67,4 +68,35 @@ layerTable("code handed over as a string", handOffs, [
     ['function g(Function) { Function("log(1)")(); }', null],
     ['eval(atob("b!Q="));', null],
     ["setTimeout(function () { log(1); }, 0);", null],
+]);
+
+layerTable("minified code written back", readableMinified, [
+    ["x = !0, y = !1, z = void 0;", "x = true; y = false; z = undefined;"],
+    ['if (typeof a > "u" || "u" < typeof b || typeof c < "u") f();',
+        'if (typeof a === "undefined" || typeof b === "undefined" || typeof c !== "undefined") f();'],
+    ['if ("abc" === s && 3 < n && null != o && -1 === i) f();', 'if (s === "abc" && n > 3 && o != null && i === -1) f();'],
+    ['"string" == typeof s;', 'typeof s === "string";'],
+    ["a && b(); a || c(); a ? b() : c();", "if (a) { b(); } if (!a) { c(); } if (a) { b(); } else { c(); }"],
+    ["x !== y || (f(), g());", "if (x === y) { f(); g(); }"],
+    ["a ? b() : c ? d() : e();", "if (a) { b(); } else if (c) { d(); } else { e(); }"],
+    ["if (p) a && b(); else c();", "if (p) { if (a) { b(); } } else c();"],
+    ["function f() { if (x) return a(), b; throw c(), d; }",
+        "function f() { if (x) { a(); return b; } c(); throw d; }"],
+    ["for (a(), i = 0; i < 3; i++) g(i);", "a(); for (i = 0; i < 3; i++) g(i);"],
+    ["L: for (var n = 1, m = 2, i = 0; ;) break L;", "var n = 1; var m = 2; L: for (var i = 0;;) break L;"],
+    ["if (a(), b) c();", "a(); if (b) c();"],
+    ["for (a(), b(), i = 0, j = 1; ;) ;", "a(); b(); for (i = 0, j = 1;;);"],
+    ["var a = 1, b = (f(), 2); let c = 3, d;", "var a = 1; f(); var b = 2; let c = 3; let d;"],
+    ["var x = (f(), 2);", "f(); var x = 2;"],
+    ["g(() => (a(), b));", "g(() => { a(); return b; });"],
+    ["x = [1 / 0, -1 / 0, 0 / 0, 1e3, .5, 5e-3, 1.50, 2e21];",
+        "x = [Infinity, -Infinity, NaN, 1000, 0.5, 0.005, 1.50, 2e21];"],
+    ["!function () { f(); }();", "(function () { f(); })();"],
+    // no-op: what is written as people write it already, and what cannot be turned round
+    ["if (x === 1) { f(); }", null],
+    ["for (let i = 0, n = a.length; i < n; i++) f(i);", null],
+    ["for (i = 0, j = 9; i < j; i++, j--) f(i);", null],
+    ["function g(undefined, Infinity) { return [void 0, 1 / 0]; }", null],
+    ['x = a === b; y = "a" === "b"; z = a ?? b();', null],
+    ["x = 1.5 + 0x10;", null],
 ]);

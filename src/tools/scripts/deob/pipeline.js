@@ -15,6 +15,7 @@ import { controlFlow } from "./layers/controlFlow.js";
 import { guards } from "./layers/guards.js";
 import { renameIdentifiers } from "./layers/rename.js";
 import { handOffs } from "./layers/handOff.js";
+import { readableMinified } from "./layers/minified.js";
 import { checkStages } from "./behaviour.js";
 
 const maxRounds = 20;
@@ -224,6 +225,11 @@ function peelAll(source, options, history) {
             }
         }
         if (!changed) break;
+    }
+    // Minified code written back as people write it, once the layers are peeled.
+    if (options.readable !== false) {
+        careful = true;
+        attemptTree(readableMinified);
     }
     if (options.rename !== false) {
         careful = true;
