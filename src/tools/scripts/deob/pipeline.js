@@ -17,6 +17,7 @@ import { renameIdentifiers } from "./layers/rename.js";
 import { handOffs } from "./layers/handOff.js";
 import { readableMinified } from "./layers/minified.js";
 import { checkStages } from "./behaviour.js";
+import { unbundle } from "./unbundle.js";
 
 const maxRounds = 20;
 // From this many characters on, garbage is collected between the walks (babel.js).
@@ -42,6 +43,9 @@ export function deobfuscate(source, options) {
         const result = peelAll(source, options, history);
         if (options.behaviourCheck !== false || options.check !== undefined)
             rollBackChanges(source, result, options.check);
+        // A bundle's modules, each as a file of its own.
+        const bundle = options.modules === false ? null : unbundle(result.code);
+        if (bundle) result.modules = bundle.files;
         return result;
     } catch (e) {
         if (!(e instanceof TooLarge)) throw e;

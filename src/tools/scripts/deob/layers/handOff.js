@@ -155,6 +155,27 @@ function settle(path, shape) {
     call.parentPath.replaceWithMultiple(fn.body.body);
 }
 
+function aloneInFunction(stmt) {
+    const body = stmt.parentPath;
+    return body.isBlockStatement() && body.parentPath.isFunction() && body.node.body.length === 1;
+}
+
+// Strict code given to eval as all that a function does (webpack's eval devtool wraps
+// each module so): its declarations stay its own either way, so it can be the body of a
+// function with plain parameters, which then says "use strict" itself.
+function strictEvalAlone(path, ast) {
+    const stmt = path.parentPath;
+    const body = stmt.parentPath;
+    const fn = body.parentPath;
+    if (!stmt.isExpressionStatement() || !body.isBlockStatement() || !fn || !fn.isFunction() ||
+        body.node.body.length !== 1 || body.node.directives.length ||
+        !fn.node.params.every((p) => p.type === "Identifier") ||
+        !ast.program.directives.every((d) => d.value.value === "use strict")) return false;
+    body.node.directives = ast.program.directives;
+    stmt.replaceWithMultiple(ast.program.body.length ? ast.program.body : [t.emptyStatement()]);
+    return true;
+}
+
 // The replacement for one site, or null when its code would not mean the same there.
 function replace(site, texts) {
     const { path, kind } = site;
@@ -177,10 +198,12 @@ function replace(site, texts) {
     const statements = ast.program.body;
     if (kind === "direct") {
         // A direct eval runs its code in the scope where it stands.
-        if (ast.program.directives.length) return false;
+        if (ast.program.directives.length) return strictEvalAlone(path, ast);
         if (path.parentPath.isExpressionStatement() && inStatementList(path.parentPath)) {
             const shape = shapeOf(ast);
-            if (strictSite && shape.declares.length) return false; // they would stay the eval's own
+            // In strict code they would stay the eval's own: fine only when nothing else
+            // in the function could see them.
+            if (strictSite && shape.declares.length && !aloneInFunction(path.parentPath)) return false;
             // Functions declared by eval code belong to the whole function, not a block.
             const home = path.parentPath.parentPath;
             if (shape.functionsAtTop && !home.isProgram() && !(home.isBlockStatement() && home.parentPath.isFunction()))
