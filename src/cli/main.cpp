@@ -17,7 +17,8 @@ void printUsage() {
         "  vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数] 表达式\n"
         "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]\n"
         "  vexojs-cli decode usc|utf8|url|base64 [文件|-]\n"
-        "  vexojs-cli deobfuscate [--history] [--timeout 秒] [--check 表达式] [文件|-]\n"
+        "  vexojs-cli deobfuscate [--history] [--timeout 秒] [--check 表达式] [--out-dir 目录] "
+        "[文件|-]\n"
         "每个命令都可加 --max-time 秒：读取网址的总时限（默认 600）"));
 }
 } // namespace

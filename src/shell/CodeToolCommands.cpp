@@ -90,6 +90,10 @@ void CodeToolCommands::onUnpackClicked() {
     if (!peeled.behaviour.rolledBack.isEmpty())
         m_window.outputLog().append(QStringLiteral("-->") + peeled.behaviour.rollbackMessage() +
                                     QStringLiteral("\r\n"));
+    if (!peeled.modules.isEmpty())
+        m_window.outputLog().append(
+            QStringLiteral("-->打包的脚本：拆出 %1 个模块文件（工具 → 解密记录）\r\n")
+                .arg(peeled.modules.size()));
     m_window.outputLog().append(QStringLiteral("-->代码解密成功 注：变量名称无法还原\r\n"));
 }
 

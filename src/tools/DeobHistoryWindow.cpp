@@ -77,7 +77,13 @@ void DeobHistoryWindow::setRun(const QString& original, const DeobResult& result
             m_codes << QString();
         }
     }
-    m_list->setCurrentRow(m_list->count() - 1);
+    // A bundle's modules, each a file of its own.
+    for (const DeobModule& m : result.modules) {
+        m_list->addItem(m.entry ? QStringLiteral("模块：%1（入口）").arg(m.name)
+                                : QStringLiteral("模块：%1").arg(m.name));
+        m_codes << m.code;
+    }
+    m_list->setCurrentRow(m_list->count() - 1 - int(result.modules.size()));
     fitList();
 }
 

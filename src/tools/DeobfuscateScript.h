@@ -32,6 +32,14 @@ struct DeobBehaviour {
     QString rollbackMessage() const;
 };
 
+// One module of a bundle, as a file of its own (the bundle's module name, or
+// module-<id>.js; the entry file runs what the bundle ran at its start).
+struct DeobModule {
+    QString name; // a relative path with "/" between folders, never ".."
+    QString code;
+    bool entry = false;
+};
+
 struct DeobResult {
     bool ok = false;
     bool stopped = false; // the user pressed "停止"
@@ -39,6 +47,7 @@ struct DeobResult {
     QString error;
     QList<DeobStage> history;
     DeobBehaviour behaviour;
+    QList<DeobModule> modules; // empty unless the result is a bundle that came apart
 
     int peeledCount() const;
 };

@@ -25,8 +25,8 @@ const largeTree = 1 << 18;
 
 // The string arrays come first: their decoders must run from the script's own text,
 // since some check that text against a pattern of the compact form.
-export const astLayers = [stringArrays, handOffs, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
-    splitSequences, guards];
+export const astLayers = [stringArrays, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
+    splitSequences, guards, handOffs];
 
 function clock() {
     return typeof vexoNow === "function" ? vexoNow() : Date.now();

@@ -338,9 +338,9 @@ function esbuildModules(ast) {
     const wrappers = new Set();
     for (const [name, b] of Object.entries(scope.bindings)) {
         const init = b.path.isVariableDeclarator() && b.path.node.init;
-        if (init && init.type === "ArrowFunctionExpression" && init.params.length === 2 &&
-            /exports:\s*\{\}/.test(generate(t.file(t.program([t.expressionStatement(t.cloneNode(init))])))) &&
-            /function/.test(generate(t.file(t.program([t.expressionStatement(t.cloneNode(init))]))))) wrappers.add(name);
+        // (cb, mod) => function () { … (mod = { exports: {} }) … }, or its minified arrow
+        if (init && init.type === "ArrowFunctionExpression" && init.params.length === 2 && isFunctionNode(init.body) &&
+            /exports:\s*\{\}/.test(generate(t.file(t.program([t.expressionStatement(t.cloneNode(init))]))))) wrappers.add(name);
     }
     const mods = new Map(); // binding → { key, fn, statement }
     for (const s of statements) {
@@ -348,8 +348,15 @@ function esbuildModules(ast) {
         const d = s.node.declarations[0];
         const init = d.init;
         if (!init || init.type !== "CallExpression" || init.callee.type !== "Identifier" || !wrappers.has(init.callee.name) ||
-            init.arguments.length !== 1 || init.arguments[0].type !== "ObjectExpression" || init.arguments[0].properties.length !== 1) continue;
-        const p = init.arguments[0].properties[0];
+            init.arguments.length !== 1) continue;
+        const a = init.arguments[0];
+        // { "src/a.js"(exports, module) { … } }, or (minified) the function alone
+        if (isFunctionNode(a)) {
+            mods.set(scope.getBinding(d.id.name), { key: String(mods.size + 1), fn: a, statement: s });
+            continue;
+        }
+        if (a.type !== "ObjectExpression" || a.properties.length !== 1) continue;
+        const p = a.properties[0];
         const fn = p.type === "ObjectMethod" ? p : p.value;
         if (!isFunctionNode(fn) || propertyKey(p) === null) continue;
         mods.set(scope.getBinding(d.id.name), { key: propertyKey(p), fn, statement: s });
