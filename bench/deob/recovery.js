@@ -18,8 +18,20 @@ function run(code) {
     // setInterval as a page has it (never firing here): debug protection starts one.
     const ctx = vm.createContext({ log: (x) => out.push(String(x)), setInterval: () => 0 });
     ctx.self = ctx.window = ctx; // bundles for the web keep their chunks on self
+    // A page's atob and btoa, and timers that run once the script is done.
+    ctx.atob = (s) => Buffer.from(String(s), "base64").toString("latin1");
+    ctx.btoa = (s) => Buffer.from(String(s), "latin1").toString("base64");
+    const timers = [];
+    ctx.setTimeout = (f) => timers.push(f);
     try {
-        vm.runInContext(code, ctx, { timeout: 5000 });
+        let script;
+        try {
+            script = new vm.Script(code);
+        } catch (e) {
+            script = new vm.Script(unescape(code)); // a %-escaped bookmarklet, as a browser runs it
+        }
+        script.runInContext(ctx, { timeout: 5000 });
+        for (const f of timers) typeof f === "function" ? f() : vm.runInContext(String(f), ctx, { timeout: 5000 });
     } catch (e) {
         out.push("THREW " + (e && e.message));
     }

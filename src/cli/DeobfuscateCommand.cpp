@@ -104,7 +104,10 @@ int runDeobfuscateCommand(const QStringList& args) {
         printError(QStringLiteral("vexojs-cli deobfuscate: %1").arg(result.error));
         return 1;
     }
-    const ToolResult formatted = FormatScript(result.code);
+    if (result.keepLayout)
+        printError(QStringLiteral("注意：脚本仍有自我保护检查，结果未排版（排版后会陷入死循环）"));
+    const ToolResult formatted =
+        result.keepLayout ? ToolResult::success(result.code) : FormatScript(result.code);
     if (!formatted.ok) {
         printError(QStringLiteral("vexojs-cli deobfuscate: %1").arg(formatted.error));
         return 1;

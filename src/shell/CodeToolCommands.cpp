@@ -69,13 +69,17 @@ void CodeToolCommands::onUnpackClicked() {
                                     QStringLiteral("\r\n"));
         return;
     }
-    const ToolResult formatted = FormatScript(peeled.code);
+    const ToolResult formatted =
+        peeled.keepLayout ? ToolResult::success(peeled.code) : FormatScript(peeled.code);
     if (!formatted.ok) {
         m_window.outputLog().append(QStringLiteral("-->代码格式化失败：") + formatted.error +
                                     QStringLiteral("\r\n"));
         return;
     }
     editor->SetText(formatted.text.toUtf8());
+    if (peeled.keepLayout)
+        m_window.outputLog().append(
+            QStringLiteral("-->注意：脚本仍有自我保护检查，结果未排版（排版后会陷入死循环）\r\n"));
     m_history->setRun(source, peeled);
     for (const DeobStage& s : peeled.history) {
         if (s.peeled)

@@ -45,8 +45,10 @@ DeobHistoryWindow::DeobHistoryWindow(QWidget* parent) : QDialog(parent) {
         const int row = m_list->currentRow();
         if (!m_apply || row < 0 || row >= m_codes.size() || m_codes[row].isEmpty())
             return;
-        // A stage goes in laid out, as "eval解密" leaves its result; the original as it was.
-        const ToolResult laidOut = row > 0 ? FormatScript(m_codes[row]) : ToolResult{};
+        // A stage goes in laid out, as "eval解密" leaves its result; the original as it was,
+        // and every stage as it is while a self-check would trip on the layout.
+        const ToolResult laidOut =
+            row > 0 && !m_keepLayout ? FormatScript(m_codes[row]) : ToolResult{};
         m_apply(laidOut.ok ? laidOut.text : m_codes[row]);
     });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
@@ -54,6 +56,7 @@ DeobHistoryWindow::DeobHistoryWindow(QWidget* parent) : QDialog(parent) {
 }
 
 void DeobHistoryWindow::setRun(const QString& original, const DeobResult& result) {
+    m_keepLayout = result.keepLayout;
     m_list->clear();
     m_codes.clear();
     if (original.isEmpty() && result.history.isEmpty()) {

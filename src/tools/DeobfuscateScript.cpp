@@ -176,6 +176,7 @@ DeobResult fromJson(const QString& text) {
     }
     result.ok = true;
     result.code = o.value(QStringLiteral("code")).toString();
+    result.keepLayout = o.value(QStringLiteral("keepLayout")).toBool();
     result.behaviour = behaviourFromJson(o.value(QStringLiteral("behaviour")).toObject());
     for (const QJsonValue& v : o.value(QStringLiteral("modules")).toArray()) {
         const QJsonObject m = v.toObject();

@@ -48,6 +48,9 @@ struct DeobResult {
     QList<DeobStage> history;
     DeobBehaviour behaviour;
     QList<DeobModule> modules; // empty unless the result is a bundle that came apart
+    // A self-check of the code's own text is still there: laid out, the code would loop
+    // forever, so the result is kept on one line and must not be formatted.
+    bool keepLayout = false;
 
     int peeledCount() const;
 };

@@ -7,6 +7,7 @@
 #include "script/ScriptEngine.h"
 #include "script/ScriptHost.h"
 #include "tools/DeobfuscateScript.h"
+#include "tools/FormatScript.h"
 
 #include <gtest/gtest.h>
 
@@ -369,6 +370,38 @@ TEST(DeobGuards, SelfDefenceRemovedAndDebuggerTrapMadeHarmless) {
         QStringLiteral("function lib(){var kw=['debugger','if'];var F=function(){}.constructor;"
                        "return kw.length+typeof F;}log(lib());");
     EXPECT_EQ(peel(library).code, library);
+}
+
+TEST(DeobGuards, SelfCheckIsNeverLeftArmedInLaidOutCode) {
+    // The obfuscator's guard with shuffled mangled names (target node) goes; a self-check of
+    // a shape no layer knows stays, and then the result stays on one line, unformatted:
+    // laid out, its test of the function's own text would never end (the layers' laid-out
+    // stages time out in the behaviour check, so the original comes back as it was).
+    const QString unknownGuard = QStringLiteral(
+        "(function guard(){var s=guard.toString();if(s.search('(((.+)+)+)+$')<0)log('bad');})();"
+        "log('o'+'k');");
+    const struct {
+        const char* name;
+        QString code;
+        bool keepLayout;
+    } cases[] = {
+        {"node target, mangled-shuffled names",
+         readFile(QStringLiteral(VEXO_TEST_DATA "/deob/node-mangled-self-defending/hash.js")),
+         false},
+        {"a guard of another shape", unknownGuard, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeobOptions options;
+        options.sandboxSeconds = 1.0;
+        const DeobResult r = DeobfuscateScript(c.code, options);
+        ASSERT_TRUE(r.ok) << r.error.toStdString();
+        EXPECT_EQ(r.keepLayout, c.keepLayout);
+        EXPECT_EQ(r.code.contains(QStringLiteral("(((.+)+)+)+$")), c.keepLayout);
+        // What the user gets: laid out unless it must not be.
+        const QString shown = r.keepLayout ? r.code : FormatScript(r.code).text;
+        EXPECT_EQ(runLogged(shown), runLogged(c.code)) << shown.toStdString();
+    }
 }
 
 TEST(DeobGuards, TrapStarterIntervalConsoleSwitchAndTheirControllersGo) {

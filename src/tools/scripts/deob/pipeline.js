@@ -2,7 +2,7 @@
 // parse), rounds repeat until nothing changes, and each peeled or skipped layer is kept
 // in the history with its sizes, time and the code after it. A layer whose code passes
 // the size limit (size.js) ends the run.
-import { parse, tryParse, generate, treeChanged, treeParsed, setLargeTree, collectGarbage } from "./babel.js";
+import { parse, tryParse, generate, generateCompact, treeChanged, treeParsed, setLargeTree, collectGarbage } from "./babel.js";
 import { SandboxStopped, SandboxTimeout } from "./sandbox.js";
 import { TooLarge, setSizeLimit, utf8Length, excess, tooLarge, megabytes } from "./size.js";
 import { carriedLayers, encodingLayers } from "./layers/text.js";
@@ -43,6 +43,7 @@ export function deobfuscate(source, options) {
         const result = peelAll(source, options, history);
         if (options.behaviourCheck !== false || options.check !== undefined)
             rollBackChanges(source, result, options.check);
+        keepGuardsUnarmed(result, source);
         // A bundle's modules, each as a file of its own.
         const bundle = options.modules === false ? null : unbundle(result.code);
         if (bundle) result.modules = bundle.files;
@@ -53,6 +54,16 @@ export function deobfuscate(source, options) {
     } finally {
         setLargeTree(false);
     }
+}
+
+// A self-check of the code's own text that no layer removed (it loops forever once its
+// function spans more than one line): the result stays on one line and is not laid out.
+const selfCheck = /\(\(\(\.\+\)\+\)\+\)\+\$|\.toString\(\)\.search\(/;
+function keepGuardsUnarmed(result, source) {
+    if (!selfCheck.test(result.code)) return;
+    const ast = result.code === source ? null : tryParse(result.code);
+    if (ast) result.code = generateCompact(ast);
+    result.keepLayout = true;
 }
 
 // The behaviour check over the stages: the first layer that changed what the script does

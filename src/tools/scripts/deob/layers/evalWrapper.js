@@ -2,7 +2,7 @@
 // to that statement runs in the sandbox with those three taken over, and the statement
 // becomes the code it would have run.
 import { t, tryParse, generateNode } from "../babel.js";
-import { forEachChild } from "../subst.js";
+import { forEachChild, forgetSeparators } from "../subst.js";
 import { capturePrelude, sandboxJson } from "../sandbox.js";
 import { excess, tooLarge } from "../size.js";
 
@@ -47,7 +47,9 @@ function parsePayload(payload) {
     if (payload === null) return null;
     const bytes = excess(payload);
     if (bytes) throw tooLarge(evalWrappers.name, bytes);
-    return tryParse(payload);
+    const ast = tryParse(payload);
+    if (ast) forgetSeparators(ast.program);
+    return ast;
 }
 
 function scriptsOfHtml(html) {

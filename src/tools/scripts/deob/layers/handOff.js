@@ -8,6 +8,7 @@
 import { t, traverse, freshScopes, parse as parseScript } from "../babel.js";
 import { closedCopy, evaluateStrings, isFunctionConstructor } from "../known.js";
 import { excess, tooLarge } from "../size.js";
+import { forgetSeparators } from "../subst.js";
 import { parse as babelParse } from "@babel/parser";
 
 // Code as eval and timers take it: a script, so `return` at its top is an error.
@@ -15,11 +16,14 @@ function parseCode(text) {
     if (typeof text !== "string") return null;
     const bytes = excess(text);
     if (bytes) throw tooLarge(handOffs.name, bytes);
+    let ast;
     try {
-        return babelParse(text, { sourceType: "script", plugins: ["regexpUnicodeSets"] });
+        ast = babelParse(text, { sourceType: "script", plugins: ["regexpUnicodeSets"] });
     } catch (e) {
         return null;
     }
+    forgetSeparators(ast.program);
+    return ast;
 }
 
 function isName(node, name) {
