@@ -4,6 +4,7 @@
 import { parse, generate, treeParsed } from "../../src/tools/scripts/deob/babel.js";
 import { handOffs } from "../../src/tools/scripts/deob/layers/handOff.js";
 import { readableMinified } from "../../src/tools/scripts/deob/layers/minified.js";
+import { unbundle } from "../../src/tools/scripts/deob/unbundle.js";
 import { check, section } from "./harness.js";
 
 if (typeof globalThis.vexoSandboxRun !== "function") {
@@ -100,3 +101,58 @@ layerTable("minified code written back", readableMinified, [
     ['x = a === b; y = "a" === "b"; z = a ?? b();', null],
     ["x = 1.5 + 0x10;", null],
 ]);
+
+// A bundle's files run together (each a CommonJS module) in a fresh global object; what
+// they log.
+function runFiles(files) {
+    const realm = createRealm("var __out = []; function log(x) { __out.push(String(x)); }");
+    const entry = files.find((f) => f.entry);
+    realm.__files = JSON.stringify(Object.fromEntries(files.map((f) => [f.name, f.code])));
+    return realm.eval(`(function (files) {
+        var cache = {};
+        function load(path) {
+            if (cache[path]) return cache[path].exports;
+            var module = cache[path] = { exports: {} };
+            Function("module", "exports", "require", files[path]).call(module.exports, module, module.exports,
+                function (n) { var p = path.split("/").slice(0, -1).concat(n.replace(/^\\.\\//, "").split("/")).join("/");
+                    return load(files.hasOwnProperty(p) ? p : p + ".js"); });
+            return module.exports;
+        }
+        load(${JSON.stringify(entry.name)});
+        return __out.join("|");
+    })(JSON.parse(__files))`);
+}
+
+section("deob: a bundle's modules as files");
+const loader5 = 'var c = {}; function r(id) { var x = c[id]; if (x !== undefined) return x.exports;' +
+    ' var mod = c[id] = { exports: {} }; m[id](mod, mod.exports, r); return mod.exports; }';
+const bundles = [
+    ["webpack 5, named ids", '(() => { var m = { "./a.js": (module, exports, r) => { module.exports = r("./lib/b.js") + 1; },' +
+        ' "./lib/b.js": (module) => { module.exports = 41; } }; ' + loader5 + ' log(r("./a.js")); })();',
+        "a.js lib/b.js index.js", "42"],
+    ["webpack 5, numbers and helpers", "(() => { var m = { 7(n, e, t) { t.d(e, { v: () => o }); const o = 'x'; } }; " +
+        loader5.replace("m[id](mod", "m[id](mod") + " r.d = (e, d) => { for (var k in d) Object.defineProperty(e, k, { enumerable: true, get: d[k] }); };" +
+        " r.o = (a, b) => Object.prototype.hasOwnProperty.call(a, b); log(r(7).v); })();",
+        "module-7.js index.js webpack-runtime.js", "x"],
+    ["webpack 4, array", "!function(e){var t={};function n(r){if(t[r])return t[r].exports;var o=t[r]={i:r,l:!1,exports:{}};" +
+        "return e[r].call(o.exports,o,o.exports,n),o.l=!0,o.exports}n.c=t,n(n.s=0)}([function(e,t,n){log(n(1).k)}," +
+        "function(e,t){t.k='four'}]);", "module-0.js module-1.js index.js", "four"],
+    ["browserify", '(function(){function r(e,n,t){function o(i,f){if(!n[i]){if(!e[i]){var a=new Error("x");throw a}' +
+        "var p=n[i]={exports:{}};e[i][0].call(p.exports,function(r){var n=e[i][1][r];return o(n||r)},p,p.exports,r,e,n,t)}" +
+        "return n[i].exports}for(var u=0;u<t.length;u++)o(t[u]);return o}return r})()({1:[function(require,module,exports){" +
+        'log(require("./util").twice(4))},{"./util":2}],2:[function(require,module,exports){exports.twice=function(x){return 2*x}},{}]},{},[1]);',
+        "module-1.js util.js index.js", "8"],
+    ["esbuild", 'var __getOwnPropNames = Object.getOwnPropertyNames; var __commonJS = (cb, mod) => function __require() {' +
+        ' return mod || (0, cb[__getOwnPropNames(cb)[0]])((mod = { exports: {} }).exports, mod), mod.exports; };' +
+        ' var require_b = __commonJS({ "src/b.js"(exports, module) { module.exports = "bee"; } });' +
+        " var b = require_b(); log(b + '!');", "src/b.js index.js", "bee!"],
+    // no-op: no loader, or a loader whose state a module reads
+    ["plain script", "(() => { var o = { a: function () {} }; log(1); })();", null, null],
+    ["module map read outside the loader", '(() => { var m = { "./a.js": (module) => { module.exports = Object.keys(m).length; } }; ' +
+        loader5 + ' log(r("./a.js")); })();', null, null],
+];
+for (const [name, code, files, output] of bundles) {
+    const r = unbundle(code);
+    check(name + ": files", r ? r.files.map((f) => f.name).join(" ") : null, files);
+    if (r) check(name + ": run together", runFiles(r.files), output);
+}

@@ -67,14 +67,19 @@ const requireOf = (from, to) => t.callExpression(t.identifier("require"), [t.str
 // module's file; true when the binding is still used otherwise.
 function replaceLoaderCalls(binding, idOf, file) {
     let other = false;
+    const replaced = [];
     for (const ref of binding.referencePaths) {
+        if (replaced.some((r) => ref.isDescendant(r))) continue; // R(R.s = 0)
         const call = ref.parentPath;
         if (call.isCallExpression({ callee: ref.node }) && call.node.arguments.length >= 1) {
-            const arg = call.node.arguments[0];
+            let arg = call.node.arguments[0];
+            // R(R.s = 0): the start, which also notes the entry's id
+            if (arg.type === "AssignmentExpression" && arg.operator === "=") arg = arg.right;
             const id = arg.type === "StringLiteral" ? arg.value : arg.type === "NumericLiteral" ? String(arg.value) : null;
             const target = id === null ? null : idOf(id);
             if (target) {
                 call.replaceWith(requireOf(file, target));
+                replaced.push(call);
                 continue;
             }
         }
@@ -117,6 +122,22 @@ function printFile(header, file) {
     dropBanners(program);
     if (header) t.addComment(program.body[0] || program, "leading", " " + header, true);
     return generate(t.file(program));
+}
+
+// Splits `a, b;` and `return a, b;` in a statement list; true when it did.
+function splitSequences(list) {
+    let split = false;
+    for (let i = 0; i < list.length; ++i) {
+        const st = list[i];
+        const e = st.type === "ExpressionStatement" ? st.expression : st.type === "ReturnStatement" ? st.argument : null;
+        if (!e || e.type !== "SequenceExpression") continue;
+        const parts = e.expressions.map((x) => t.expressionStatement(x));
+        if (st.type === "ReturnStatement") parts[parts.length - 1] = t.returnStatement(e.expressions[e.expressions.length - 1]);
+        list.splice(i, 1, ...parts);
+        i += parts.length - 1;
+        split = true;
+    }
+    return split;
 }
 
 // The loader function of a webpack bootstrap: function R(id) { … M[id](…) / M[id].call(…) … }.
@@ -197,8 +218,13 @@ function webpackModules(ast) {
     }
     // The entry: what the bootstrap runs after the loader and its helpers.
     const loaderName = found.loader.node.id.name;
-    const loaderBinding = found.loader.scope.parent.getBinding(loaderName);
     const home = found.loader.parentPath;
+    // (n.c = t, n(n.s = 0)): the helpers and the start, one statement each.
+    if (splitSequences(home.node.body)) {
+        traverse.cache.clear();
+        return webpackModules(ast);
+    }
+    const loaderBinding = found.loader.scope.parent.getBinding(loaderName);
     const entryName = names.has("./index.js") || [...names.values()].includes("index.js") ? "entry.js" : "index.js";
     const entry = [];
     // The loader's own state (the map, the cache): only the loader and its helpers may read it.
