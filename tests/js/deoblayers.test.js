@@ -53,6 +53,9 @@ layerTable("code handed over as a string", handOffs, [
     ["(function (F) { return F(F('return this')().decodeURIComponent('log(%22x%22)')); })(Function)();",
         'log("x");'],
     ['var add = new Function("a", "b", "return a + b");', "var add = function (a, b) { return a + b; };"],
+    // a body that returns stays a function (at the top it would end the script)
+    ['Function("log(1); if (x) return 2; g(() => { return 3; })")();',
+        "(function () { log(1); if (x) return 2; g(() => { return 3; }); })();"],
     // timers with a string
     ['setTimeout("log(2)", 0); window.setInterval("lo" + "g(9)", 5);',
         "setTimeout(function () { log(2); }, 0); window.setInterval(function () { log(9); }, 5);"],

@@ -83,6 +83,19 @@ function replacement(inner, kind) {
     return lexical && kind !== "write" ? [t.blockStatement(statements)] : statements;
 }
 
+// A return or `arguments` outside the nested functions of a Function body.
+function leavesItsFunction(program) {
+    let found = false;
+    // (An arrow's return is its own; its `arguments` are the body's.)
+    const walk = (x, inArrow) => {
+        if (found || t.isFunction(x) && x.type !== "ArrowFunctionExpression") return;
+        if ((x.type === "ReturnStatement" && !inArrow) || isName(x, "arguments")) { found = true; return; }
+        forEachChild(x, (c) => walk(c, inArrow || x.type === "ArrowFunctionExpression"));
+    };
+    walk(program, false);
+    return found;
+}
+
 // (function () { …; eval(x); … })() and its !function / arrow forms: the function.
 function immediateFunction(stmt) {
     if (stmt.type !== "ExpressionStatement") return null;
@@ -120,6 +133,9 @@ export const evalWrappers = {
             if (kind === "write" && payload !== null) payload = scriptsOfHtml(payload);
             const inner = parsePayload(payload);
             if (!inner) continue;
+            // A function body that returns or reads its arguments stays a function (the
+            // hand-off layer makes it one); at the top it would end the script.
+            if (kind === "function" && leavesItsFunction(inner.program)) continue;
             body.splice(i, 1, ...replacement(inner, kind));
             if (inner.program.directives.length && i === 0)
                 ast.program.directives.push(...inner.program.directives);

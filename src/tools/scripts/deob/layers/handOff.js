@@ -55,6 +55,10 @@ function shapeOf(ast, outermost = () => false) {
         Function(p) {
             if (outermost(p) && Object.keys(p.scope.bindings).length) shape.innerDeclares = true;
         },
+        ReturnStatement(p) {
+            const f = p.getFunctionParent();
+            if (f && outermost(f)) shape.returnsAtTop = true;
+        },
     });
     return shape;
 }
@@ -155,7 +159,7 @@ function settle(path, shape) {
         !call.parentPath.isExpressionStatement() || !call.parentPath.parentPath.isProgram()) return;
     const fn = p.node;
     if (fn.params.length || fn.body.directives.length || shape.thisAtTop || shape.usesArguments ||
-        fn.body.body.some((s) => s.type === "ReturnStatement") || shape.innerDeclares) return;
+        shape.returnsAtTop || shape.innerDeclares) return;
     call.parentPath.replaceWithMultiple(fn.body.body);
 }
 
