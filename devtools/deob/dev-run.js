@@ -18,7 +18,7 @@ globalThis.vexoNow = () => Number(process.hrtime.bigint()) / 1e6;
 const args = process.argv.slice(2);
 const checkAt = args.indexOf("--check");
 const check = checkAt >= 0 ? args.splice(checkAt, 2)[1] : undefined;
-const file = args.find((a) => !a.startsWith("--"));
+const file = args.find((a, i) => !a.startsWith("--") && args[i - 1] !== "--out-dir");
 const unpacker = fs.readFileSync(__dirname + "/../../build/src/tools/unpacker.js", "utf8");
 const out = JSON.parse(vexoDeobfuscate(fs.readFileSync(file, "utf8"),
     JSON.stringify({ unpacker, rename: !args.includes("--no-rename"), check })));
@@ -28,3 +28,13 @@ if (args.includes("--history"))
         console.error(`${h.peeled ? "peeled" : "skipped"} ${h.layer} ${h.before} -> ${h.after} ${h.ms} ms ${h.note}`);
 if (out.behaviour) console.error("behaviour:", JSON.stringify(out.behaviour));
 process.stdout.write((out.code || "") + "\n");
+const dirAt = args.indexOf("--out-dir");
+if (dirAt >= 0 && out.modules) {
+    const path = require("path");
+    for (const m of out.modules) {
+        const file = path.join(args[dirAt + 1], m.name);
+        fs.mkdirSync(path.dirname(file), { recursive: true });
+        fs.writeFileSync(file, m.code);
+    }
+    console.error("modules:", out.modules.map((m) => m.name).join(" "));
+}

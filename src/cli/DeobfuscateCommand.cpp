@@ -3,6 +3,7 @@
 #include "cli/CliIo.h"
 #include "cli/Options.h"
 #include "engine/ScriptThread.h"
+#include "tools/DeobModuleFiles.h"
 #include "tools/DeobfuscateScript.h"
 #include "tools/FormatScript.h"
 
@@ -28,11 +29,34 @@ void printBehaviour(const DeobBehaviour& b, const QString& check) {
         printError(QStringLiteral("检查 %1：原脚本 %2，「%3」之后 %4")
                        .arg(check, b.checkOriginal, b.checkStage, b.checkChanged));
 }
+// --out-dir: a bundle's modules one file each with the entry file; any other result as
+// index.js.
+int writeOutDir(const QString& dir, const DeobResult& result, const QString& laidOut) {
+    QList<DeobModule> files = result.modules;
+    QString entry;
+    for (const DeobModule& m : files)
+        if (m.entry)
+            entry = m.name;
+    if (files.isEmpty()) {
+        files.append({QStringLiteral("index.js"), laidOut, true});
+        entry = files.first().name;
+        printError(QStringLiteral("未发现打包的模块，结果写入 index.js"));
+    }
+    const QString error = writeModuleFiles(dir, files);
+    if (!error.isEmpty()) {
+        printError(QStringLiteral("vexojs-cli deobfuscate: %1").arg(error));
+        return 1;
+    }
+    printError(
+        QStringLiteral("已写出 %1 个文件到 %2（入口 %3）").arg(files.size()).arg(dir, entry));
+    return 0;
+}
 } // namespace
 
 int runDeobfuscateCommand(const QStringList& args) {
     DeobOptions options;
     bool history = false;
+    QString outDir;
     QString path = QStringLiteral("-");
     bool havePath = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -42,6 +66,8 @@ int runDeobfuscateCommand(const QStringList& args) {
                 return kUsageError;
         } else if (a == QLatin1String("--check") && i + 1 < args.size()) {
             options.check = args[++i];
+        } else if (a == QLatin1String("--out-dir") && i + 1 < args.size()) {
+            outDir = args[++i];
         } else if (a == QLatin1String("--history")) {
             history = true;
         } else if (!havePath && (a == QLatin1String("-") || !a.startsWith(QLatin1String("--")))) {
@@ -70,11 +96,16 @@ int runDeobfuscateCommand(const QStringList& args) {
         printError(QStringLiteral("vexojs-cli deobfuscate: %1").arg(result.error));
         return 1;
     }
-    const ToolResult formatted = FormatScript(result.code);
+    if (result.keepLayout)
+        printError(DeobResult::keepLayoutNotice());
+    const ToolResult formatted =
+        result.keepLayout ? ToolResult::success(result.code) : FormatScript(result.code);
     if (!formatted.ok) {
         printError(QStringLiteral("vexojs-cli deobfuscate: %1").arg(formatted.error));
         return 1;
     }
+    if (!outDir.isEmpty())
+        return writeOutDir(outDir, result, formatted.text);
     printText(formatted.text);
     return 0;
 }

@@ -27,6 +27,7 @@ ToolResult runTool(const QString& tool, const QString& source, double timeout) {
         DeobOptions options;
         if (timeout > 0.0)
             options.sandboxSeconds = timeout;
+        bool keepLayout = false;
         const ToolResult peeled = withTimeLimit(timeout, [&] {
             const DeobResult r = DeobfuscateScript(source, options);
             // The pane's lines about each layer, on standard error.
@@ -34,9 +35,13 @@ ToolResult runTool(const QString& tool, const QString& source, double timeout) {
                 printError(s.historyLine(false));
             if (r.ok && !r.behaviour.rolledBack.isEmpty())
                 printError(r.behaviour.rollbackMessage());
+            keepLayout = r.ok && r.keepLayout;
+            if (keepLayout)
+                printError(DeobResult::keepLayoutNotice());
             return r.ok ? ToolResult::success(r.code) : ToolResult::failure(r.error);
         });
-        if (!peeled.ok)
+        // A self-defending check that is still in the code would loop once laid out.
+        if (!peeled.ok || keepLayout)
             return peeled;
         return withTimeLimit(timeout, [&] { return FormatScript(peeled.text); });
     }

@@ -63,17 +63,24 @@ void CodeToolCommands::onUnpackClicked() {
         m_window.outputLog().message(QStringLiteral("代码解密失败：") + peeled.error);
         return;
     }
-    const ToolResult formatted = FormatScript(peeled.code);
+    const ToolResult formatted =
+        peeled.keepLayout ? ToolResult::success(peeled.code) : FormatScript(peeled.code);
     if (!formatted.ok) {
         m_window.outputLog().message(QStringLiteral("代码格式化失败：") + formatted.error);
         return;
     }
     editor->SetText(formatted.text.toUtf8());
+    if (peeled.keepLayout)
+        m_window.outputLog().message(DeobResult::keepLayoutNotice());
     m_history->setRun(source, peeled);
     for (const DeobStage& s : peeled.history)
         m_window.outputLog().message(s.historyLine(false));
     if (!peeled.behaviour.rolledBack.isEmpty())
         m_window.outputLog().message(peeled.behaviour.rollbackMessage());
+    if (!peeled.modules.isEmpty())
+        m_window.outputLog().message(
+            QStringLiteral("打包的脚本：拆出 %1 个模块文件（工具 → 解密记录）")
+                .arg(peeled.modules.size()));
     m_window.outputLog().message(QStringLiteral("代码解密成功 注：变量名称无法还原"));
 }
 

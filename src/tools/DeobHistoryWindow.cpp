@@ -45,8 +45,10 @@ DeobHistoryWindow::DeobHistoryWindow(QWidget* parent) : QDialog(parent) {
         const int row = m_list->currentRow();
         if (!m_apply || row < 0 || row >= m_codes.size() || m_codes[row].isEmpty())
             return;
-        // A stage goes in laid out, as "eval解密" leaves its result; the original as it was.
-        const ToolResult laidOut = row > 0 ? FormatScript(m_codes[row]) : ToolResult{};
+        // A stage goes in laid out, as "eval解密" leaves its result; the original as it was,
+        // and every stage as it is while a self-check would trip on the layout.
+        const ToolResult laidOut =
+            row > 0 && !m_keepLayout ? FormatScript(m_codes[row]) : ToolResult{};
         m_apply(laidOut.ok ? laidOut.text : m_codes[row]);
     });
     connect(close, &QPushButton::clicked, this, &QDialog::close);
@@ -54,6 +56,7 @@ DeobHistoryWindow::DeobHistoryWindow(QWidget* parent) : QDialog(parent) {
 }
 
 void DeobHistoryWindow::setRun(const QString& original, const DeobResult& result) {
+    m_keepLayout = result.keepLayout;
     m_list->clear();
     m_codes.clear();
     if (original.isEmpty() && result.history.isEmpty()) {
@@ -68,7 +71,13 @@ void DeobHistoryWindow::setRun(const QString& original, const DeobResult& result
         m_list->addItem(s.historyLine(true));
         m_codes << (s.peeled ? s.code : QString());
     }
-    m_list->setCurrentRow(m_list->count() - 1);
+    // A bundle's modules, each a file of its own.
+    for (const DeobModule& m : result.modules) {
+        m_list->addItem(m.entry ? QStringLiteral("模块：%1（入口）").arg(m.name)
+                                : QStringLiteral("模块：%1").arg(m.name));
+        m_codes << m.code;
+    }
+    m_list->setCurrentRow(m_list->count() - 1 - int(result.modules.size()));
     fitList();
 }
 

@@ -40,6 +40,7 @@ private:
     QListWidget* m_list = nullptr;
     QPlainTextEdit* m_code = nullptr;
     QPushButton* m_applyButton = nullptr;
-    QStringList m_codes; // per row; empty for skipped layers
+    QStringList m_codes;       // per row; empty for skipped layers
+    bool m_keepLayout = false; // the run's code must not be laid out (a self-check is left)
     std::function<void(const QString&)> m_apply;
 };

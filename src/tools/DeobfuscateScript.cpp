@@ -138,6 +138,18 @@ DeobBehaviour behaviourFromJson(const QJsonObject& o) {
     return b;
 }
 
+// A module's file name stays inside the folder it is written to.
+bool isSafeModuleName(const QString& name) {
+    if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+        name.contains(QLatin1Char(':')))
+        return false;
+    const QStringList parts = name.split(QLatin1Char('/'));
+    for (const QString& part : parts)
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
+            return false;
+    return true;
+}
+
 DeobResult fromJson(const QString& text) {
     DeobResult result;
     const QJsonObject o = QJsonDocument::fromJson(text.toUtf8()).object();
@@ -164,7 +176,16 @@ DeobResult fromJson(const QString& text) {
     }
     result.ok = true;
     result.code = o.value(QStringLiteral("code")).toString();
+    result.keepLayout = o.value(QStringLiteral("keepLayout")).toBool();
     result.behaviour = behaviourFromJson(o.value(QStringLiteral("behaviour")).toObject());
+    for (const QJsonValue& v : o.value(QStringLiteral("modules")).toArray()) {
+        const QJsonObject m = v.toObject();
+        DeobModule module{m.value(QStringLiteral("name")).toString(),
+                          m.value(QStringLiteral("code")).toString(),
+                          m.value(QStringLiteral("entry")).toBool()};
+        if (isSafeModuleName(module.name))
+            result.modules.append(module);
+    }
     return result;
 }
 

@@ -36,6 +36,14 @@ struct DeobBehaviour {
     QString rollbackMessage() const;
 };
 
+// One module of a bundle, as a file of its own (the bundle's module name, or
+// module-<id>.js; the entry file runs what the bundle ran at its start).
+struct DeobModule {
+    QString name; // a relative path with "/" between folders, never ".."
+    QString code;
+    bool entry = false;
+};
+
 struct DeobResult {
     bool ok = false;
     bool stopped = false; // the user pressed "停止"
@@ -43,6 +51,13 @@ struct DeobResult {
     QString error;
     QList<DeobStage> history;
     DeobBehaviour behaviour;
+    QList<DeobModule> modules; // empty unless the result is a bundle that came apart
+    // A self-check of the code's own text is still there: laid out, the code would loop
+    // forever, so the result is kept on one line and must not be formatted.
+    bool keepLayout = false;
+    static QString keepLayoutNotice() {
+        return QStringLiteral("注意：脚本仍有自我保护检查，结果未排版（排版后会陷入死循环）");
+    }
 
     int peeledCount() const;
 };

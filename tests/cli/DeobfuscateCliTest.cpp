@@ -2,10 +2,13 @@
 // output and the history on standard error.
 
 #include "../support/CliProcess.h"
+#include "../support/ModuleLink.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 
 namespace {
@@ -90,12 +93,79 @@ TEST(CliDeobfuscate, CheckExpressionStatesEquivalenceOverEveryFixtureSet) {
         const DeobRun r = deobfuscate(
             {"--check", "sign({b: 2, a: 'x'})", root.filePath(set + QStringLiteral("/hash.js"))});
         EXPECT_EQ(r.status, 0);
-        // (Encoders run the program through Function: sign is no global of the original.)
+        // (Encoders run the program through Function, the nested eval inside a function:
+        // sign is no global of the original. A %-escaped script is no script as it stands.)
         const bool encoded = set == QLatin1String("jsfuck") || set == QLatin1String("aaencode") ||
-                             set == QLatin1String("jjencode");
+                             set == QLatin1String("jjencode") ||
+                             set == QLatin1String("stack-function-global") ||
+                             set == QLatin1String("stack-nested-eval");
+        const bool text = set == QLatin1String("stack-packed-escaped");
         EXPECT_TRUE(r.err.startsWith(
-            encoded ? QStringLiteral("检查 sign({b: 2, a: 'x'})：原脚本上抛出 ReferenceError")
-                    : QStringLiteral("检查 sign({b: 2, a: 'x'})：各层结果相同：\"")))
+            text ? QStringLiteral("检查 sign({b: 2, a: 'x'})：原脚本不能单独运行，未检查")
+            : encoded ? QStringLiteral("检查 sign({b: 2, a: 'x'})：原脚本上抛出 ReferenceError")
+                      : QStringLiteral("检查 sign({b: 2, a: 'x'})：各层结果相同：\"")))
             << r.err.toStdString();
     }
+}
+
+TEST(CliDeobfuscate, OutDirWritesModuleFilesThatRunTogetherAsTheBundleDid) {
+    // What a script logs, run by vexojs-cli eval with a log() that records.
+    const auto logged = [](const QString& script) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("run.js"));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("var __out = [], self = this, window = this;"
+                "function log(x) { __out.push(String(x)); }\n");
+        f.write(script.toUtf8());
+        f.close();
+        const CliOutput r = runCli({"eval", "--load", path, "__out.join('|')"});
+        EXPECT_EQ(r.status, 0) << r.out.toStdString();
+        return QString::fromUtf8(r.out);
+    };
+    const struct {
+        const char* bundle;
+        QStringList files; // written besides the entry
+        const char* entry;
+    } cases[] = {
+        {"webpack-dev/shop.js", {"cart.js", "format.js", "tax.js"}, "index.js"},
+        {"webpack-eval/notes.js",
+         {"index.js", "parse.js", "store.js", "text.js", "words.js", "webpack-runtime.js"},
+         "entry.js"},
+        // (browserify keeps no name for the entry module.)
+        {"browserify/shop.js", {"cart.js", "format.js", "tax.js", "module-3.js"}, "index.js"},
+        {"esbuild-cjs/shop.js", {"cart.js", "format.js", "tax.js"}, "index.js"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bundle);
+        QTemporaryDir out;
+        const QString bundle = QStringLiteral(VEXO_TEST_DATA "/deob/") + QLatin1String(c.bundle);
+        const DeobRun r = deobfuscate({"--out-dir", out.path(), bundle});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+        const QStringList expected = QStringList(c.files) << QString::fromLatin1(c.entry);
+        EXPECT_TRUE(r.err.endsWith(QStringLiteral("（入口 %1）\n").arg(c.entry)))
+            << r.err.toStdString();
+        QMap<QString, QString> files;
+        for (const QString& name : expected) {
+            QFile f(QDir(out.path()).filePath(name));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << name.toStdString();
+            files.insert(name, QString::fromUtf8(f.readAll()));
+        }
+        QFile original(bundle);
+        ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+        EXPECT_EQ(logged(linkedModules(files, QString::fromLatin1(c.entry))),
+                  logged(QString::fromUtf8(original.readAll())));
+    }
+    // A script that is no bundle: its result as index.js, and a note.
+    QTemporaryDir out;
+    const DeobRun r = deobfuscate({"--out-dir", out.path(), "-"}, "eval('log(1)')");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.err.startsWith(QStringLiteral("未发现打包的模块，结果写入 index.js\n")));
+    QFile index(QDir(out.path()).filePath(QStringLiteral("index.js")));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    EXPECT_EQ(index.readAll(), QByteArray("log(1);"));
+    // A folder that cannot be made: status 1 and why.
+    EXPECT_EQ(
+        deobfuscate({"--out-dir", QStringLiteral("/proc/vexo-no/such"), "-"}, "log(1)").status, 1);
 }

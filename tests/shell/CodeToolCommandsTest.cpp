@@ -205,6 +205,19 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     EXPECT_EQ(history->stageList()->currentRow(), 1);
     EXPECT_FALSE(history->applyButton()->isEnabled());
     EXPECT_TRUE(history->codeView()->toPlainText().isEmpty());
+
+    // A bundle's modules follow the layers; one goes into the editor, laid out.
+    run.modules = {{QStringLiteral("cart.js"), QStringLiteral("module.exports=1"), false},
+                   {QStringLiteral("index.js"), QStringLiteral("require(\"./cart.js\");"), true}};
+    history->setRun(QStringLiteral("x"), run);
+    ASSERT_EQ(history->stageList()->count(), 4);
+    EXPECT_EQ(history->stageList()->item(2)->text(), QStringLiteral("模块：cart.js"));
+    EXPECT_EQ(history->stageList()->item(3)->text(), QStringLiteral("模块：index.js（入口）"));
+    EXPECT_EQ(history->stageList()->currentRow(), 1);
+    history->stageList()->setCurrentRow(2);
+    EXPECT_EQ(history->codeView()->toPlainText(), QStringLiteral("module.exports=1"));
+    history->applyButton()->click();
+    EXPECT_EQ(wb.editor().GetText(), QByteArray("module.exports = 1"));
     history->close();
 }
 

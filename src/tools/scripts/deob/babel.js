@@ -68,3 +68,8 @@ export function generate(ast) {
 export function generateNode(node) {
     return generator(node, { comments: false, jsescOption: { minimal: true } }).code;
 }
+
+// One line, as compact as the printer makes it (for code that must not be laid out).
+export function generateCompact(ast) {
+    return generator(ast, { comments: false, compact: true, jsescOption: { minimal: true } }).code;
+}

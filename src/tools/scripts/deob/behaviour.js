@@ -4,7 +4,7 @@
 // seeded Math.random; then what they printed and the globals they defined (with their
 // types) are compared. A user's expression can be given too: its value after the run is
 // part of what must not change.
-import { runInSandbox, SandboxTimeout, SandboxStopped } from "./sandbox.js";
+import { runInSandbox, SandboxTimeout, SandboxStopped, pageCodecs } from "./sandbox.js";
 import { traverse, tryParse } from "./babel.js";
 
 const maxTimers = 1000;
@@ -54,6 +54,7 @@ var __vexoOut = [], __vexoTimers = [], __vexoBase;
     };
     globalThis.setInterval = function () { return ++seq; };
     globalThis.clearInterval = quiet;
+    ${pageCodecs}
     var state = 42;
     Math.random = function () {
         state = (state * 1103515245 + 12345) % 2147483648;

@@ -2,7 +2,7 @@
 // parse), rounds repeat until nothing changes, and each peeled or skipped layer is kept
 // in the history with its sizes, time and the code after it. A layer whose code passes
 // the size limit (size.js) ends the run.
-import { parse, tryParse, generate, treeChanged, treeParsed, setLargeTree, collectGarbage } from "./babel.js";
+import { parse, tryParse, generate, generateCompact, treeChanged, treeParsed, setLargeTree, collectGarbage } from "./babel.js";
 import { SandboxStopped, SandboxTimeout } from "./sandbox.js";
 import { TooLarge, setSizeLimit, utf8Length, excess, tooLarge, megabytes } from "./size.js";
 import { carriedLayers, encodingLayers } from "./layers/text.js";
@@ -14,7 +14,10 @@ import { foldConstants, deadBranches, splitSequences } from "./layers/simplify.j
 import { controlFlow } from "./layers/controlFlow.js";
 import { guards } from "./layers/guards.js";
 import { renameIdentifiers } from "./layers/rename.js";
+import { handOffs } from "./layers/handOff.js";
+import { readableMinified } from "./layers/minified.js";
 import { checkStages } from "./behaviour.js";
+import { unbundle } from "./unbundle.js";
 
 const maxRounds = 20;
 // From this many characters on, garbage is collected between the walks (babel.js).
@@ -23,7 +26,7 @@ const largeTree = 1 << 18;
 // The string arrays come first: their decoders must run from the script's own text,
 // since some check that text against a pattern of the compact form.
 export const astLayers = [stringArrays, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
-    splitSequences, guards];
+    splitSequences, guards, handOffs];
 
 function clock() {
     return typeof vexoNow === "function" ? vexoNow() : Date.now();
@@ -40,6 +43,10 @@ export function deobfuscate(source, options) {
         const result = peelAll(source, options, history);
         if (options.behaviourCheck !== false || options.check !== undefined)
             rollBackChanges(source, result, options.check);
+        keepGuardsUnarmed(result, source);
+        // A bundle's modules, each as a file of its own.
+        const bundle = options.modules === false ? null : unbundle(result.code);
+        if (bundle) result.modules = bundle.files;
         return result;
     } catch (e) {
         if (!(e instanceof TooLarge)) throw e;
@@ -47,6 +54,16 @@ export function deobfuscate(source, options) {
     } finally {
         setLargeTree(false);
     }
+}
+
+// A self-check of the code's own text that no layer removed (it loops forever once its
+// function spans more than one line): the result stays on one line and is not laid out.
+const selfCheck = /\(\(\(\.\+\)\+\)\+\)\+\$|\.toString\(\)\.search\(/;
+function keepGuardsUnarmed(result, source) {
+    if (!selfCheck.test(result.code)) return;
+    const ast = result.code === source ? null : tryParse(result.code);
+    if (ast) result.code = generateCompact(ast);
+    result.keepLayout = true;
 }
 
 // The behaviour check over the stages: the first layer that changed what the script does
@@ -223,6 +240,11 @@ function peelAll(source, options, history) {
             }
         }
         if (!changed) break;
+    }
+    // Minified code written back as people write it, once the layers are peeled.
+    if (options.readable !== false) {
+        careful = true;
+        attemptTree(readableMinified);
     }
     if (options.rename !== false) {
         careful = true;

@@ -21,6 +21,37 @@ export function sandboxJson(code) {
     return text === "undefined" ? undefined : JSON.parse(text);
 }
 
+// A page's atob and btoa (pure functions; payloads are often base64 text), as a piece of
+// a prelude.
+export const pageCodecs = `
+    var letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    var fail = function () { throw new Error("InvalidCharacterError"); };
+    globalThis.atob = function (text) {
+        var s = String(text).replace(/[\\t\\n\\f\\r ]/g, "");
+        if (s.length % 4 === 0) s = s.replace(/==?$/, "");
+        if (s.length % 4 === 1 || /[^A-Za-z0-9+\\/]/.test(s)) fail();
+        var out = "", bits = 0, n = 0;
+        for (var i = 0; i < s.length; i++) {
+            bits = (bits << 6) | letters.indexOf(s.charAt(i));
+            n += 6;
+            if (n >= 8) { n -= 8; out += String.fromCharCode((bits >> n) & 255); }
+        }
+        return out;
+    };
+    globalThis.btoa = function (text) {
+        var s = String(text), out = "";
+        for (var i = 0; i < s.length; i += 3) {
+            var a = s.charCodeAt(i), b = s.charCodeAt(i + 1), c = s.charCodeAt(i + 2);
+            if (a > 255 || b > 255 || c > 255) fail();
+            var v = (a << 16) | ((b || 0) << 8) | (c || 0);
+            out += letters.charAt(v >> 18) + letters.charAt((v >> 12) & 63) +
+                (i + 1 < s.length ? letters.charAt((v >> 6) & 63) : "=") +
+                (i + 2 < s.length ? letters.charAt(v & 63) : "=");
+        }
+        return out;
+    };
+`;
+
 // A prelude that takes over eval, Function (also as reached through any function's
 // constructor) and document.write, so the code handed to them is recorded instead of
 // being run. Function bodies that only return a value ("return ...") are how encoders
@@ -51,33 +82,7 @@ var __vexoCaptured = [], __vexoEval = eval;
     globalThis.document = doc;
     globalThis.window = globalThis;
     globalThis.self = globalThis;
-    // A page's atob and btoa (pure functions; payloads are often base64 text).
-    var letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-    var fail = function () { throw new Error("InvalidCharacterError"); };
-    globalThis.atob = function (text) {
-        var s = String(text).replace(/[\\t\\n\\f\\r ]/g, "");
-        if (s.length % 4 === 0) s = s.replace(/==?$/, "");
-        if (s.length % 4 === 1 || /[^A-Za-z0-9+\\/]/.test(s)) fail();
-        var out = "", bits = 0, n = 0;
-        for (var i = 0; i < s.length; i++) {
-            bits = (bits << 6) | letters.indexOf(s.charAt(i));
-            n += 6;
-            if (n >= 8) { n -= 8; out += String.fromCharCode((bits >> n) & 255); }
-        }
-        return out;
-    };
-    globalThis.btoa = function (text) {
-        var s = String(text), out = "";
-        for (var i = 0; i < s.length; i += 3) {
-            var a = s.charCodeAt(i), b = s.charCodeAt(i + 1), c = s.charCodeAt(i + 2);
-            if (a > 255 || b > 255 || c > 255) fail();
-            var v = (a << 16) | ((b || 0) << 8) | (c || 0);
-            out += letters.charAt(v >> 18) + letters.charAt((v >> 12) & 63) +
-                (i + 1 < s.length ? letters.charAt((v >> 6) & 63) : "=") +
-                (i + 2 < s.length ? letters.charAt(v & 63) : "=");
-        }
-        return out;
-    };
+    ${pageCodecs}
 })();
 `;
 

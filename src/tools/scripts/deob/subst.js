@@ -84,3 +84,10 @@ export function propertyKey(prop) {
     if (prop.key.type === "NumericLiteral") return String(prop.key.value);
     return null;
 }
+
+// Numbers written with separators print from their raw text, and `1_000.x` would not
+// parse: in code taken from a string they print as values.
+export function forgetSeparators(node) {
+    if (node.type === "NumericLiteral" && node.extra && /_/.test(node.extra.raw || "")) delete node.extra;
+    forEachChild(node, forgetSeparators);
+}

@@ -2,7 +2,7 @@
 // to that statement runs in the sandbox with those three taken over, and the statement
 // becomes the code it would have run.
 import { t, tryParse, generateNode } from "../babel.js";
-import { forEachChild } from "../subst.js";
+import { forEachChild, forgetSeparators } from "../subst.js";
 import { capturePrelude, sandboxJson } from "../sandbox.js";
 import { excess, tooLarge } from "../size.js";
 
@@ -47,7 +47,9 @@ function parsePayload(payload) {
     if (payload === null) return null;
     const bytes = excess(payload);
     if (bytes) throw tooLarge(evalWrappers.name, bytes);
-    return tryParse(payload);
+    const ast = tryParse(payload);
+    if (ast) forgetSeparators(ast.program);
+    return ast;
 }
 
 function scriptsOfHtml(html) {
@@ -79,6 +81,19 @@ function replacement(inner, kind) {
     const lexical = statements.some((st) => (st.type === "VariableDeclaration" && st.kind !== "var") ||
         st.type === "ClassDeclaration");
     return lexical && kind !== "write" ? [t.blockStatement(statements)] : statements;
+}
+
+// A return or `arguments` outside the nested functions of a Function body.
+function leavesItsFunction(program) {
+    let found = false;
+    // (An arrow's return is its own; its `arguments` are the body's.)
+    const walk = (x, inArrow) => {
+        if (found || t.isFunction(x) && x.type !== "ArrowFunctionExpression") return;
+        if ((x.type === "ReturnStatement" && !inArrow) || isName(x, "arguments")) { found = true; return; }
+        forEachChild(x, (c) => walk(c, inArrow || x.type === "ArrowFunctionExpression"));
+    };
+    walk(program, false);
+    return found;
 }
 
 // (function () { …; eval(x); … })() and its !function / arrow forms: the function.
@@ -118,6 +133,9 @@ export const evalWrappers = {
             if (kind === "write" && payload !== null) payload = scriptsOfHtml(payload);
             const inner = parsePayload(payload);
             if (!inner) continue;
+            // A function body that returns or reads its arguments stays a function (the
+            // hand-off layer makes it one); at the top it would end the script.
+            if (kind === "function" && leavesItsFunction(inner.program)) continue;
             body.splice(i, 1, ...replacement(inner, kind));
             if (inner.program.directives.length && i === 0)
                 ast.program.directives.push(...inner.program.directives);

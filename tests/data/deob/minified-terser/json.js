@@ -1,0 +1,1 @@
+var data={name:"widget",tags:["a","b"],price:9.5,nested:{ok:!0,none:null}};log(JSON.stringify(data)),log(JSON.stringify(data,["name","price"])),log(JSON.stringify(data.nested,null,2).split("\n").length);var back=JSON.parse('{"d":"2024-01-02","n":"42"}',function(a,n){return"n"===a?2*Number(n):n});log(back.n+back.d);try{JSON.parse("{bad")}catch(a){log("error: "+a.name)}
