@@ -5,6 +5,7 @@
 //   node bench/deob/recovery.js DIR_OF_RESULTS   (results: <variant>/<program>.js, as
 //   written by bench/deob/run.sh with vexojs-cli deobfuscate)
 //   node bench/deob/recovery.js --dev            (deobfuscates with the node dev harness)
+//   … --only PREFIX                              (only the sets whose name starts so)
 "use strict";
 const fs = require("fs");
 const path = require("path");
@@ -37,8 +38,25 @@ function stringLiterals(code) {
     return found;
 }
 
+// Calls of a name the program does not have, with only numbers or strings for arguments
+// (decoders, whatever their names: `d(0xb4, 8)`, `g("k3")`).
+function strangeCalls(original, result) {
+    const names = new Set(original.match(/[A-Za-z_$][\w$]*/g));
+    let n = 0;
+    for (const m of result.matchAll(/(?<![.\w$])([A-Za-z_$][\w$]*)\(\s*((?:-?(?:0x[\da-f]+|\d+)|"[^"]*"|'[^']*')(?:\s*,\s*(?:-?(?:0x[\da-f]+|\d+)|"[^"]*"|'[^']*'))*)\s*\)/gi))
+        if (!names.has(m[1]) && !/^(?:String|Number|Array|Symbol|BigInt|Object|Boolean|RegExp|Date|parseInt|parseFloat)$/.test(m[1])) ++n;
+    return n;
+}
+
+// Code handed over as a string: eval(…), Function(…), new Function(…).
+function handOffs(code) {
+    return (code.match(/\b(?:eval|Function)\s*\(\s*["'`]/g) || []).length;
+}
+
 let deob;
 const args = process.argv.slice(2);
+const onlyAt = args.indexOf("--only");
+const only = onlyAt >= 0 ? args.splice(onlyAt, 2)[1] : "";
 if (args[0] === "--dev") {
     const { execFileSync } = require("child_process");
     deob = (file) => execFileSync("node", [path.join(__dirname, "../../devtools/deob/dev-run.js"), file], { encoding: "utf8", maxBuffer: 1 << 26 });
@@ -49,7 +67,7 @@ if (args[0] === "--dev") {
 (async () => {
     const rows = {};
     const fails = [];
-    for (const variant of fs.readdirSync(root).filter((d) => d !== "programs").sort()) {
+    for (const variant of fs.readdirSync(root).filter((d) => d !== "programs" && d.startsWith(only)).sort()) {
         const row = rows[variant] = { n: 0, same: 0, recovered: 0, named: 0 };
         for (const program of fs.readdirSync(path.join(root, variant)).sort()) {
             const file = path.join(root, variant, program);
@@ -64,9 +82,11 @@ if (args[0] === "--dev") {
             try {
                 const want = stringLiterals(original), have = stringLiterals(result);
                 const missing = [...want].filter((s) => !have.has(s));
-                const decoderLeft = /\b(?:[a-z]\d*_)?_0x[\da-f]+\s*\(\s*(?:0x|-?\d|'|")/i.test(result);
-                ok = missing.length === 0 && !decoderLeft;
-                if (!ok) fails.push(`${variant}/${program}: missing ${JSON.stringify(missing.slice(0, 3))}${decoderLeft ? " decoder call left" : ""}`);
+                const decoderLeft = /\b(?:[a-z]\d*_)?_0x[\da-f]+\s*\(\s*(?:0x|-?\d|'|")/i.test(result) ||
+                    strangeCalls(original, result) > 0;
+                const handOff = handOffs(result) > handOffs(original);
+                ok = missing.length === 0 && !decoderLeft && !handOff;
+                if (!ok) fails.push(`${variant}/${program}: missing ${JSON.stringify(missing.slice(0, 3))}${decoderLeft ? " decoder call left" : ""}${handOff ? " code string left" : ""}`);
             } catch (e) { fails.push(`${variant}/${program}: ${e.message}`); }
             if (!same) fails.push(`${variant}/${program}: output differs`);
             if (ok) row.recovered++;

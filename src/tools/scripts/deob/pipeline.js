@@ -15,6 +15,7 @@ import { controlFlow } from "./layers/controlFlow.js";
 import { guards } from "./layers/guards.js";
 import { renameIdentifiers } from "./layers/rename.js";
 import { checkStages } from "./behaviour.js";
+import { confuserLayers } from "./layers/confuser.js";
 
 const maxRounds = 20;
 // From this many characters on, garbage is collected between the walks (babel.js).
@@ -22,7 +23,7 @@ const largeTree = 1 << 18;
 
 // The string arrays come first: their decoders must run from the script's own text,
 // since some check that text against a pattern of the compact form.
-export const astLayers = [stringArrays, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
+export const astLayers = [...confuserLayers, stringArrays, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
     splitSequences, guards];
 
 function clock() {
