@@ -38,13 +38,16 @@ function stringLiterals(code) {
     return found;
 }
 
-// Calls of a name the program does not have, with only numbers or strings for arguments
-// (decoders, whatever their names: `d(0xb4, 8)`, `g("k3")`).
+// What is left of a decoder whatever its name: an encoded text (a long string the
+// program does not have), or a call of a name the program does not have whose arguments
+// hold such a string (`calc("k3", a, b)`, `get("k1")`).
 function strangeCalls(original, result) {
     const names = new Set(original.match(/[A-Za-z_$][\w$]*/g));
-    let n = 0;
-    for (const m of result.matchAll(/(?<![.\w$])([A-Za-z_$][\w$]*)\(\s*((?:-?(?:0x[\da-f]+|\d+)|"[^"]*"|'[^']*')(?:\s*,\s*(?:-?(?:0x[\da-f]+|\d+)|"[^"]*"|'[^']*'))*)\s*\)/gi))
-        if (!names.has(m[1]) && !/^(?:String|Number|Array|Symbol|BigInt|Object|Boolean|RegExp|Date|parseInt|parseFloat)$/.test(m[1])) ++n;
+    const strings = stringLiterals(original);
+    const foreign = [...stringLiterals(result)].filter((v) => !strings.has(v));
+    let n = foreign.filter((v) => v.length >= 40).length;
+    for (const m of result.matchAll(/(?<![.\w$])([A-Za-z_$][\w$]*)\(\s*"([^"]*)"/g))
+        if (!names.has(m[1]) && !strings.has(m[2])) ++n;
     return n;
 }
 

@@ -7,6 +7,8 @@ import { concealedGlobals } from "./confuserGlobals.js";
 import { concealedStrings } from "./confuserStrings.js";
 import { confuserFunctions } from "./confuserFunctions.js";
 import { confuserRgf } from "./confuserRgf.js";
+import { calculator } from "./confuserCalculator.js";
+import { dispatcher } from "./confuserDispatcher.js";
 
 export const confuserLayers = [confuserPack, confuserRgf, literalArrays, noopCalls, confuserFunctions,
-    concealedGlobals, concealedStrings, emptyFunctionTests];
+    concealedGlobals, concealedStrings, calculator, dispatcher, emptyFunctionTests];

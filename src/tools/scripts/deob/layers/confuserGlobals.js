@@ -6,19 +6,7 @@
 import { t, traverse, freshScopes } from "../babel.js";
 import { constantValue, isPlainName } from "../constant.js";
 import { memberKey } from "../subst.js";
-
-// A function that returns the global object: it holds `function () { return globalThis; }`.
-function findsGlobalObject(fnPath) {
-    let found = false;
-    fnPath.traverse({
-        Function(p) {
-            const b = p.node.body;
-            const r = b.type === "BlockStatement" && b.body.length === 1 ? b.body[0].argument : b;
-            if (r && r.type === "Identifier" && r.name === "globalThis") found = true;
-        },
-    });
-    return found;
-}
+import { findsGlobalObject, sweepUnused } from "./confuserCleanup.js";
 
 function functionOf(binding) {
     const p = binding.path;
@@ -80,6 +68,7 @@ function revealGlobals(ast) {
             const shape = switchMap(path);
             if (!shape) return;
             let all = true;
+            const removed = new Set();
             for (const ref of binding.referencePaths) {
                 const call = ref.parentPath;
                 const key = call.isCallExpression() && call.node.callee === ref.node && call.node.arguments.length === 1
@@ -87,11 +76,14 @@ function revealGlobals(ast) {
                 const name = key && shape.map.get(key.value);
                 if (!name || !isPlainName(name) || call.scope.hasBinding(name, true)) { all = false; continue; }
                 call.replaceWith(t.identifier(name));
+                removed.add(call);
                 changed = true;
             }
             if (!all) return;
             const decl = path.isFunctionDeclaration() ? path : path.parentPath;
             decl.remove();
+            removed.add(decl);
+            sweepUnused(new Set([shape.holder]), removed);
         },
     });
     return changed;

@@ -8,6 +8,7 @@
 //   are always false: the test becomes `false` and the dead-branch layer does the rest.
 import { t, traverse, freshScopes } from "../babel.js";
 import { constantValue, isPrintable, literalFor } from "../constant.js";
+import { sweepUnused } from "./confuserCleanup.js";
 
 function literalElements(node) {
     if (!node || node.type !== "ArrayExpression" || node.elements.length === 0) return null;
@@ -129,8 +130,24 @@ function falseMembershipTests(ast) {
                 tests.push(p);
             }
             if (!tests.length) return;
-            for (const p of tests) p.replaceWith(t.booleanLiteral(false));
+            // `if ("k" in f) dead();` goes at once, with the functions only it called
+            // (the dead code's own); the other tests are left to constant folding.
+            const removed = new Set([path]), used = new Set();
+            for (const p of tests) {
+                const parent = p.parentPath;
+                if (parent.isIfStatement() && parent.node.test === p.node) {
+                    parent.get("consequent").traverse({
+                        Identifier(q) { const b = q.scope.getBinding(q.node.name); if (b) used.add(b); },
+                    });
+                    removed.add(parent);
+                    if (parent.node.alternate) parent.replaceWith(parent.node.alternate);
+                    else parent.remove();
+                } else {
+                    p.replaceWith(t.booleanLiteral(false));
+                }
+            }
             path.remove();
+            sweepUnused(used, removed);
             changed = true;
         },
     });

@@ -8,6 +8,7 @@
 import { t, traverse, freshScopes, generate, generateNode } from "../babel.js";
 import { constantValue } from "../constant.js";
 import { runInSandbox } from "../sandbox.js";
+import { sweepUnused, isWithin } from "./confuserCleanup.js";
 
 const longString = 40;
 
@@ -65,10 +66,6 @@ function dependencies(fnPath, seen) {
     return { needs, long };
 }
 
-function isWithin(path, ancestor) {
-    for (let p = path; p; p = p.parentPath) if (p === ancestor) return true;
-    return false;
-}
 
 function declarationText(fnPath, name) {
     const n = fnPath.node;
@@ -159,8 +156,8 @@ function decodeCalls(ast, source) {
     const replaced = new Set();
     const replace = (path, value) => {
         if (path.removed) return;
-        replaced.add(path.node.callee);
         path.replaceWith(t.stringLiteral(value));
+        replaced.add(path);
         changed = true;
     };
     if (decoded) {
@@ -176,27 +173,14 @@ function decodeCalls(ast, source) {
     return changed;
 }
 
-// Decoders (and the functions they needed) whose every use went, in passes since one
-// may be all that used another.
+// Decoders whose every use went, the functions they needed and what only they used.
 function removeUnused(list, replaced) {
-    const removed = new Set();
-    const candidates = [];
+    const seeds = new Set();
     for (const d of list) {
-        candidates.push(d.binding);
-        for (const n of d.deps) candidates.push(n.binding);
+        seeds.add(d.binding);
+        for (const n of d.deps) seeds.add(n.binding);
     }
-    const gone = (ref) => replaced.has(ref.node) || [...removed].some((r) => isWithin(ref, r));
-    for (let grew = true; grew;) {
-        grew = false;
-        for (const b of candidates) {
-            const p = b.path;
-            if (removed.has(p) || p.removed) continue;
-            if (!b.referencePaths.every((ref) => gone(ref) || isWithin(ref, p))) continue;
-            removed.add(p);
-            grew = true;
-        }
-    }
-    for (const p of removed) if (!p.removed) p.remove();
+    sweepUnused(seeds, new Set(replaced));
 }
 
 // A console that prints nothing and timers that never run: the script only sets itself up.
