@@ -90,8 +90,11 @@ function undispatch(ast) {
             for (const ref of binding.referencePaths) {
                 if (ref.findParent((p) => p === path)) return;
                 const call = ref.parentPath;
-                if (!call.isCallExpression() || call.node.callee !== ref.node) return;
+                // `new d(…)` gives the same object when the dispatcher returns one.
+                const constructed = call.isNewExpression();
+                if (!(call.isCallExpression() || constructed) || call.node.callee !== ref.node) return;
                 const [k, f, r] = call.node.arguments.map((a) => constantValue(a, call));
+                if (constructed && !(r && r.value === shape.kind)) return;
                 if (!k || !shape.fns.has(k.value) || call.node.arguments.length > 3) return;
                 let target = call;
                 if (r && r.value === shape.kind) {
@@ -140,7 +143,6 @@ function undispatch(ast) {
 export const dispatcher = {
     name: "函数调度器",
     detect: (code) => /===/.test(code),
-    reparse: true,
     run(ast) {
         freshScopes();
         return undispatch(ast);

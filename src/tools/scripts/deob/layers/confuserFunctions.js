@@ -174,7 +174,6 @@ function restoreFunctions(ast) {
 
 export const confuserFunctions = {
     name: "函数参数还原（变量遮蔽、展平、移动的声明）",
-    reparse: true,
     run(ast) {
         freshScopes();
         return restoreFunctions(ast);

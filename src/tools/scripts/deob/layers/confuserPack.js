@@ -3,7 +3,7 @@
 // reads every global through the object's accessors. It becomes the program again, with
 // each `o["k"]` back as the global it stands for and its final `return x;` as `x;`.
 import { t, traverse, tryParse } from "../babel.js";
-import { memberKey, propertyKey } from "../subst.js";
+import { memberKey, propertyKey, forEachChild } from "../subst.js";
 import { isPlainName } from "../constant.js";
 
 // The global an accessor object maps each key to: { name, kind: "get" | "typeof", set }.
@@ -57,6 +57,31 @@ function packedCall(program, scope) {
     return map ? { param: args[0].value, body: args[1].value, map } : null;
 }
 
+// Every name the code declares anywhere (a plain walk: scope data for a whole packed
+// program costs seconds, and obfuscator-made names seldom meet the globals).
+function declaredNames(node, out) {
+    const add = (id) => {
+        if (!id) return;
+        if (id.type === "Identifier") out.add(id.name);
+        else if (id.type === "ObjectPattern") id.properties.forEach((p) => add(p.type === "RestElement" ? p.argument : p.value));
+        else if (id.type === "ArrayPattern") id.elements.forEach(add);
+        else if (id.type === "AssignmentPattern") add(id.left);
+        else if (id.type === "RestElement") add(id.argument);
+    };
+    const walk = (n) => {
+        if (!n || typeof n.type !== "string") return;
+        if (n.type === "VariableDeclarator") add(n.id);
+        else if (t.isFunction(n) || n.type === "ClassDeclaration" || n.type === "ClassExpression") {
+            add(n.id);
+            if (n.params) n.params.forEach(add);
+        } else if (n.type === "CatchClause") add(n.param);
+        else if (n.type === "ImportSpecifier" || n.type === "ImportDefaultSpecifier" || n.type === "ImportNamespaceSpecifier") add(n.local);
+        forEachChild(n, walk);
+    };
+    walk(node);
+    return out;
+}
+
 function unpack(ast) {
     let program = null;
     traverse(ast, { Program(p) { program = p; p.stop(); } });
@@ -65,38 +90,35 @@ function unpack(ast) {
     const inner = tryParse(packed.body);
     if (!inner || inner.program.directives.some((d) => d.value.value === "use strict")) return false;
     const { param, map } = packed;
-    let ok = true;
+    const declared = declaredNames(inner.program, new Set());
+    if (declared.has(param) || [...map.values()].some((e) => declared.has(e.name))) return false;
     const body = inner.program.body;
-    traverse(inner, {
-        Program(p) {
-            // The code's own top-level names must not meet the globals it reads.
-            for (const e of map.values()) if (p.scope.hasOwnBinding(e.name)) ok = false;
-            if (p.scope.hasOwnBinding(param)) ok = false;
-        },
-        ThisExpression(p) { if (!p.getFunctionParent()) ok = false; },
-        Identifier(p) {
-            if (!ok || p.node.name === "arguments" && !p.getFunctionParent() && p.isReferencedIdentifier()) ok = false;
-            if (p.node.name !== param || !p.isReferencedIdentifier() || p.scope.getBinding(param)) return;
-            const m = p.parentPath;
-            const key = m.isMemberExpression() && m.node.object === p.node ? memberKey(m.node) : null;
-            const entry = key !== null && map.get(key);
+    let ok = true;
+    // depth: functions (not arrows) around the node, for `this`, `arguments` and `return`.
+    const walk = (node, parent, key, index, depth) => {
+        if (!ok || !node || typeof node.type !== "string") return;
+        if (depth === 0 && (node.type === "ThisExpression" || node.type === "Identifier" && node.name === "arguments" ||
+            node.type === "ReturnStatement" && node !== body[body.length - 1])) { ok = false; return; }
+        if (node.type === "MemberExpression" && node.object.type === "Identifier" && node.object.name === param) {
+            const k = memberKey(node);
+            const entry = k !== null && map.get(k);
             if (!entry) { ok = false; return; }
-            if (p.scope.hasBinding(entry.name, true)) { ok = false; return; }
-            const written = (m.parentPath.isAssignmentExpression() && m.parentPath.node.left === m.node) ||
-                m.parentPath.isUpdateExpression();
-            if (written && entry.set === undefined) { ok = false; return; }
-            if (entry.kind === "typeof") {
-                if (written) { ok = false; return; }
-                m.replaceWith(t.unaryExpression("typeof", t.identifier(entry.name)));
-            } else {
-                m.replaceWith(t.identifier(entry.name));
-            }
-        },
-        ReturnStatement(p) {
-            if (!p.getFunctionParent() && (p.parentPath.node !== inner.program || p.node !== body[body.length - 1]))
-                ok = false;
-        },
-    });
+            const written = (parent.type === "AssignmentExpression" && key === "left") || parent.type === "UpdateExpression";
+            if ((written && entry.set === undefined) || (written && entry.kind === "typeof")) { ok = false; return; }
+            const out = entry.kind === "typeof" ? t.unaryExpression("typeof", t.identifier(entry.name)) : t.identifier(entry.name);
+            if (index === null) parent[key] = out;
+            else parent[key][index] = out;
+            return;
+        }
+        if (node.type === "Identifier" && node.name === param) { ok = false; return; }
+        const inner = t.isFunction(node) && node.type !== "ArrowFunctionExpression" ? depth + 1 : depth;
+        for (const k of t.VISITOR_KEYS[node.type] || []) {
+            const c = node[k];
+            if (Array.isArray(c)) for (let i = 0; i < c.length; ++i) walk(c[i], node, k, i, inner);
+            else walk(c, node, k, null, inner);
+        }
+    };
+    walk(inner.program, null, null, null, 0);
     if (!ok) return false;
     const last = body[body.length - 1];
     if (last && last.type === "ReturnStatement") {
@@ -111,7 +133,6 @@ function unpack(ast) {
 export const confuserPack = {
     name: "Function 字符串打包",
     detect: (code) => /\bFunction\s*\(/.test(code),
-    reparse: true,
     run(ast) {
         return unpack(ast);
     },

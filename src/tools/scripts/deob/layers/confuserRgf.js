@@ -136,7 +136,6 @@ function collectNames(fn) {
 export const confuserRgf = {
     name: "运行时生成的函数（RGF）",
     detect: (code) => /\beval\b/.test(code) && /\.apply\b|\["apply"\]/.test(code),
-    reparse: true,
     run(ast) {
         freshScopes();
         return rebuild(ast);
