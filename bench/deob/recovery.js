@@ -5,6 +5,7 @@
 //   node bench/deob/recovery.js DIR_OF_RESULTS   (results: <variant>/<program>.js, as
 //   written by bench/deob/run.sh with vexojs-cli deobfuscate)
 //   node bench/deob/recovery.js --dev            (deobfuscates with the node dev harness)
+//   … --only PREFIX                              (only the sets whose name starts so)
 "use strict";
 const fs = require("fs");
 const path = require("path");
@@ -81,8 +82,23 @@ function handOffLeft(code) {
     return left;
 }
 
+// What is left of a decoder whatever its name: an encoded text (a long string the
+// program does not have), or a call of a name the program does not have whose arguments
+// hold such a string (`calc("k3", a, b)`, `get("k1")`).
+function strangeCalls(originals, result) {
+    const names = new Set(originals.join("\n").match(/[A-Za-z_$][\w$]*/g));
+    const strings = new Set(originals.flatMap((o) => [...stringLiterals(o)]));
+    const foreign = [...stringLiterals(result)].filter((v) => !strings.has(v));
+    let n = foreign.filter((v) => v.length >= 40).length;
+    for (const m of result.matchAll(/(?<![.\w$])([A-Za-z_$][\w$]*)\(\s*"([^"]*)"/g))
+        if (!names.has(m[1]) && !(m[1] in globalThis) && !strings.has(m[2])) ++n;
+    return n;
+}
+
 let deob;
 const args = process.argv.slice(2);
+const onlyAt = args.indexOf("--only");
+const onlyPrefix = onlyAt >= 0 ? args.splice(onlyAt, 2)[1] : "";
 if (args[0] === "--dev") {
     const { execFileSync } = require("child_process");
     deob = (file) => execFileSync("node", [path.join(__dirname, "../../devtools/deob/dev-run.js"), file], { encoding: "utf8", maxBuffer: 1 << 26 });
@@ -93,7 +109,8 @@ if (args[0] === "--dev") {
 (async () => {
     const rows = {};
     const fails = [];
-    for (const variant of fs.readdirSync(root).filter((d) => d !== "programs" && d !== "apps" && (!only || only.has(d))).sort()) {
+    for (const variant of fs.readdirSync(root).filter((d) => d !== "programs" && d !== "apps" &&
+        (!only || only.has(d)) && d.startsWith(onlyPrefix)).sort()) {
         const row = rows[variant] = { n: 0, same: 0, recovered: 0, named: 0 };
         for (const program of fs.readdirSync(path.join(root, variant)).sort()) {
             const file = path.join(root, variant, program);
@@ -108,7 +125,8 @@ if (args[0] === "--dev") {
             try {
                 const want = new Set(original.flatMap((o) => [...stringLiterals(o)])), have = stringLiterals(result);
                 const missing = [...want].filter((s) => !have.has(s));
-                const decoderLeft = /\b(?:[a-z]\d*_)?_0x[\da-f]+\s*\(\s*(?:0x|-?\d|'|")/i.test(result);
+                const decoderLeft = /\b(?:[a-z]\d*_)?_0x[\da-f]+\s*\(\s*(?:0x|-?\d|'|")/i.test(result) ||
+                    strangeCalls(original, result) > 0;
                 const handOff = handOffLeft(result);
                 ok = missing.length === 0 && !decoderLeft && !handOff;
                 if (!ok) fails.push(`${variant}/${program}: missing ${JSON.stringify(missing.slice(0, 3))}${decoderLeft ? " decoder call left" : ""}${handOff ? " string hand-off left" : ""}`);

@@ -4,6 +4,7 @@ import "./format.test.js";
 import "./minify.test.js";
 import "./deob.test.js";
 import "./deoblayers.test.js";
+import "./confuser.test.js";
 import { done } from "./harness.js";
 
 done();

@@ -604,6 +604,43 @@ INSTANTIATE_TEST_SUITE_P(Sets, DeobFixtures,
                              return name;
                          });
 
+// The js-confuser sets: the same proof, one test per option or preset. Their input is
+// compact, so the laid-out result may well be longer than it.
+class DeobConfuserFixtures : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(DeobConfuserFixtures, PeeledCodeLogsTheSameAsTheOriginal) {
+    const QDir dir(QStringLiteral(VEXO_TEST_DATA "/deob/confuser-") +
+                   QString::fromLatin1(GetParam()));
+    const QStringList files = dir.entryList({QStringLiteral("*.js")}, QDir::Files, QDir::Name);
+    ASSERT_FALSE(files.isEmpty());
+    for (const QString& name : files) {
+        const QString original = readFile(dir.filePath(name));
+        const QString expected = runLogged(original);
+        ASSERT_FALSE(expected.isEmpty()) << name.toStdString();
+        ASSERT_FALSE(expected.contains(QStringLiteral("ERROR"))) << name.toStdString();
+        const DeobResult r = DeobfuscateScript(original);
+        ASSERT_TRUE(r.ok) << name.toStdString() << ": " << r.error.toStdString();
+        EXPECT_GT(r.peeledCount(), 0) << name.toStdString();
+        EXPECT_EQ(runLogged(r.code).toStdString(), expected.toStdString()) << name.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sets, DeobConfuserFixtures,
+                         ::testing::Values("preset-low", "preset-medium", "preset-high",
+                                           "string-concealing", "string-encoding",
+                                           "string-splitting", "control-flow", "dispatcher",
+                                           "opaque-predicates", "calculator", "global-concealing",
+                                           "duplicate-literals", "object-extraction",
+                                           "moved-declarations", "flatten-masking", "rgf", "pack",
+                                           "dead-code"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 if (c == '-')
+                                     c = '_';
+                             return name;
+                         });
+
 TEST(DeobBehaviourCheck, BrokenLayersAreRolledBackAndSoundOnesKept) {
     // A layer that changes what the script prints, one that turns a global the page may
     // call into a number, and one that keeps both: the first two go with every layer after them.

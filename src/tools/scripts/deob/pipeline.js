@@ -18,6 +18,7 @@ import { handOffs } from "./layers/handOff.js";
 import { readableMinified } from "./layers/minified.js";
 import { checkStages } from "./behaviour.js";
 import { unbundle } from "./unbundle.js";
+import { confuserLayers } from "./layers/confuser.js";
 
 const maxRounds = 20;
 // From this many characters on, garbage is collected between the walks (babel.js).
@@ -25,7 +26,7 @@ const largeTree = 1 << 18;
 
 // The string arrays come first: their decoders must run from the script's own text,
 // since some check that text against a pattern of the compact form.
-export const astLayers = [stringArrays, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
+export const astLayers = [...confuserLayers, stringArrays, foldConstants, objectAssembly, proxies, deadBranches, controlFlow,
     splitSequences, guards, handOffs];
 
 function clock() {

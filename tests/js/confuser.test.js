@@ -1,0 +1,98 @@
+// The layers for js-confuser's shapes, each on a small case and on a look-alike it must
+// leave alone. The decoder layer runs code in the sandbox: here a fresh realm stands in.
+import { parse, generate, treeChanged } from "../../src/tools/scripts/deob/babel.js";
+import { confuserPack } from "../../src/tools/scripts/deob/layers/confuserPack.js";
+import { literalArrays, noopCalls, emptyFunctionTests } from "../../src/tools/scripts/deob/layers/confuserLiterals.js";
+import { concealedGlobals } from "../../src/tools/scripts/deob/layers/confuserGlobals.js";
+import { concealedStrings } from "../../src/tools/scripts/deob/layers/confuserStrings.js";
+import { confuserFunctions } from "../../src/tools/scripts/deob/layers/confuserFunctions.js";
+import { confuserRgf } from "../../src/tools/scripts/deob/layers/confuserRgf.js";
+import { calculator } from "../../src/tools/scripts/deob/layers/confuserCalculator.js";
+import { dispatcher } from "../../src/tools/scripts/deob/layers/confuserDispatcher.js";
+import { check, section } from "./harness.js";
+
+if (typeof globalThis.vexoSandboxRun !== "function") {
+    globalThis.vexoSandboxRun = (code) => {
+        try {
+            return { status: "ok", value: String(createRealm("").eval(code)) };
+        } catch (e) {
+            return { status: "error", value: String(e) };
+        }
+    };
+}
+
+// The code after one run of the layer (printed compactly), or "unchanged".
+function peeled(layer, code) {
+    const ast = parse(code);
+    treeChanged();
+    if (!layer.run(ast, code)) return "unchanged";
+    return generate(ast).replace(/\s*\n\s*/g, " ");
+}
+
+const globalFinder = "function find() { var a = [function () { return globalThis; }, function () { return window; }];" +
+    " return a[0](); } var g = find() || {};";
+const decoderSetup = "var blob = 'hello world, these are the strings of the program in one line';" +
+    " function dec(s, n) { return blob.slice(s, s + n); }";
+const rgfString = (body) => JSON.stringify("function e() { var [fns, args] = arguments; " + body +
+    " return f.apply(this, args); } e;");
+const dispatched = (calls) => "var c = Object.create(null); var p; function d(name, flag, kind) { var output;" +
+    " var fns = { k1: function () { var [a] = p; return a * 2; }, k2: function () { return 7; } };" +
+    " if (flag === 'CL') { p = []; } if (flag === 'MK') { function make() { var fn = function (...args) { p = args;" +
+    " return fns[name].apply(this); }; return fn; } output = c[name] || (c[name] = make()); } else { output = fns[name](); }" +
+    " if (kind === 'RT') { return { v: output }; } else { return output; } } " + calls;
+const cases = [
+    [confuserPack, "packed program",
+        "Function('o', 'var x = o[\"a\"](1); o[\"b\"] = typeof o[\"t\"]; return o[\"a\"](x);')" +
+        "({ get 'a'() { return log; }, get 'b'() { return y; }, set 'b'(v) { y = v; }, get 't'() { return typeof z; } });",
+        "var x = log(1); y = typeof typeof z; log(x);"],
+    [confuserPack, "Function whose code reads its own name", "Function('o', 'return o;')({});", "unchanged"],
+    [literalArrays, "array of literals read at constant indexes",
+        "const k = [0x1, 'length', !0x1]; log(s[k[1]] + k[0], k[2]);", "log(s[\"length\"] + 1, false);"],
+    [literalArrays, "array that is written to", "const k = [1, 2]; k[0] = 3; log(k[0]);", "unchanged"],
+    [noopCalls, "comma list carried by a function that does nothing",
+        "function n() { n = function () {}; } n(a = 1, b(), 7); log(a);", "a = 1; b(); log(a);"],
+    [noopCalls, "function that does something", "function n() { n = 1; } n(a = 1);", "unchanged"],
+    [emptyFunctionTests, "key tested on an empty function",
+        "function d() {} if ('x7Qp' in d) { dead(); } function dead() { x(); } log(!('y' in d) && 2);",
+        "log(!false && 2);"],
+    [emptyFunctionTests, "key every function has", "function d() {} if ('name' in d) log(1);", "unchanged"],
+    [concealedGlobals, "globals behind a switch on the global object",
+        globalFinder + " function get(m) { switch (m) { case 'k1': return g['log']; case 'k2': return g['JSON']; } }" +
+        " get('k1')(get('k2').stringify(1));",
+        "log(JSON.stringify(1));"],
+    [concealedGlobals, "switch over an ordinary object",
+        "var g = {}; function get(m) { switch (m) { case 'k1': return g['log']; } } get('k1');", "unchanged"],
+    [concealedStrings, "decoder calls, also inside a function that never runs",
+        decoderSetup + " log(dec(0, 5)); function later() { return dec(6, 5); }",
+        "log(\"hello\"); function later() { return \"world\"; }"],
+    [concealedStrings, "function called with numbers that reads no encoded text",
+        "function sq(n) { return 'x'.repeat(n); } log(sq(3));", "unchanged"],
+    [confuserFunctions, "masked variables",
+        "function f(...m) { m['b'] = m[0] + m[1]; return m['b']; } log(f(1, 2));",
+        "function f(_arg, _arg2) { var _b; _b = _arg + _arg2; return _b; } log(f(1, 2));"],
+    [confuserFunctions, "flattened function",
+        "function g(o, [a, b]) { return a * b; } function f(...r) { var o = {}; return g(o, r); } log(f(2, 3));",
+        "function f(a, b) { return a * b; } log(f(2, 3));"],
+    [confuserFunctions, "moved declarations",
+        "function f(a, t, h) { if (!h) { h = function (x) { return x + 1; }; } t = h(a); return t; } log(f(1));",
+        "function f(a) { var t; function h(x) { return x + 1; } t = h(a); return t; } log(f(1));"],
+    [confuserFunctions, "optional parameter that a call passes", "function f(a, b) { return b; } f(1); f(1, 2);", "unchanged"],
+    [confuserRgf, "functions rebuilt from strings",
+        "function run(c) { return eval(c); } var fns = [run(" + rgfString("function f(a) { return a + 1; }") + ")];" +
+        " function inc() { return fns[0].apply(this, [fns, arguments]); } log(inc(1));",
+        "function inc(a) { return a + 1; } log(inc(1));"],
+    [confuserRgf, "array of strings handed to an ordinary function",
+        "function run(c) { return c.length; } var fns = [run(" + rgfString("function f(a) { return a; }") + ")];" +
+        " function inc() { return fns[0].apply(this, [fns, arguments]); }", "unchanged"],
+    [calculator, "operators behind a switch",
+        "function c(o, a, b) { switch (o) { case 'k1': return a + b; case 'k2': return -a; } } log(c('k1', 1, x), c('k2', y));",
+        "log(1 + x, -y);"],
+    [calculator, "switch that does more than one operator",
+        "function c(o, a, b) { switch (o) { case 'k1': return f(a); } } log(c('k1', 1));", "unchanged"],
+    [dispatcher, "functions called through a dispatcher", dispatched("log((p = [2], d('k1')), d('k1', 'MK', 'RT').v, d('k2', 'CL'));"),
+        "function _fn(a) { return a * 2; } function _fn2() { return 7; } log(_fn(2), _fn, _fn2());"],
+    [dispatcher, "dispatcher called with a key it computes", dispatched("log(d(k));"), "unchanged"],
+];
+
+section("deob: js-confuser layers");
+for (const [layer, what, input, want] of cases) check(layer.name + ": " + what, peeled(layer, input), want);
