@@ -3,6 +3,7 @@ import "./lex.test.js";
 import "./format.test.js";
 import "./minify.test.js";
 import "./deob.test.js";
+import "./sourcescan.test.js";
 import { done } from "./harness.js";
 
 done();
