@@ -110,9 +110,9 @@ std::optional<Snapshot> takeSnapshot(JSContextRef objectContext, JSObjectRef tar
     JSObjectRef plain = JSObjectMake(objectContext, nullptr, nullptr);
     JSValueRef stop = JSObjectGetPrototype(objectContext, plain);
 
-    // A global context used only for the snapshot, with the source reader in it; released
-    // on every way out.
-    const SourceScan reader(objectContext);
+    // The source reader's context, which no script but the reader's and the snapshot's
+    // ever runs in.
+    const SourceScan& reader = SourceScan::beside(objectContext);
     const EngineContext& snapshot = reader.context();
     JSGlobalContextRef ctx = snapshot.context();
     JSValueRef exception = nullptr;

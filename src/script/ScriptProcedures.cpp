@@ -37,7 +37,7 @@ QString kindWord(Declaration::Kind kind) {
 // for it (`let f; f = (a) => a` gives f's from the assignment).
 QHash<QString, Written> writtenNames(JSContextRef ctx, const QStringList& sources) {
     QHash<QString, Written> written;
-    const SourceScan scan(ctx);
+    const SourceScan& scan = SourceScan::beside(ctx);
     for (const QString& source : sources) {
         for (Declaration& d : scan.declarations(source)) {
             const auto it = written.find(d.name);
@@ -78,27 +78,56 @@ bool isBindingName(const QString& name) {
     return !reserved.contains(name);
 }
 
-// The values of top-level lexical bindings, read in the script's own context (no other
-// can see them) by one small function: `this[i] = name` for each, a binding not yet
-// initialised or never made leaving its slot undefined. Reading a binding runs no code.
-// The array of results is kept from collection while the caller reads it.
-JsProtected bindingValues(JSGlobalContextRef ctx, const QStringList& names) {
-    if (names.isEmpty() || !StopWatch::enter(ctx))
-        return {};
-    QString body = QStringLiteral("(function () {\n");
-    for (qsizetype i = 0; i < names.size(); ++i)
-        body += QStringLiteral("try { this[%1] = %2; } catch {}\n").arg(i).arg(names[i]);
-    body += QStringLiteral("})");
-    const JsString script(body);
+// Runs `(function () { BODY })` with `this` the store; false when it could not.
+bool fillStore(JSGlobalContextRef ctx, const QString& body, JSObjectRef store) {
+    if (!StopWatch::enter(ctx))
+        return false;
+    const JsString script(QStringLiteral("(function () {\n") + body + QStringLiteral("})"));
     JSValueRef exception = nullptr;
     JSValueRef fn = JSEvaluateScript(ctx, script.get(), nullptr, nullptr, 1, &exception);
     if (exception || !fn || !JSValueIsObject(ctx, fn) || !StopWatch::enter(ctx))
+        return false;
+    JSObjectCallAsFunction(ctx, JSValueToObject(ctx, fn, nullptr), store, 0, nullptr, &exception);
+    return !exception;
+}
+
+// The values of top-level lexical bindings, read in the script's own context (no other
+// can see them) into a store by index, a binding not yet initialised or never made
+// leaving its slot undefined. Reading a binding runs no code. Names go in groups of
+// kGroup under one try each, so a script that declares thousands compiles quickly; the
+// names of a group that threw are read again one by one. The store is kept from
+// collection while the caller reads it.
+JsProtected bindingValues(JSGlobalContextRef ctx, const QStringList& names) {
+    constexpr qsizetype kGroup = 64;
+    if (names.isEmpty())
         return {};
-    JsProtected results(ctx, JSObjectMakeArray(ctx, 0, nullptr, nullptr));
-    JSObjectCallAsFunction(ctx, JSValueToObject(ctx, fn, nullptr),
-                           JSValueToObject(ctx, results.get().value, nullptr), 0, nullptr,
-                           &exception);
-    return exception ? JsProtected() : std::move(results);
+    // No prototype: storing into it runs no setter a script may have put on one.
+    JSObjectRef store = JSObjectMake(ctx, nullptr, nullptr);
+    JSObjectSetPrototype(ctx, store, JSValueMakeNull(ctx));
+    JsProtected kept(ctx, store);
+    QString body;
+    for (qsizetype from = 0; from < names.size(); from += kGroup) {
+        QStringList group;
+        for (qsizetype i = from; i < std::min(names.size(), from + kGroup); ++i)
+            group << QStringLiteral("this[%1] = %2").arg(i).arg(names[i]);
+        body += QStringLiteral("try { %1; } catch { this.failed%2 = 1; }\n")
+                    .arg(group.join(QStringLiteral(", ")))
+                    .arg(from / kGroup);
+    }
+    if (!fillStore(ctx, body, store))
+        return {};
+    body.clear();
+    for (qsizetype from = 0; from < names.size(); from += kGroup) {
+        JSValueRef failed =
+            jsGetProperty(ctx, store, QStringLiteral("failed%1").arg(from / kGroup));
+        if (!failed || JSValueIsUndefined(ctx, failed))
+            continue;
+        for (qsizetype i = from; i < std::min(names.size(), from + kGroup); ++i)
+            body += QStringLiteral("try { this[%1] = %2; } catch {}\n").arg(i).arg(names[i]);
+    }
+    if (!body.isEmpty() && !fillStore(ctx, body, store))
+        return {};
+    return kept;
 }
 
 QStringList parameterNames(const FunctionParameters& params) {

@@ -70,6 +70,16 @@ SourceScan::SourceScan(JSContextRef engine) : m_context(EngineContext::inGroupOf
         m_declarations = m_context.function(QStringLiteral("declarationList"));
 }
 
+const SourceScan& SourceScan::beside(JSContextRef engine) {
+    thread_local std::unique_ptr<SourceScan> kept;
+    if (!kept || !kept->isValid() ||
+        JSContextGetGroup(kept->m_context.context()) != JSContextGetGroup(engine)) {
+        kept.reset(); // the old reader goes before the new one is made
+        kept = std::make_unique<SourceScan>(engine);
+    }
+    return *kept;
+}
+
 std::vector<Declaration> SourceScan::declarations(const QString& source) const {
     std::vector<Declaration> out;
     if (!m_declarations || !m_context.enter())

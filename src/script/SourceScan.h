@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -41,6 +42,10 @@ class SourceScan {
 public:
     // A reader beside the engine whose context is given.
     explicit SourceScan(JSContextRef engine);
+    // The script thread keeps one reader, beside the engine last asked for, so that
+    // loading the same engine again finds it compiled and warm; asking for another
+    // engine's replaces it.
+    static const SourceScan& beside(JSContextRef engine);
 
     // False when the reader could not be loaded (or the job was stopped meanwhile).
     bool isValid() const { return m_declarations != nullptr; }

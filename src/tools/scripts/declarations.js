@@ -8,9 +8,10 @@
 // else null. Which of these names hold functions is for the engine to say after the
 // load: the scan only reads the text, so an occasional name too many does no harm.
 
-import { Tokens, EOF, WORD, NUM, STR, PUNCT, LINE_COMMENT, BLOCK_COMMENT, OTHER } from "./lex.js";
-import { Cursor, parametersAt, skipDefault, withLineFeeds, encodeParameters, EXPRESSION, AFTER_NAME,
-    CLASS_TAIL } from "./parameters.js";
+import { Tokens, EOF, WORD, NUM, STR, PUNCT, LINE_COMMENT, BLOCK_COMMENT, OTHER, isIdStart, isSpace, isLineBreak,
+    wordEnd } from "./lex.js";
+import { Cursor, readFunction, skipDefault, withLineFeeds, encodeParameters, EXPRESSION, AFTER_NAME }
+    from "./parameters.js";
 
 // What the next name at the top level is.
 const NONE = 0, FUNCTION_NAME = 1, CLASS_NAME = 2, DECLARATOR = 3;
@@ -61,9 +62,37 @@ function readPattern(cur, out, depth) {
     }
 }
 
+function skipBlanks(src, p) {
+    let c;
+    while (p < src.length && (isSpace((c = src.charCodeAt(p))) || isLineBreak(c))) p++;
+    return p;
+}
+
+// Whether a function or class may be written from p on (after an "="): "(", function,
+// async, class or `name =>`. Most values are none, and are not read further.
+function functionMayStart(src, p) {
+    p = skipBlanks(src, p);
+    const c = src.charCodeAt(p);
+    if (c === 40) return true; // (
+    if (!isIdStart(c)) return false;
+    const e = wordEnd(src, p + 1), w = src.slice(p, e);
+    if (w === "function" || w === "async" || w === "class") return true;
+    const a = skipBlanks(src, e);
+    return src.charCodeAt(a) === 61 && src.charCodeAt(a + 1) === 62; // =>
+}
+
 export function topLevelDeclarations(text) {
     const src = withLineFeeds(String(text));
-    const t = new Tokens(src), lx = t.lexer;
+    let cur = null;
+    const t = new Tokens(src, () => cur.setBroken()), lx = t.lexer;
+    cur = new Cursor(t);
+    // The function written from here: read ahead in the same stream, then back.
+    function parametersHere(forms) {
+        const saved = t.save();
+        const params = readFunction(cur, forms);
+        t.restore(saved);
+        return params;
+    }
     const out = [];
     let depth = 0;
     let want = NONE;
@@ -71,16 +100,24 @@ export function topLevelDeclarations(text) {
     let pending = null; // the name an "=" right after it would assign
     let afterLet = false; // "let" was the last token: a keyword or a plain name
     let afterDot = false;
+    // A class's constructor is looked for as its body goes by: the entries that take its
+    // parameters, while the class's name and heritage are read (classWaiting) and while
+    // its body is (classBody, with the token before each member-level one).
+    let classFor = null, classWaiting = null, classBody = null, memberPrev = "";
 
     function add(kind, name, offset, params) {
         const entry = { kind, name, offset, params };
         out.push(entry);
         return entry;
     }
-    function addPattern(kind, offset) {
-        const cur = new Cursor(src, offset), names = [];
-        cur.next();
+    // The pattern whose "[" or "{" was just read.
+    function addPattern(kind) {
+        const saved = t.save(), names = [];
+        cur.reset();
+        cur.type = PUNCT;
+        cur.text = t.text;
         if (readPattern(cur, names, 0)) for (const [name, at] of names) add(kind, name, at, null);
+        t.restore(saved);
     }
 
     for (;;) {
@@ -91,15 +128,29 @@ export function topLevelDeclarations(text) {
         const text = t.text, start = lx.start;
         const dot = afterDot;
         afterDot = type === PUNCT && (text === "." || text === "?.");
+        if (classBody !== null && depth === 1) {
+            if ((text === "constructor" && type === WORD) || (type === STR && text.slice(1, -1) === "constructor")) {
+                if (memberPrev !== "static" && memberPrev !== "." && memberPrev !== "?.") {
+                    const params = parametersHere(AFTER_NAME);
+                    if (params !== null) for (const e of classBody) if (e.params === null) e.params = params;
+                }
+            }
+            memberPrev = type === STR ? text.slice(1, -1) : text;
+        }
         if (type === PUNCT) {
             const opener = text === "(" || text === "[" || text === "{";
             if (opener || text === ")" || text === "]" || text === "}") {
                 if (depth === 0 && (text === "[" || text === "{") && (want === DECLARATOR || afterLet)) {
-                    addPattern(afterLet ? "let" : decl, start);
+                    addPattern(afterLet ? "let" : decl);
                     if (afterLet) decl = "let";
                 }
+                if (depth === 0 && text === "{" && classWaiting !== null) {
+                    classBody = classWaiting;
+                    classWaiting = null;
+                    memberPrev = "";
+                }
                 if (opener) depth++;
-                else if (depth > 0) depth--;
+                else if (depth > 0 && --depth === 0) classBody = null;
                 want = NONE;
                 pending = null;
                 afterLet = false;
@@ -107,9 +158,12 @@ export function topLevelDeclarations(text) {
             }
             if (depth > 0) continue;
             if (text === "=" && pending !== null) {
-                const params = parametersAt(src, lx.pos, EXPRESSION);
-                if (pending.kind === "=") add("=", pending.name, pending.offset, params);
-                else pending.params = params;
+                // A class expression's constructor is found as its body goes by.
+                const isClass = src.startsWith("class", skipBlanks(src, lx.pos));
+                const params = !isClass && functionMayStart(src, lx.pos) ? parametersHere(EXPRESSION) : null;
+                const entry = pending.kind === "=" ? add("=", pending.name, pending.offset, params) : pending;
+                entry.params = params;
+                classFor = isClass ? entry : null;
             } else if (text === "," && decl !== null) {
                 want = DECLARATOR;
                 pending = null;
@@ -117,6 +171,7 @@ export function topLevelDeclarations(text) {
                 continue;
             } else if (text === ";") {
                 decl = null;
+                classWaiting = null;
             }
             if (!(want === FUNCTION_NAME && text === "*")) want = NONE;
             pending = null;
@@ -131,12 +186,12 @@ export function topLevelDeclarations(text) {
             continue;
         }
         if (want === FUNCTION_NAME) {
-            add("function", text, start, parametersAt(src, lx.pos, AFTER_NAME));
+            add("function", text, start, parametersHere(AFTER_NAME));
             want = NONE;
             continue;
         }
         if (want === CLASS_NAME) {
-            if (text !== "extends") add("class", text, start, parametersAt(src, lx.pos, CLASS_TAIL));
+            if (text !== "extends") classWaiting.push(add("class", text, start, null));
             want = NONE;
             continue;
         }
@@ -161,6 +216,8 @@ export function topLevelDeclarations(text) {
             }
             if (text === "class") {
                 want = CLASS_NAME;
+                classWaiting = classFor !== null ? [classFor] : [];
+                classFor = null;
                 continue;
             }
             if (text === "var" || text === "const") {

@@ -9,8 +9,9 @@
 // destructuring pattern has the empty name, a rest parameter "...name"; a default value
 // or a rest parameter makes a parameter optional.
 //
-// parametersAt(src, pos, forms) reads from pos inside a larger text without copying it:
-// the declaration scan uses it on the code it lists.
+// parametersAt(src, pos, forms) reads from pos inside a larger text without copying it,
+// readFunction(cursor, forms) from where a token stream stands: the declaration scan
+// reads ahead in its own stream and comes back.
 
 import { Tokens, EOF, WORD, NUM, STR, PUNCT, LINE_COMMENT, BLOCK_COMMENT, OTHER } from "./lex.js";
 
@@ -25,18 +26,32 @@ export const CLASS_TAIL = 3; // a class after its name: its constructor's list
 
 const CLOSER = { "(": ")", "[": "]", "{": "}" };
 
-// The tokens of a text that count (no comments, no control characters), one look-ahead.
+// The tokens that count (no comments, no control characters) of a token stream, one
+// look-ahead. The stream's lexer reports unterminated literals to broken() (Cursor.of
+// makes a stream that does).
 export class Cursor {
-    constructor(src, pos) {
+    constructor(tokens) {
         this.broken = false; // an unterminated literal or comment was met
-        this.tokens = new Tokens(src, () => {
-            this.broken = true;
-        });
-        this.tokens.lexer.pos = pos || 0;
+        this.tokens = tokens;
         this.ahead = null;
         this.type = EOF;
         this.text = "";
         this.start = 0;
+    }
+
+    static of(src, pos) {
+        let cur = null;
+        const tokens = new Tokens(src, () => cur.setBroken());
+        tokens.lexer.pos = pos;
+        return (cur = new Cursor(tokens));
+    }
+    setBroken() {
+        this.broken = true;
+    }
+    // Starts afresh where the stream stands.
+    reset() {
+        this.broken = false;
+        this.ahead = null;
     }
 
     next() {
@@ -64,10 +79,12 @@ export class Cursor {
 
     // The type and text of the token after the current one, without moving on.
     peek() {
-        const cur = [this.type, this.text, this.start];
+        const type = this.type, text = this.text, start = this.start;
         this.next();
         this.ahead = [this.type, this.text, this.start];
-        [this.type, this.text, this.start] = cur;
+        this.type = type;
+        this.text = text;
+        this.start = start;
         return this.ahead;
     }
 
@@ -267,7 +284,13 @@ function readClassConstructor(cur) {
 
 // Reads the function that starts at pos (see the forms above).
 export function parametersAt(src, pos, forms) {
-    const cur = new Cursor(src, pos);
+    return readFunction(Cursor.of(src, pos), forms);
+}
+
+// The same from where the cursor's stream stands, which is left wherever the reading
+// ended (a caller that reads on saves and restores the stream around it).
+export function readFunction(cur, forms) {
+    cur.reset();
     if (forms === CLASS_TAIL) return readClassConstructor(cur);
     cur.next();
     if (forms === AFTER_NAME) return readList(cur, BODY, false);
