@@ -1,6 +1,7 @@
 // Times the script host the way the workbench uses it: load a script (fresh engine,
 // AddCode, procedure list), fill the function list, and one small evaluation round trip
-// through the script thread. Prints one "name ms" line per measurement.
+// through the script thread; with a third script (a library), its load and its function
+// list on their own. Prints one "name ms" line per measurement.
 
 #include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
@@ -33,7 +34,7 @@ QString readAll(const char* path) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     if (argc < 3) {
-        std::fprintf(stderr, "usage: vexo-script-bench BIG_SCRIPT FUNCTIONS_SCRIPT\n");
+        std::fprintf(stderr, "usage: vexo-script-bench BIG_SCRIPT FUNCTIONS_SCRIPT [LIBRARY]\n");
         return 2;
     }
     const QString big = readAll(argv[1]);
@@ -55,6 +56,18 @@ int main(int argc, char* argv[]) {
         globals.mainHost().Procedures(list);
         std::printf("function_list_10k %.1f (%lld functions)\n", t.nsecsElapsed() / 1e6,
                     static_cast<long long>(list.count()));
+
+        if (argc > 3) {
+            const QString library = readAll(argv[3]);
+            t.start();
+            LoadCode(globals, library, log);
+            const double load = t.nsecsElapsed() / 1e6;
+            ProcedureList procedures;
+            t.start();
+            globals.mainHost().Procedures(procedures);
+            std::printf("load_library %.1f\nfunction_list_library %.1f (%lld functions)\n", load,
+                        t.nsecsElapsed() / 1e6, static_cast<long long>(procedures.count()));
+        }
 
         constexpr int kRounds = 2000;
         t.start();

@@ -1,7 +1,9 @@
 #pragma once
-// The function list under the editors: filled from the procedures of the last load;
-// choosing an entry puts its call into the expression box, its signature into the label
-// and selects its definition in the current editor.
+// The function list under the editors: filled from the procedures of the last load, each
+// entry's tooltip giving the parameter names its definition writes; choosing an entry
+// puts its call into the expression box, its signature into the label and selects its
+// definition in the current editor ("function name"; for let, const and class bindings
+// the name where the loaded text defines it).
 
 #include <QObject>
 

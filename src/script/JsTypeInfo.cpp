@@ -21,14 +21,17 @@ constexpr int kMaxElementsForNames = 100000;
 // Runs in a context of its own (same engine, untouched built-ins), so a script that
 // replaced Object.getOwnPropertyNames or Array.isArray cannot change what is listed.
 // Members are taken from their descriptors, so the object's getters are not run for them
-// (only the type name's `constructor` read and a proxy's traps run script code). Gives
-// back a flat list: the type name, then four entries per member (kind, name, function
-// text, length), after a count of the members left out beyond the limits.
+// (only the type name's `constructor` read and a proxy's traps run script code). The
+// source reader's parameterList, loaded into the same context, reads each function's
+// text. Gives back a flat list: the type name, then four entries per member (kind, name,
+// parameter list as parameterList writes it or null, length), after a count of the
+// members left out beyond the limits.
 const char kSnapshotScript[] =
     R"JS((function (target, stop, maxFuncs, maxVars, maxDepth, maxElements) {
   'use strict';
   var ownNames = Object.getOwnPropertyNames, describe = Object.getOwnPropertyDescriptor,
       protoOf = Object.getPrototypeOf, toSource = Function.prototype.toString,
+      readParameters = typeof parameterList === 'function' ? parameterList : function () { return null; },
       typedArrayTag = describe(protoOf(Uint8Array.prototype), Symbol.toStringTag).get,
       typedArrayLength = describe(protoOf(Uint8Array.prototype), 'length').get;
   var out = [], seen = new Set(), funcs = 0, vars = 0, leftOut = 0;
@@ -39,12 +42,14 @@ const char kSnapshotScript[] =
     } catch (e) {}
     return 'Object';
   }
-  function source(f) { try { return toSource.call(f); } catch (e) { return null; } }
+  function parameters(f) {
+    try { return readParameters(toSource.call(f)); } catch (e) { return null; }
+  }
   function arity(f) {
     try { var n = f.length; return typeof n === 'number' ? n : 0; } catch (e) { return 0; }
   }
   function func(kind, name, f) {
-    if (funcs < maxFuncs) { out.push(kind, name, source(f), arity(f)); ++funcs; } else ++leftOut;
+    if (funcs < maxFuncs) { out.push(kind, name, parameters(f), arity(f)); ++funcs; } else ++leftOut;
   }
   function variable(name) {
     if (vars < maxVars) { out.push('v', name, null, 0); ++vars; } else ++leftOut;
@@ -105,8 +110,10 @@ std::optional<Snapshot> takeSnapshot(JSContextRef objectContext, JSObjectRef tar
     JSObjectRef plain = JSObjectMake(objectContext, nullptr, nullptr);
     JSValueRef stop = JSObjectGetPrototype(objectContext, plain);
 
-    // A global context used only for the snapshot; released on every way out.
-    const EngineContext snapshot = EngineContext::inGroupOf(objectContext);
+    // The source reader's context, which no script but the reader's and the snapshot's
+    // ever runs in.
+    const SourceScan& reader = SourceScan::beside(objectContext);
+    const EngineContext& snapshot = reader.context();
     JSGlobalContextRef ctx = snapshot.context();
     JSValueRef exception = nullptr;
     JSValueRef fn = snapshot.evaluate(QString::fromUtf8(kSnapshotScript), {}, &exception);
@@ -142,9 +149,9 @@ std::optional<Snapshot> takeSnapshot(JSContextRef objectContext, JSObjectRef tar
                       : kind == QLatin1String("s") ? JsTypeInfo::Member::Setter
                                                    : JsTypeInfo::Member::Variable;
         member.name = jsValueToQString(ctx, at(i + 1));
-        JSValueRef source = at(i + 2);
-        if (source && JSValueIsString(ctx, source))
-            member.source = jsValueToQString(ctx, source);
+        JSValueRef parameters = at(i + 2);
+        if (parameters && JSValueIsString(ctx, parameters))
+            member.parameters = decodeParameters(jsValueToQString(ctx, parameters));
         member.length = JSValueToNumber(ctx, at(i + 3), nullptr);
         out.members.push_back(std::move(member));
     }
@@ -205,13 +212,13 @@ JsTypeInfo::JsTypeInfo(const QString& typeName, const std::vector<Member>& membe
         case Member::Setter: {
             desc.invkind = InvokePropertyPut;
             desc.cParams = 1; // a setter is always called with one value
-            const auto params = parseSetterParameters(member.source);
+            const auto& params = member.parameters;
             names.append(params && !params->isEmpty() ? params->first().name : QString());
             break;
         }
         default: {
             desc.invkind = InvokeFunc;
-            const auto params = parseFunctionParameters(member.source);
+            const auto& params = member.parameters;
             if (!params) {
                 desc.cParams = arityOf(member.length);
                 break;

@@ -5,15 +5,16 @@
 // Members: the object's own properties, then those of its prototypes up to (not
 // including) Object.prototype; a name met again further up the chain is the nearer one's.
 // Symbol-keyed properties and prototypes' `constructor` are left out. Function values
-// become methods, a getter a property-get function, a setter a property-put function with
-// its one parameter, anything else a variable.
+// become methods with the parameter names their texts give (the carried source reader,
+// SourceScan, runs beside the snapshot), a getter a property-get function, a setter a
+// property-put function with its one parameter, anything else a variable.
 //
 // Arrays and typed arrays leave out their element indexes (the array listing shows the
 // elements) and always list `length`, as a variable; their prototypes' members follow as
 // for any other object. Past 100,000 elements none of their own names but `length` are
 // listed, as finding them would take seconds.
 
-#include "script/FunctionParameters.h"
+#include "script/SourceScan.h"
 #include "script/TypeInfo.h"
 
 #include <QStringList>
@@ -35,7 +36,9 @@ public:
         enum Kind { Function, Getter, Setter, Variable };
         Kind kind = Variable;
         QString name;
-        QString source; // Function.prototype.toString of the function; null when unknown
+        // Read from the function's text (Function.prototype.toString); nullopt when that
+        // names none (a built-in, a class without a constructor of its own).
+        std::optional<FunctionParameters> parameters;
         double length = 0.0;
     };
     // `leftOut`: members already left out before these, counted with those beyond the

@@ -2,7 +2,8 @@
 
 #include "engine/JsConvert.h"
 #include "engine/JsHandle.h"
-#include "script/DeclarationScanner.h"
+#include "engine/ScriptThread.h"
+#include "script/ScriptProcedures.h"
 
 #include <QRegularExpression>
 
@@ -282,49 +283,10 @@ QString ScriptEngine::sourceLine(const QString& url, int line) const {
 }
 
 QList<Procedure> ScriptEngine::procedures() const {
-    QList<Procedure> list;
     if (!isValid())
-        return list;
-    // Where each name is first written in the added code.
-    QHash<QString, qsizetype> written;
+        return {};
+    QStringList sources;
     for (const QString& url : m_codeUrls)
-        for (const QString& name : scanTopLevelNames(m_sources.value(url)))
-            written.insert(name, written.value(name, written.size()));
-
-    struct Found {
-        qsizetype order;
-        Procedure procedure;
-    };
-    std::vector<Found> found;
-    JSObjectRef global = JSContextGetGlobalObject(m_context);
-    JsString lengthKey("length");
-    const JsPropertyNames names(m_context, global);
-    const size_t count = JSPropertyNameArrayGetCount(names.get());
-    for (size_t i = 0; i < count; ++i) {
-        // A global getter is script code; a stopped job lists no more.
-        if (!enter(m_context))
-            break;
-        JSStringRef key = JSPropertyNameArrayGetNameAtIndex(names.get(), i);
-        JSValueRef v = JSObjectGetProperty(m_context, global, key, nullptr);
-        JSObjectRef fn =
-            v && JSValueIsObject(m_context, v) ? JSValueToObject(m_context, v, nullptr) : nullptr;
-        if (!fn || !JSObjectIsFunction(m_context, fn))
-            continue;
-        Procedure p;
-        p.name = QString(reinterpret_cast<const QChar*>(JSStringGetCharactersPtr(key)),
-                         qsizetype(JSStringGetLength(key)));
-        JSValueRef length = enter(m_context)
-                                ? JSObjectGetProperty(m_context, fn, lengthKey.get(), nullptr)
-                                : nullptr;
-        p.numArgs = length ? int(JSValueToNumber(m_context, length, nullptr)) : 0;
-        // Names not found in the text (set by code at run time) follow, in engine order.
-        const qsizetype order = written.value(p.name, written.size() + qsizetype(i));
-        found.push_back({order, std::move(p)});
-    }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const Found& a, const Found& b) { return a.order < b.order; });
-    list.reserve(qsizetype(found.size()));
-    for (Found& f : found)
-        list.append(std::move(f.procedure));
-    return list;
+        sources << m_sources.value(url);
+    return scriptProcedures(m_context, sources);
 }

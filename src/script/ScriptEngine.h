@@ -54,7 +54,8 @@ public:
     bool addObject(const QString& name, const Variant& object, bool addMembers);
 
     const ScriptError& error() const { return m_error; }
-    // The global functions the added code defines, in the order of their definitions.
+    // The functions the added code defines at its top level, in the order of their
+    // definitions (see ScriptProcedures.h).
     QList<Procedure> procedures() const;
 
     JSGlobalContextRef context() const { return m_engine ? m_engine->context() : nullptr; }

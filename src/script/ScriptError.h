@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // The engine's last error; number 0 means none. Numbers follow the classic JScript
 // numbering so that users' habits carry over.
@@ -29,4 +32,12 @@ struct Procedure {
     QString name;
     int numArgs = 0;
     bool hasReturnValue = true;
+    // How the loaded text defines the name: "function", "var", "let", "const", "class" or
+    // "=" (an assignment); empty when the text does not (a name set at run time).
+    QString definedBy;
+    // The parameter names written in the definition, when a function is written there (a
+    // destructuring pattern is an empty name, a rest parameter "...name").
+    std::optional<QStringList> parameterNames;
+    // Where the name stands in the text as it was loaded (UTF-16 units); -1 when unknown.
+    qsizetype offset = -1;
 };

@@ -27,6 +27,10 @@ QString minifier() {
     static const QString text = load(":/scripts/jsmin.js");
     return text;
 }
+QString sourceScan() {
+    static const QString text = load(":/scripts/sourcescan.js");
+    return text;
+}
 QString deobfuscator() {
     static const QString text = load(":/scripts/deobfuscator.js");
     return text;

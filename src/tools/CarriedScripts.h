@@ -11,6 +11,8 @@ namespace CarriedScripts {
 QString beautifier();
 QString unpacker();
 QString minifier();
+// The function list's declaration scan and the inspector's parameter names.
+QString sourceScan();
 // The deobfuscator with its syntax-tree toolkit, bundled at build time (large: read on
 // first use only).
 QString deobfuscator();

@@ -55,6 +55,8 @@ JSValueRef carried(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t argc, cons
         text = CarriedScripts::minifier();
     else if (name == QLatin1String("unpacker"))
         text = CarriedScripts::unpacker();
+    else if (name == QLatin1String("sourcescan"))
+        text = CarriedScripts::sourceScan();
     if (text.isEmpty())
         return throwText(ctx, exception, QStringLiteral("no carried script ") + name);
     return jsMakeString(ctx, text);

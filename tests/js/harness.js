@@ -29,6 +29,7 @@ export function thrown(f) {
 export const B = createRealm(carried("beautifier"));
 export const M = createRealm(carried("jsmin"));
 export const U = createRealm(carried("unpacker"));
+export const S = createRealm(carried("sourcescan"));
 
 // The layout as the "格式化" button shows it: CR LF line ends.
 export function formatted(s) {

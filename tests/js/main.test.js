@@ -5,6 +5,7 @@ import "./minify.test.js";
 import "./deob.test.js";
 import "./deoblayers.test.js";
 import "./confuser.test.js";
+import "./sourcescan.test.js";
 import { done } from "./harness.js";
 
 done();

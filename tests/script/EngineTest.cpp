@@ -102,6 +102,57 @@ TEST(Engine, ProceduresInSourceOrder) {
     EXPECT_EQ(list.count(), 4);
 }
 
+// A modern bundle: functions held by let and const bindings and classes are listed among
+// the others in the order written, with how they are defined and their parameter names.
+TEST(Engine, ModernBundleProceduresInSourceOrder) {
+    ScriptHost host;
+    host.AddCode(QStringLiteral(
+        "'use strict';\n"
+        "const sign = (a, b) => Math.sign(a - b);\n"
+        "let twice = function (f) { return x => f(f(x)); };\n"
+        "var legacy = function (p, q) {};\n"
+        "class Point extends Object { constructor(x, y = 0) { super(); } norm() { return 1; } }\n"
+        "const fetchAll = async (urls, ...opts) => [], counter = function* (from) { yield from; "
+        "};\n"
+        "async function load(url) {}\n"
+        "function* ids() {}\n"
+        "const { floor } = Math, notAFunction = 42, later = z => z;\n"
+        "let uninitialised; globalThis.runtime = function (r) {};\n"
+        "class Empty {}\n"));
+    ASSERT_EQ(host.Error().number, 0) << host.Error().description.toStdString();
+    ProcedureList list;
+    ASSERT_TRUE(host.Procedures(list));
+    const struct {
+        const char* name;
+        int numArgs;
+        const char* definedBy;
+        const char* parameters; // "-": none written
+    } want[] = {
+        {"sign", 2, "const", "a,b"},
+        {"twice", 1, "let", "f"},
+        {"legacy", 2, "var", "p,q"},
+        {"Point", 1, "class", "x,y"},
+        {"fetchAll", 1, "const", "urls,...opts"},
+        {"counter", 1, "const", "from"},
+        {"load", 1, "function", "url"},
+        {"ids", 0, "function", ""},
+        {"floor", 1, "const", "-"},
+        {"later", 1, "const", "z"},
+        {"Empty", 0, "class", "-"},
+        {"runtime", 1, "", "-"},
+    };
+    ASSERT_EQ(list.count(), qsizetype(std::size(want)));
+    for (qsizetype i = 0; i < list.count(); ++i) {
+        const Procedure& p = *list.entry(i + 1);
+        EXPECT_EQ(p.name, QString::fromUtf8(want[i].name)) << i;
+        EXPECT_EQ(p.numArgs, want[i].numArgs) << want[i].name;
+        EXPECT_EQ(p.definedBy, QString::fromUtf8(want[i].definedBy)) << want[i].name;
+        EXPECT_EQ(p.parameterNames ? p.parameterNames->join(QLatin1Char(',')) : QStringLiteral("-"),
+                  QString::fromUtf8(want[i].parameters))
+            << want[i].name;
+    }
+}
+
 TEST(Engine, AddObjectMakesAnObjectVisibleByName) {
     // Objects of another engine instance arrive as a copy of their data.
     ScriptHost maker;

@@ -122,6 +122,45 @@ TEST(FunctionList, ChoosingAFunctionWritesItsCallAndSelectsItsDefinition) {
     EXPECT_TRUE(wb.selection().isEmpty());
 }
 
+// let, const and class bindings are found where the loaded text defines them (not at an
+// earlier mention); once the text has changed, at the first "const name" or "class name".
+TEST(FunctionList, ModernDefinitionsAreSelectedWhereWritten) {
+    Workbench wb;
+    wb.editor(0).SetText(
+        QStringLiteral("// 先用 sign 和 Point\r\nconst abs = (v) => v < 0 ? -v : v, "
+                       "sign = (v, ...rest) => v;\r\nclass Point { constructor(x) {} }")
+            .toUtf8());
+    wb.load();
+    QComboBox* list = wb.window.functionList();
+    ASSERT_EQ(list->count(), 3);
+    const struct {
+        const char* name;
+        const char* tip;
+        const char* before; // the text before the selection
+    } cases[] = {
+        {"abs", "abs(v)", "// 先用 sign 和 Point\r\nconst "},
+        {"sign", "sign(v, ...rest)",
+         "// 先用 sign 和 Point\r\nconst abs = (v) => v < 0 ? -v : v, "},
+        {"Point", "Point(x)",
+         "// 先用 sign 和 Point\r\nconst abs = (v) => v < 0 ? -v : v, sign = "
+         "(v, ...rest) => v;\r\nclass "},
+    };
+    for (const auto& c : cases) {
+        const int i = list->findText(QString::fromUtf8(c.name));
+        EXPECT_EQ(list->itemData(i, Qt::ToolTipRole).toString(), QString::fromUtf8(c.tip));
+        wb.choose(QString::fromUtf8(c.name));
+        EXPECT_EQ(wb.selection(), QByteArray(c.name));
+        EXPECT_EQ(wb.editor(0).CaretPosition(), int(qstrlen(c.before) + qstrlen(c.name))) << c.name;
+        EXPECT_EQ(wb.window.signatureLabel()->text().left(14), QStringLiteral("     function "));
+    }
+    wb.editor(0).SetSelection(0, 0);
+    wb.editor(0).InsertText("/* 新的一行 */\r\n");
+    wb.choose(QStringLiteral("Point"));
+    EXPECT_EQ(wb.selection(), QByteArray("class Point"));
+    wb.choose(QStringLiteral("sign"));
+    EXPECT_TRUE(wb.selection().isEmpty()); // no "const sign" written
+}
+
 TEST(EvaluateButton, ReportsAndOpensTheInspectorOnOk) {
     Workbench wb;
     wb.load();

@@ -495,6 +495,42 @@ export class Tokens {
         this.text = ""; // the last token's text (not set for comments and control characters)
     }
 
+    // The whole state, to read ahead and come back (the bracket stacks are copied only
+    // when not empty: at the top level of a script they are).
+    save() {
+        const lx = this.lexer;
+        return {
+            pos: lx.pos, type: lx.type, start: lx.start, nl: lx.nl, space: lx.space, lineStart: lx.lineStart,
+            pType: this.pType, pText: this.pText, pDot: this.pDot,
+            parens: this.parens.length === 0 ? null : this.parens.slice(),
+            braces: this.braces.length === 0 ? null : this.braces.slice(),
+            lastParenCtrl: this.lastParenCtrl, lastBraceBlock: this.lastBraceBlock, ofKeyword: this.ofKeyword,
+            reOk: this.reOk, regexOpen: this.regexOpen, text: this.text,
+        };
+    }
+    restore(s) {
+        const lx = this.lexer;
+        lx.pos = s.pos;
+        lx.type = s.type;
+        lx.start = s.start;
+        lx.nl = s.nl;
+        lx.space = s.space;
+        lx.lineStart = s.lineStart;
+        this.pType = s.pType;
+        this.pText = s.pText;
+        this.pDot = s.pDot;
+        if (s.parens === null) this.parens.length = 0;
+        else this.parens = s.parens.slice();
+        if (s.braces === null) this.braces.length = 0;
+        else this.braces = s.braces.slice();
+        this.lastParenCtrl = s.lastParenCtrl;
+        this.lastBraceBlock = s.lastBraceBlock;
+        this.ofKeyword = s.ofKeyword;
+        this.reOk = s.reOk;
+        this.regexOpen = s.regexOpen;
+        this.text = s.text;
+    }
+
     // Reads the next token (comments included); returns its type.
     next() {
         const lx = this.lexer, src = lx.src;
