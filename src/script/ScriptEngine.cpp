@@ -2,6 +2,7 @@
 
 #include "engine/JsConvert.h"
 #include "engine/JsHandle.h"
+#include "debug/DebugSession.h"
 #include "engine/ScriptThread.h"
 #include "script/DeclarationScanner.h"
 
@@ -87,6 +88,8 @@ void ScriptEngine::setStopped() {
 
 bool ScriptEngine::beginCall() {
     clearError();
+    if (m_debuggable && DebugSession::entryNeeded())
+        DebugSession::instance().beforeEntry(m_context);
     if (!enter(m_context)) {
         setStopped(); // the rest of a job the user has stopped does not start
         return false;
