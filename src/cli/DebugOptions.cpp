@@ -14,17 +14,21 @@ public:
 
     void paused(const PauseInfo&) override { DebugSession::instance().resume(); }
     void probed(const ProbeHit& hit) override {
-        const QString place =
-            m_places.value(hit.breakpoint.source * 1000000 + hit.breakpoint.line);
+        const QString place = m_places.value(hit.breakpoint.source * 1000000 + hit.breakpoint.line);
         std::lock_guard lock(m_mutex);
         if (hit.expression.isEmpty())
-            printLine(QStringLiteral("-->断点 %1").arg(place));
+            m_lines << QStringLiteral("-->断点 %1").arg(place);
         else
-            printLine(QStringLiteral("-->断点 %1：%2 = %3")
-                          .arg(place, hit.expression, hit.value.text()));
+            m_lines << QStringLiteral("-->断点 %1：%2 = %3")
+                           .arg(place, hit.expression, hit.value.text());
+    }
+    QStringList take() {
+        std::lock_guard lock(m_mutex);
+        return std::exchange(m_lines, QStringList());
     }
 
 private:
+    QStringList m_lines;
     QHash<int, QString> m_places; // source * 1000000 + line → "file:line"
     std::mutex m_mutex;
 };
@@ -119,11 +123,19 @@ bool DebugOptions::install() {
     return true;
 }
 
+void DebugOptions::drain() {
+    if (!m_listener)
+        return;
+    DebugSession::instance().flush();
+    for (const QString& line : m_listener->take())
+        printLine(line);
+}
+
 void DebugOptions::finishJob() {
     if (!m_listener)
         return;
+    drain();
     DebugSession& session = DebugSession::instance();
-    session.flush();
     const QString problem = session.takeProblem();
     if (!problem.isEmpty())
         printError(problem);

@@ -28,6 +28,9 @@ public:
     // Hands the settings to the debugger; false (with the reason printed) when the engine's
     // debugger cannot be reached.
     bool install();
+    // Prints the values reported so far, in the order the script reached them (before
+    // any line the job itself writes).
+    void drain();
     // After a job: waits for the last reports and prints the call tree of the job.
     void finishJob();
     void uninstall();

@@ -19,8 +19,9 @@ void printCut(const QString& line, qsizetype maxLine) {
 // The output-pane messages, each as one line of standard output.
 class EvalLog : public LogSink {
 public:
-    explicit EvalLog(qsizetype maxLine) : m_maxLine(maxLine) {}
+    EvalLog(qsizetype maxLine, DebugOptions& debug) : m_maxLine(maxLine), m_debug(debug) {}
     void append(const QString& text) override {
+        m_debug.drain();
         QString line = oneLineMessage(text);
         if (line.endsWith(QLatin1String("\r\n")))
             line.chop(2);
@@ -29,6 +30,7 @@ public:
 
 private:
     qsizetype m_maxLine;
+    DebugOptions& m_debug;
 };
 
 // The command line answers the object question itself and prints both listings.
@@ -109,7 +111,8 @@ int runEvalCommand(const QStringList& args) {
     if (!haveExpression) {
         printError(QStringLiteral(
             "用法: vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数]\n"
-            "      [--break 文件:行号[:条件] [--on-break 表达式]...]... [--trace 函数名[,函数名]...] 表达式"));
+            "      [--break 文件:行号[:条件] [--on-break 表达式]...]... [--trace "
+            "函数名[,函数名]...] 表达式"));
         return kUsageError;
     }
     QStringList sources;
@@ -130,7 +133,7 @@ int runEvalCommand(const QStringList& args) {
 
     BlockingWaiter waiter(timeout);
     ScriptThread::instance().setWaiter(&waiter);
-    EvalLog log(maxLine);
+    EvalLog log(maxLine, debug);
     int status = 0;
     {
         GlobalObjects globals;

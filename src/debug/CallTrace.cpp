@@ -1,6 +1,5 @@
 #include "debug/CallTrace.h"
 
-
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -79,12 +78,13 @@ JSValueRef callMember(JSContextRef ctx, JSObjectRef object, const char* name,
                       std::initializer_list<JSValueRef> args) {
     JsString key(name);
     JSValueRef fn = JSObjectGetProperty(ctx, object, key.get(), nullptr);
-    JSObjectRef function = fn && JSValueIsObject(ctx, fn) ? JSValueToObject(ctx, fn, nullptr) : nullptr;
+    JSObjectRef function =
+        fn && JSValueIsObject(ctx, fn) ? JSValueToObject(ctx, fn, nullptr) : nullptr;
     if (!function)
         return nullptr;
     JSValueRef exception = nullptr;
-    JSValueRef result = JSObjectCallAsFunction(ctx, function, object, args.size(),
-                                               std::data(args), &exception);
+    JSValueRef result =
+        JSObjectCallAsFunction(ctx, function, object, args.size(), std::data(args), &exception);
     return exception ? nullptr : result;
 }
 } // namespace
@@ -98,7 +98,8 @@ QStringList CallTrace::wrap(JSGlobalContextRef context, const QStringList& names
         forget();
         JsString script(QString::fromUtf8(kRecorder));
         JSValueRef exception = nullptr;
-        JSValueRef factory = JSEvaluateScript(context, script.get(), nullptr, nullptr, 1, &exception);
+        JSValueRef factory =
+            JSEvaluateScript(context, script.get(), nullptr, nullptr, 1, &exception);
         JSObjectRef make = factory && JSValueIsObject(context, factory)
                                ? JSValueToObject(context, factory, nullptr)
                                : nullptr;

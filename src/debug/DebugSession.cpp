@@ -202,8 +202,7 @@ void DebugSession::beforeEntry(JSGlobalContextRef context) {
         }
         // A name no other peer can guess: the connection is kept only with an engine that
         // lists it.
-        d->attachedName =
-            QStringLiteral("VexoJS·%1·%2").arg(d->token).arg(++d->attachSerial);
+        d->attachedName = QStringLiteral("VexoJS·%1·%2").arg(d->token).arg(++d->attachSerial);
         JsString name(d->attachedName);
         JSGlobalContextSetName(context, name.get());
         JSGlobalContextSetInspectable(context, true);
@@ -211,8 +210,8 @@ void DebugSession::beforeEntry(JSGlobalContextRef context) {
         if (!link.open(d->attachedName, &why) ||
             !(target = link.attach(d->attachedName, kAttachTimeoutMs))) {
             std::lock_guard lock(d->mutex);
-            d->problem = why.isEmpty() ? QStringLiteral("调试器不可用：脚本引擎没有列出当前脚本")
-                                       : why;
+            d->problem =
+                why.isEmpty() ? QStringLiteral("调试器不可用：脚本引擎没有列出当前脚本") : why;
             d->attachedName.clear();
             return;
         }
@@ -257,8 +256,8 @@ void DebugSession::apply() {
     link.send(*target, QStringLiteral("Debugger.setPauseOnDebuggerStatements"),
               {{QStringLiteral("enabled"), !ignore}});
     link.send(*target, QStringLiteral("Debugger.setPauseOnExceptions"),
-              {{QStringLiteral("state"), pauseOnExceptions ? QStringLiteral("uncaught")
-                                                           : QStringLiteral("none")}});
+              {{QStringLiteral("state"),
+                pauseOnExceptions ? QStringLiteral("uncaught") : QStringLiteral("none")}});
     for (const Breakpoint& b : std::as_const(breakpoints)) {
         QJsonObject options;
         if (!b.condition.isEmpty())
@@ -274,11 +273,11 @@ void DebugSession::apply() {
                 const int id = ++d->nextProbe;
                 probes[id] = {b, expression};
                 // A plain hit samples a constant.
-                actions.append(QJsonObject{
-                    {QStringLiteral("type"), QStringLiteral("probe")},
-                    {QStringLiteral("data"),
-                     expression.isEmpty() ? QStringLiteral("0") : expression},
-                    {QStringLiteral("id"), id}});
+                actions.append(
+                    QJsonObject{{QStringLiteral("type"), QStringLiteral("probe")},
+                                {QStringLiteral("data"),
+                                 expression.isEmpty() ? QStringLiteral("0") : expression},
+                                {QStringLiteral("id"), id}});
             }
             options.insert(QStringLiteral("actions"), actions);
             options.insert(QStringLiteral("autoContinue"), true);
@@ -332,7 +331,8 @@ void DebugSession::onPaused(const QJsonObject& params) {
             CallFrame frame;
             frame.id = cf.value(QLatin1String("callFrameId")).toString();
             frame.functionName = cf.value(QLatin1String("functionName")).toString();
-            const auto script = d->scripts.find(location.value(QLatin1String("scriptId")).toString());
+            const auto script =
+                d->scripts.find(location.value(QLatin1String("scriptId")).toString());
             frame.source = script == d->scripts.end() ? 0 : script->second;
             frame.line = location.value(QLatin1String("lineNumber")).toInt() + 1;
             frame.column = location.value(QLatin1String("columnNumber")).toInt() + 1;
@@ -478,14 +478,15 @@ void DebugSession::properties(const QString& objectId, PropertiesReply reply) {
             QList<Property> list;
             const QJsonArray items = message.value(QLatin1String("result"))
                                          .toObject()
-                                         .value(QLatin1String("result"))
+                                         .value(QLatin1String("properties"))
                                          .toArray();
             for (const QJsonValue& item : items) {
                 const QJsonObject p = item.toObject();
                 Property property;
                 property.name = p.value(QLatin1String("name")).toString();
                 if (p.contains(QLatin1String("value")))
-                    property.value = RemoteValue::fromJson(p.value(QLatin1String("value")).toObject());
+                    property.value =
+                        RemoteValue::fromJson(p.value(QLatin1String("value")).toObject());
                 else
                     property.value.description = QStringLiteral("(访问器)");
                 list.append(property);
@@ -503,7 +504,8 @@ void DebugSession::flush() {
         ignore = d->ignoreDebuggerStatements;
     }
     if (target && !InspectorLink::instance().onInspectorThread())
-        InspectorLink::instance().call(*target, QStringLiteral("Debugger.setPauseOnDebuggerStatements"),
+        InspectorLink::instance().call(*target,
+                                       QStringLiteral("Debugger.setPauseOnDebuggerStatements"),
                                        {{QStringLiteral("enabled"), !ignore}});
 }
 

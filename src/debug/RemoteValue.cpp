@@ -22,8 +22,9 @@ QString previewText(const QJsonObject& preview) {
         QString value = prop.value(QLatin1String("value")).toString();
         if (prop.value(QLatin1String("type")).toString() == QLatin1String("string"))
             value = QLatin1Char('"') + value + QLatin1Char('"');
-        items << (array ? value : prop.value(QLatin1String("name")).toString() +
-                                      QStringLiteral(": ") + value);
+        items << (array ? value
+                        : prop.value(QLatin1String("name")).toString() + QStringLiteral(": ") +
+                              value);
     }
     if (preview.value(QLatin1String("overflow")).toBool())
         items << QStringLiteral("…");

@@ -99,8 +99,6 @@ void deletePosted(gpointer data) {
 }
 } // namespace
 
-
-
 void InspectorLink::State::run() {
     g_main_context_push_thread_default(context);
     g_main_loop_run(loop);
@@ -122,8 +120,8 @@ void InspectorLink::State::startServer() {
         return;
     }
     GError* error = nullptr;
-    listener = g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP,
-                            &error);
+    listener =
+        g_socket_new(G_SOCKET_FAMILY_IPV4, G_SOCKET_TYPE_STREAM, G_SOCKET_PROTOCOL_TCP, &error);
     GInetAddress* loopback = g_inet_address_new_loopback(G_SOCKET_FAMILY_IPV4);
     GSocketAddress* any = g_inet_socket_address_new(loopback, 0);
     g_object_unref(loopback);
@@ -171,8 +169,8 @@ void InspectorLink::State::acceptPending() {
         auto* p = new Peer;
         p->socket = socket;
         g_socket_set_blocking(socket, FALSE);
-        p->input = g_socket_create_source(socket, GIOCondition(G_IO_IN | G_IO_HUP | G_IO_ERR),
-                                          nullptr);
+        p->input =
+            g_socket_create_source(socket, GIOCondition(G_IO_IN | G_IO_HUP | G_IO_ERR), nullptr);
         g_source_set_callback(p->input, G_SOURCE_FUNC(onPeerInput), new PeerEvent{this, p},
                               [](gpointer e) { delete static_cast<PeerEvent*>(e); });
         g_source_attach(p->input, context);
@@ -240,9 +238,8 @@ void InspectorLink::State::readFrom(Peer* p) {
 void InspectorLink::State::handleFrame(Peer* p, const InspectorWire::Frame& frame) {
     if (auto list = InspectorWire::targetList(frame)) {
         if (p != peer) {
-            const bool ours = std::any_of(list->begin(), list->end(), [&](const auto& t) {
-                return t.name == expectedName;
-            });
+            const bool ours = std::any_of(list->begin(), list->end(),
+                                          [&](const auto& t) { return t.name == expectedName; });
             if (!ours) {
                 dropPeer(p);
                 return;
@@ -294,8 +291,8 @@ void InspectorLink::State::write(Peer* p, const QByteArray& bytes) {
 void InspectorLink::State::flush(Peer* p) {
     while (!p->pending.isEmpty()) {
         GError* error = nullptr;
-        const gssize n = g_socket_send(p->socket, p->pending.constData(),
-                                       gsize(p->pending.size()), nullptr, &error);
+        const gssize n = g_socket_send(p->socket, p->pending.constData(), gsize(p->pending.size()),
+                                       nullptr, &error);
         if (n < 0) {
             const bool later = g_error_matches(error, G_IO_ERROR, G_IO_ERROR_WOULD_BLOCK);
             g_clear_error(&error);
@@ -430,9 +427,9 @@ void InspectorLink::send(quint64 target, const QString& method, const QJsonObjec
     post([state = d.get(), target, method, params, onReply = std::move(onReply)]() mutable {
         if (!state->peer) {
             if (onReply)
-                onReply(QJsonObject{{QStringLiteral("error"),
-                                     QJsonObject{{QStringLiteral("message"),
-                                                  QStringLiteral("not connected")}}}});
+                onReply(QJsonObject{
+                    {QStringLiteral("error"),
+                     QJsonObject{{QStringLiteral("message"), QStringLiteral("not connected")}}}});
             return;
         }
         const int id = ++state->nextId;
@@ -440,8 +437,9 @@ void InspectorLink::send(quint64 target, const QString& method, const QJsonObjec
         if (!params.isEmpty())
             command.insert(QStringLiteral("params"), params);
         state->replies.emplace(id, std::move(onReply));
-        state->write(state->peer, InspectorWire::sendMessageToTarget(
-                                      target, QJsonDocument(command).toJson(QJsonDocument::Compact)));
+        state->write(state->peer,
+                     InspectorWire::sendMessageToTarget(
+                         target, QJsonDocument(command).toJson(QJsonDocument::Compact)));
     });
 }
 

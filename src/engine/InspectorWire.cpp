@@ -19,7 +19,10 @@ QByteArray frame(const char* name, GVariant* floating) {
     const quint32 body = quint32(nameSize + payloadSize);
     QByteArray out;
     out.reserve(5 + body);
-    out.append(char(body >> 24)).append(char(body >> 16)).append(char(body >> 8)).append(char(body));
+    out.append(char(body >> 24))
+        .append(char(body >> 16))
+        .append(char(body >> 8))
+        .append(char(body));
     out.append(char(G_BYTE_ORDER == G_LITTLE_ENDIAN ? 1 : 0));
     out.append(name, nameSize);
     if (value)
@@ -31,8 +34,8 @@ QByteArray frame(const char* name, GVariant* floating) {
 VariantPtr decode(const Frame& f, const char* type) {
     // The bytes are copied: GVariant wants them aligned and alive as long as the value.
     GBytes* bytes = g_bytes_new(f.payload.constData(), gsize(f.payload.size()));
-    VariantPtr value(g_variant_ref_sink(
-        g_variant_new_from_bytes(G_VARIANT_TYPE(type), bytes, FALSE)));
+    VariantPtr value(
+        g_variant_ref_sink(g_variant_new_from_bytes(G_VARIANT_TYPE(type), bytes, FALSE)));
     g_bytes_unref(bytes);
     if ((G_BYTE_ORDER == G_LITTLE_ENDIAN) != f.littleEndian)
         value.reset(g_variant_ref_sink(g_variant_byteswap(value.get())));

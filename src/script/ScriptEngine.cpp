@@ -1,8 +1,8 @@
 #include "script/ScriptEngine.h"
 
+#include "debug/DebugSession.h"
 #include "engine/JsConvert.h"
 #include "engine/JsHandle.h"
-#include "debug/DebugSession.h"
 #include "engine/ScriptThread.h"
 #include "script/DeclarationScanner.h"
 
