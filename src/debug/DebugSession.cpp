@@ -113,12 +113,17 @@ void DebugSession::updateEntryNeeded() {
 }
 
 void DebugSession::setBreakpoints(const QList<Breakpoint>& breakpoints) {
-    std::lock_guard lock(d->mutex);
-    if (d->breakpoints == breakpoints)
-        return;
-    d->breakpoints = breakpoints;
-    ++d->settingsSerial;
-    updateEntryNeeded();
+    {
+        std::lock_guard lock(d->mutex);
+        if (d->breakpoints == breakpoints)
+            return;
+        d->breakpoints = breakpoints;
+        ++d->settingsSerial;
+        updateEntryNeeded();
+    }
+    // While the script is held its thread waits in the pause: the change applies at once.
+    if (m_paused.load())
+        apply();
 }
 
 QList<Breakpoint> DebugSession::breakpoints() const {
