@@ -80,7 +80,7 @@ QString bigScript() {
     QString s;
     for (int i = 0; s.size() < 1024 * 1024; ++i)
         s += QStringLiteral("function f%1(a) {\n  var x = a + %1;\n  return x * 2;\n}\n").arg(i);
-    s += QStringLiteral("var t = 0;\nfor (var k = 0; k < 100; k++) {\n  t += f1(k);\n}\n");
+    s += QStringLiteral("var t = 0;\nfor (var k = 0; k < 100; k++) {\n  t += f2(k);\n}\n");
     return s;
 }
 
@@ -147,11 +147,10 @@ int main(int argc, char** argv) {
         });
         pauses.next();
         if (!wait)
-            PauseWait::setArmed(false); // the engine's own loop, for comparison
+            PauseWait::setPaused(false); // the engine's own loop, for comparison
         const double before = scriptThreadCpu();
         usleep(2000000);
         const double used = scriptThreadCpu() - before;
-        PauseWait::setArmed(true);
         session.resume();
         job.wait();
         std::printf("paused 2 s, %-20s script thread CPU %6.0f ms per second\n",

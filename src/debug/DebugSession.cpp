@@ -87,6 +87,7 @@ DebugSession::DebugSession() : d(std::make_unique<State>()) {
                 onPaused(params);
             } else if (method == QLatin1String("Debugger.resumed")) {
                 m_paused.store(false);
+                PauseWait::setPaused(false);
                 DebugListener* l = nullptr;
                 {
                     std::lock_guard lock(d->mutex);
@@ -184,7 +185,7 @@ void DebugSession::beforeEntry(JSGlobalContextRef context) {
             link.call(*target, QStringLiteral("Debugger.disable"));
             link.detach(*target);
         }
-        PauseWait::setArmed(false);
+        PauseWait::setPaused(false);
         std::lock_guard lock(d->mutex);
         d->target.reset();
         d->attachedName.clear();
@@ -226,7 +227,6 @@ void DebugSession::beforeEntry(JSGlobalContextRef context) {
             d->scripts.clear();
         }
         link.send(*target, QStringLiteral("Debugger.enable"));
-        PauseWait::setArmed(true);
         d->appliedSerial = 0;
     }
     if (d->appliedSerial != serial) {
@@ -359,6 +359,7 @@ void DebugSession::onPaused(const QJsonObject& params) {
     if (info.reason == QLatin1String("exception"))
         info.exception = RemoteValue::fromJson(params.value(QLatin1String("data")).toObject());
     m_paused.store(true);
+    PauseWait::setPaused(true);
     if (traceWrap && tracedContext) {
         // The script holds still with its definitions made: wrap what exists now.
         d->trace.wrap(tracedContext, traceNames());
@@ -400,7 +401,7 @@ void DebugSession::command(const QString& method, const QJsonObject& params, boo
         return;
     InspectorLink::Reply reply;
     if (wakes)
-        reply = [](const QJsonObject&) { PauseWait::wake(); };
+        reply = [](const QJsonObject&) { PauseWait::setPaused(false); };
     InspectorLink::instance().send(*target, method, params, std::move(reply));
 }
 

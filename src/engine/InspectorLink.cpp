@@ -19,6 +19,8 @@
 #include <mutex>
 #include <thread>
 
+#include <pthread.h>
+
 namespace {
 constexpr int kOpenTimeoutMs = 5000;
 
@@ -100,6 +102,7 @@ void deletePosted(gpointer data) {
 } // namespace
 
 void InspectorLink::State::run() {
+    pthread_setname_np(pthread_self(), "inspector");
     g_main_context_push_thread_default(context);
     g_main_loop_run(loop);
     g_main_context_pop_thread_default(context);

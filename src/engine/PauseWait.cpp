@@ -1,5 +1,7 @@
 #include "engine/PauseWait.h"
 
+#include "engine/ScriptThread.h"
+
 #include <glib.h>
 
 #include <dlfcn.h>
@@ -10,11 +12,10 @@
 #include <mutex>
 
 namespace {
-std::atomic<bool> g_armed{false};
+std::atomic<bool> g_paused{false};
 std::atomic<unsigned long long> g_waits{0};
 std::mutex g_mutex;
 std::condition_variable g_cv;
-bool g_woken = false; // a wake not yet seen by the pause loop
 
 using Iteration = gboolean (*)(GMainContext*, gboolean);
 
@@ -35,29 +36,23 @@ void waitSlice() {
     g_waits.fetch_add(1, std::memory_order_relaxed);
     std::unique_lock lock(g_mutex);
     g_cv.wait_for(lock, std::chrono::milliseconds(PauseWait::kSliceMs),
-                  [] { return g_woken || !g_armed.load(); });
-    g_woken = false;
+                  [] { return !g_paused.load(); });
 }
 } // namespace
 
 namespace PauseWait {
 
-void setArmed(bool armed) {
-    g_armed.store(armed);
-    if (!armed)
-        wake();
-}
-
-bool armed() {
-    return g_armed.load();
-}
-
-void wake() {
+void setPaused(bool paused) {
     {
         std::lock_guard lock(g_mutex);
-        g_woken = true;
+        g_paused.store(paused);
     }
-    g_cv.notify_all();
+    if (!paused)
+        g_cv.notify_all();
+}
+
+bool paused() {
+    return g_paused.load();
 }
 
 unsigned long long waits() {
@@ -68,7 +63,8 @@ unsigned long long waits() {
 
 // Takes the place of GLib's function for the whole process (see PauseWait.h).
 extern "C" gboolean g_main_context_iteration(GMainContext* context, gboolean mayBlock) {
-    if (!context && !mayBlock && g_armed.load(std::memory_order_relaxed))
+    if (!context && !mayBlock && g_paused.load(std::memory_order_relaxed) &&
+        ScriptThread::instance().isCurrent())
         waitSlice();
     const Iteration real = libraryIteration();
     return real ? real(context, mayBlock) : FALSE;

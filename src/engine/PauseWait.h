@@ -4,19 +4,19 @@
 // until a command ends the pause. In the window that context belongs to the GUI thread,
 // so each cycle returns at once and the loop spins a core. This program therefore
 // provides the one function that loop calls, g_main_context_iteration, in front of the
-// library's: a non-blocking cycle of the default context (only the pause loop asks for
-// that) waits on a condition first while a pause may be in progress, up to kSliceMs or
-// until wake(). Every other call goes straight to the library.
+// library's: while a pause is in progress, a non-blocking cycle of the default context on
+// the script thread (the pause loop's) waits on a condition first, up to kSliceMs or
+// until the pause ends. Every other call goes straight to the library: other threads,
+// blocking cycles, other contexts, and everything outside a pause.
 
 namespace PauseWait {
 
 inline constexpr int kSliceMs = 50;
 
-// On while a debugger is attached to an engine context (a pause can happen).
-void setArmed(bool armed);
-bool armed();
-// Ends the current wait at once (a command that resumes the script was handled).
-void wake();
+// On from the engine's report of a pause until a command that ends it has been handled
+// (or the report that the script goes on).
+void setPaused(bool paused);
+bool paused();
 // How many waits the pause loop went through (tests and benchmarks).
 unsigned long long waits();
 
