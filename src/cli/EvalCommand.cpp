@@ -1,6 +1,7 @@
 #include "cli/EvalCommand.h"
 
 #include "cli/CliIo.h"
+#include "cli/DebugOptions.h"
 #include "cli/Options.h"
 #include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
@@ -18,8 +19,9 @@ void printCut(const QString& line, qsizetype maxLine) {
 // The output-pane messages, each as one line of standard output.
 class EvalLog : public LogSink {
 public:
-    explicit EvalLog(qsizetype maxLine) : m_maxLine(maxLine) {}
+    EvalLog(qsizetype maxLine, DebugOptions& debug) : m_maxLine(maxLine), m_debug(debug) {}
     void append(const QString& text) override {
+        m_debug.drain();
         QString line = oneLineMessage(text);
         if (line.endsWith(QLatin1String("\r\n")))
             line.chop(2);
@@ -28,6 +30,7 @@ public:
 
 private:
     qsizetype m_maxLine;
+    DebugOptions& m_debug;
 };
 
 // The command line answers the object question itself and prints both listings.
@@ -75,9 +78,16 @@ int runEvalCommand(const QStringList& args) {
     qsizetype maxLine = -1;
     QString expression;
     bool haveExpression = false;
+    DebugOptions debug;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        if (a == QLatin1String("--load") && i + 1 < args.size()) {
+        QString debugError;
+        if (debug.take(args, i, &debugError)) {
+            if (!debugError.isEmpty()) {
+                printError(debugError);
+                return kUsageError;
+            }
+        } else if (a == QLatin1String("--load") && i + 1 < args.size()) {
             files << args[++i];
         } else if (a == QLatin1String("--timeout") && i + 1 < args.size()) {
             if (!parseTimeout(args[++i], timeout))
@@ -100,7 +110,9 @@ int runEvalCommand(const QStringList& args) {
     }
     if (!haveExpression) {
         printError(QStringLiteral(
-            "用法: vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数] 表达式"));
+            "用法: vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数]\n"
+            "      [--break 文件:行号[:条件] [--on-break 表达式]...]... [--trace "
+            "函数名[,函数名]...] 表达式"));
         return kUsageError;
     }
     QStringList sources;
@@ -111,22 +123,35 @@ int runEvalCommand(const QStringList& args) {
         sources << *text;
     }
 
+    QString debugError;
+    if (!debug.resolve(files, &debugError)) {
+        printError(debugError);
+        return kUsageError;
+    }
+    // Without the engine's debugger the evaluation still runs; the status says what was lost.
+    const bool debugReady = debug.install();
+
     BlockingWaiter waiter(timeout);
     ScriptThread::instance().setWaiter(&waiter);
-    EvalLog log(maxLine);
+    EvalLog log(maxLine, debug);
     int status = 0;
     {
         GlobalObjects globals;
         bool engineError = false;
         if (!sources.isEmpty())
             engineError = LoadCode(globals, sources, log).outcome == LoadResult::ScriptError;
+        debug.finishJob();
         // Without loaded code ("代码加载失败", "代码未加载") nothing is evaluated.
         const bool loaded = globals.codeLoaded == 1;
         PrintingObjectQuestion question(log, maxLine);
         const EvalResult result = EvaluateExpression(globals, expression, log, question);
+        debug.finishJob();
         status = engineError || !loaded || result.errorLine || question.stopped() ? 1 : 0;
+        if (!debugReady)
+            status = 1;
         globals.teardown();
     }
+    debug.uninstall();
     ScriptThread::instance().setWaiter(nullptr);
     return status;
 }

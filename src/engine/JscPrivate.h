@@ -20,3 +20,20 @@ JS_EXPORT void JSSynchronousGarbageCollectForDebugging(JSContextRef context);
 namespace WTF {
 void initializeMainThread();
 }
+
+// The remote inspector. The library exports it only as C++ symbols, so they are looked up
+// by these mangled names at run time (InspectorSymbols); a library without one of them
+// leaves the debugger out and everything else works.
+namespace JscInspectorNames {
+// WTF::CString::CString(const char*): the address string the server call takes.
+inline constexpr const char* kCStringFromChars = "_ZN3WTF7CStringC1EPKc";
+// static Inspector::RemoteInspector::setInspectorServerAddress(WTF::CString&&): moves
+// the string in (the argument's one pointer is left null).
+inline constexpr const char* kSetServerAddress =
+    "_ZN9Inspector15RemoteInspector25setInspectorServerAddressEON3WTF7CStringE";
+// static Inspector::RemoteInspector& Inspector::RemoteInspector::singleton()
+inline constexpr const char* kSingleton = "_ZN9Inspector15RemoteInspector9singletonEv";
+// void Inspector::RemoteInspector::start(): connects to the server address from the
+// calling thread's default main context.
+inline constexpr const char* kStart = "_ZN9Inspector15RemoteInspector5startEv";
+} // namespace JscInspectorNames

@@ -1,5 +1,6 @@
 #include "script/ScriptEngine.h"
 
+#include "debug/DebugSession.h"
 #include "engine/JsConvert.h"
 #include "engine/JsHandle.h"
 #include "engine/ScriptThread.h"
@@ -87,6 +88,8 @@ void ScriptEngine::setStopped() {
 
 bool ScriptEngine::beginCall() {
     clearError();
+    if (m_debuggable && DebugSession::entryNeeded())
+        DebugSession::instance().beforeEntry(m_context);
     if (!enter(m_context)) {
         setStopped(); // the rest of a job the user has stopped does not start
         return false;

@@ -60,6 +60,9 @@ public:
 
     JSGlobalContextRef context() const { return m_engine ? m_engine->context() : nullptr; }
 
+    // The main engine: its entries pass the debugger's hook (breakpoints, tracing).
+    void setDebuggable(bool on) { m_debuggable = on; }
+
     // The engine's entry guard (StopWatch::enter).
     static bool enter(JSContextRef ctx) { return StopWatch::enter(ctx); }
 
@@ -88,4 +91,5 @@ private:
     QStringList m_codeUrls;
     QHash<QString, QString> m_sources;
     int m_evalSerial = 0;
+    bool m_debuggable = false;
 };

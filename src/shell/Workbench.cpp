@@ -1,5 +1,6 @@
 #include "shell/Workbench.h"
 
+#include "debug/DebugController.h"
 #include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
 #include "shell/Dialogs.h"
@@ -33,6 +34,7 @@ int runWorkbench(int argc, char* argv[], WorkbenchDriver* driver) {
         MainWindow window(globals, dialogs);
         ScriptBusyBox busy(&window);
         ScriptThread::instance().setWaiter(&busy);
+        DebugController debugger(window);
         EditorRecovery recovery(window, Recovery::defaultDirectory());
         SessionKeeper session(window, Recovery::defaultDirectory());
         if (!measuring)

@@ -1,0 +1,23 @@
+#pragma once
+// While the engine's debugger holds a script at a pause, the script thread runs the
+// engine's pause loop: it cycles the process's default main context without blocking
+// until a command ends the pause. In the window that context belongs to the GUI thread,
+// so each cycle returns at once and the loop spins a core. This program therefore
+// provides the one function that loop calls, g_main_context_iteration, in front of the
+// library's: while a pause is in progress, a non-blocking cycle of the default context on
+// the script thread (the pause loop's) waits on a condition first, up to kSliceMs or
+// until the pause ends. Every other call goes straight to the library: other threads,
+// blocking cycles, other contexts, and everything outside a pause.
+
+namespace PauseWait {
+
+inline constexpr int kSliceMs = 50;
+
+// On from the engine's report of a pause until a command that ends it has been handled
+// (or the report that the script goes on).
+void setPaused(bool paused);
+bool paused();
+// How many waits the pause loop went through (tests and benchmarks).
+unsigned long long waits();
+
+} // namespace PauseWait
