@@ -3,7 +3,6 @@
 #include "engine/JsConvert.h"
 #include "engine/JsHandle.h"
 #include "engine/StopWatch.h"
-#include "script/FunctionParameters.h"
 #include "script/ScriptEngine.h"
 #include "serve/CallAnswer.h"
 #include "serve/JsonText.h"
@@ -125,17 +124,10 @@ CallOutcome runCall(ScriptEngine& engine, const CallRequest& request, double tim
 }
 
 QByteArray functionListJson(ScriptEngine& engine) {
-    JSContextRef ctx = engine.context();
-    JSObjectRef global = JSContextGetGlobalObject(ctx);
     QByteArray out = "[";
     bool first = true;
     for (const Procedure& p : engine.procedures()) {
-        QStringList names;
-        JSValueRef fn = scriptProperty(ctx, global, p.name);
-        if (const auto source = fn ? scriptText(ctx, fn, kWholeText) : std::nullopt)
-            if (const auto params = parseFunctionParameters(*source))
-                for (const FunctionParameter& param : *params)
-                    names << param.name;
+        QStringList names = p.parameterNames.value_or(QStringList());
         // Built-in functions name no parameters: the list's own value1, value2, ...
         if (names.isEmpty())
             for (int i = 1; i <= p.numArgs; ++i)
