@@ -53,27 +53,36 @@ bool WorkerPool::submit(CallRequest request, Done done, const std::function<void
 
 void WorkerPool::drain(Slot& slot, ScriptEngine& engine) {
     // Runs on the slot's engine thread: takes requests until the queue is empty.
-    for (;;) {
-        Job job;
-        {
-            std::lock_guard lock(m_mutex);
-            if (m_queue.empty()) {
-                slot.busy = false;
-                m_idle.notify_all();
-                return;
-            }
-            job = std::move(m_queue.front());
-            m_queue.pop_front();
-        }
-        const CallOutcome outcome = runCall(engine, job.request, m_timeout);
+    std::optional<Job> job;
+    {
+        std::lock_guard lock(m_mutex);
+        job = takeNext(slot);
+    }
+    while (job) {
+        const CallOutcome outcome = runCall(engine, job->request, m_timeout);
+        Done done = std::move(job->done);
         {
             std::lock_guard lock(m_mutex);
             ++m_served;
             if (!outcome.ok)
                 ++m_errors;
+            // Free before the answer goes out: a client's next request, sent the moment
+            // it has this answer, finds the engine free.
+            job = takeNext(slot);
         }
-        job.done(outcome);
+        done(outcome);
     }
+}
+
+std::optional<WorkerPool::Job> WorkerPool::takeNext(Slot& slot) {
+    if (m_queue.empty()) {
+        slot.busy = false;
+        m_idle.notify_all();
+        return std::nullopt;
+    }
+    Job job = std::move(m_queue.front());
+    m_queue.pop_front();
+    return job;
 }
 
 PoolHealth WorkerPool::health() const {

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 class ScriptEngine;
@@ -64,6 +65,8 @@ private:
         bool busy = false;
     };
     void drain(Slot& slot, ScriptEngine& engine);
+    // Under the lock: the next request for the slot, or none (the slot is then free).
+    std::optional<Job> takeNext(Slot& slot);
 
     std::vector<Slot> m_slots;
     std::deque<Job> m_queue;

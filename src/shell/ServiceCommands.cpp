@@ -11,20 +11,16 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSpinBox>
 
 ServiceCommands::ServiceCommands(MainWindow& window) : QObject(&window), m_window(window) {
     m_service = new ServiceWindow(
         [this] { return QString::fromUtf8(m_window.CurrentEditor()->GetText()); }, &window);
-    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
-        if (menu->title() == QStringLiteral("工具(&T)")) {
-            connect(menu->addAction(QStringLiteral("调用服务…")), &QAction::triggered, this,
-                    &ServiceCommands::onServiceTriggered);
-            connect(menu->addAction(QStringLiteral("生成Python代码")), &QAction::triggered, this,
-                    &ServiceCommands::onPythonSnippetTriggered);
-            break;
-        }
+    if (QMenu* tools = window.menuNamed(QStringLiteral("菜单_工具"))) {
+        connect(MainWindow::addNamedAction(tools, QStringLiteral("调用服务…")), &QAction::triggered,
+                this, &ServiceCommands::onServiceTriggered);
+        connect(MainWindow::addNamedAction(tools, QStringLiteral("生成Python代码")),
+                &QAction::triggered, this, &ServiceCommands::onPythonSnippetTriggered);
     }
 }
 

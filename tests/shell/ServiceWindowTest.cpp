@@ -16,21 +16,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTest>
-
-namespace {
-QAction* toolsAction(MainWindow& window, const QString& text) {
-    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())
-        if (menu->title() == QStringLiteral("工具(&T)"))
-            for (QAction* a : menu->actions())
-                if (a->text() == text)
-                    return a;
-    return nullptr;
-}
-} // namespace
 
 TEST(ServiceWindow, ServesTheCurrentScriptWhileTheWindowWorks) {
     WindowFixture wb;
@@ -40,7 +28,7 @@ TEST(ServiceWindow, ServesTheCurrentScriptWhileTheWindowWorks) {
             .toUtf8());
     wb.window.expressionEdit()->setText(QStringLiteral("twice('中')"));
 
-    QAction* python = toolsAction(wb.window, QStringLiteral("生成Python代码"));
+    QAction* python = wb.window.actionNamed(QStringLiteral("菜单_生成Python代码"));
     ASSERT_TRUE(python);
     python->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
@@ -49,7 +37,7 @@ TEST(ServiceWindow, ServesTheCurrentScriptWhileTheWindowWorks) {
     EXPECT_EQ(wb.dialogs.messages.last(),
               QStringLiteral("代码复制|代码已经复制，请先在调用服务中启动脚本"));
 
-    QAction* open = toolsAction(wb.window, QStringLiteral("调用服务…"));
+    QAction* open = wb.window.actionNamed(QStringLiteral("菜单_调用服务…"));
     ASSERT_TRUE(open);
     open->trigger();
     auto* service = wb.window.findChild<ServiceWindow*>();
