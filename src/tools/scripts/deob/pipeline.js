@@ -45,8 +45,15 @@ export function deobfuscate(source, options) {
         if (options.behaviourCheck !== false || options.check !== undefined)
             rollBackChanges(source, result, options.check);
         keepGuardsUnarmed(result, source);
-        // A bundle's modules, each as a file of its own.
-        const bundle = options.modules === false ? null : unbundle(result.code);
+        // A bundle's modules, each as a file of its own (a bundle that will not come
+        // apart loses nothing: the result stays as it is).
+        let bundle = null;
+        try {
+            if (options.modules !== false) bundle = unbundle(result.code);
+        } catch (e) {
+            if (e instanceof SandboxStopped) throw e;
+            bundle = null;
+        }
         if (bundle) result.modules = bundle.files;
         return result;
     } catch (e) {

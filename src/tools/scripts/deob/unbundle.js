@@ -421,6 +421,8 @@ function esbuildModules(ast) {
 }
 
 export function unbundle(code) {
+    // Every loader gives its modules an `exports`: without the word, no parse.
+    if (!/\bexports\b/.test(code)) return null;
     let ast;
     try {
         ast = parse(code);
