@@ -125,8 +125,11 @@ if (args[0] === "--dev") {
             try {
                 const want = new Set(original.flatMap((o) => [...stringLiterals(o)])), have = stringLiterals(result);
                 const missing = [...want].filter((s) => !have.has(s));
+                // js-confuser's decoders have no telltale names: for its sets, what is left
+                // of them is looked for by shape too.
+                const strict = variant.startsWith("confuser-");
                 const decoderLeft = /\b(?:[a-z]\d*_)?_0x[\da-f]+\s*\(\s*(?:0x|-?\d|'|")/i.test(result) ||
-                    strangeCalls(original, result) > 0;
+                    (strict && strangeCalls(original, result) > 0);
                 const handOff = handOffLeft(result);
                 ok = missing.length === 0 && !decoderLeft && !handOff;
                 if (!ok) fails.push(`${variant}/${program}: missing ${JSON.stringify(missing.slice(0, 3))}${decoderLeft ? " decoder call left" : ""}${handOff ? " string hand-off left" : ""}`);

@@ -4,7 +4,8 @@
 # back, no decoder call left), then the time for large obfuscated scripts.
 #   bench/deob/run.sh [BUILD_DIR]      (default build/)
 # Needs node, and javascript-obfuscator in /tmp/deobref for the large inputs
-# (npm install --prefix /tmp/deobref javascript-obfuscator jsfuck).
+# (npm install --prefix /tmp/deobref javascript-obfuscator jsfuck); js-confuser in
+# /tmp/jsc-tools for its large samples (skipped without it).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build}"
@@ -28,6 +29,21 @@ for kb in 100 300; do
             "$build/vexojs-cli" deobfuscate "$big" > /dev/null
     done
 done
+
+# Large js-confuser samples (js-confuser in /tmp/jsc-tools: npm install --prefix
+# /tmp/jsc-tools js-confuser@2): the low preset on about 100 KB of output, and control-flow
+# flattening on 6 KB of source (about 280 KB of output).
+if [ -d /tmp/jsc-tools/node_modules/js-confuser ]; then
+    for sample in "low 10 {\"preset\":\"low\"}" "cff 6 {\"controlFlowFlattening\":true}"; do
+        set -- $sample
+        big=/tmp/vexo-confuser-$1.js
+        [ -f "$big" ] || node bench/deob/make-confuser-big.js "$2" "$big" "$3"
+        for run in 1 2 3; do
+            /usr/bin/time -f "js-confuser $1, $(stat -c %s "$big") bytes, run $run: %e s wall, %U s user + %S s system, %M KB" \
+                "$build/vexojs-cli" deobfuscate "$big" > /dev/null
+        done
+    done
+fi
 
 # Plain libraries (Debian's libjs-jquery and libjs-underscore, when installed) unharmed.
 node bench/deob/plain.js "$build"

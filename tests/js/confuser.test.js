@@ -45,9 +45,16 @@ const cases = [
         "Function('o', 'var x = o[\"a\"](1); o[\"b\"] = typeof o[\"t\"]; return o[\"a\"](x);')" +
         "({ get 'a'() { return log; }, get 'b'() { return y; }, set 'b'(v) { y = v; }, get 't'() { return typeof z; } });",
         "var x = log(1); y = typeof typeof z; log(x);"],
+    [confuserPack, "packed program with arrows that return",
+        "Function('o', 'var f = (a) => { return a; }; return o[\"a\"](f(1));')({ get 'a'() { return log; } });",
+        "var f = a => { return a; }; log(f(1));"],
     [confuserPack, "Function whose code reads its own name", "Function('o', 'return o;')({});", "unchanged"],
     [literalArrays, "array of literals read at constant indexes",
-        "const k = [0x1, 'length', !0x1]; log(s[k[1]] + k[0], k[2]);", "log(s[\"length\"] + 1, false);"],
+        "const k = [0x1, 'length', !0x1, void 0]; log(s[k[1]] + k[0], k[2], k[3], k[0], k[1], k[2], k[3]);",
+        "log(s[\"length\"] + 1, false, void 0, 1, \"length\", false, void 0);"],
+    [literalArrays, "array read also at computed indexes", "const k = [7, 8]; log(k[1], k[i], k[0], k[1]);",
+        "const k = [7, 8]; log(8, k[i], 7, 8);"],
+    [literalArrays, "a program's own array, read once", "var names = ['a', 'b']; log(names[0]);", "unchanged"],
     [literalArrays, "array that is written to", "const k = [1, 2]; k[0] = 3; log(k[0]);", "unchanged"],
     [noopCalls, "comma list carried by a function that does nothing",
         "function n() { n = function () {}; } n(a = 1, b(), 7); log(a);", "a = 1; b(); log(a);"],
@@ -67,9 +74,15 @@ const cases = [
         "log(\"hello\"); function later() { return \"world\"; }"],
     [concealedStrings, "function called with numbers that reads no encoded text",
         "function sq(n) { return 'x'.repeat(n); } log(sq(3));", "unchanged"],
+    [concealedStrings, "a program's own encoder with a long alphabet",
+        "var B = 'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/';" +
+        " function enc(a, n) { return B.charAt(a.length + n); } log(enc(bytes('x'), 2), enc([1], 1));", "unchanged"],
     [confuserFunctions, "masked variables",
         "function f(...m) { m['b'] = m[0] + m[1]; return m['b']; } log(f(1, 2));",
         "function f(_arg, _arg2) { var _b; _b = _arg + _arg2; return _b; } log(f(1, 2));"],
+    [confuserFunctions, "masked variables cut to the arity",
+        "function f(...m) { m.length = 2; m[2] = m[0]; return m[2] + m[1]; } log(f(1, 2, 3));",
+        "function f(_arg, _arg2) { var _local; _local = _arg; return _local + _arg2; } log(f(1, 2, 3));"],
     [confuserFunctions, "flattened function",
         "function g(o, [a, b]) { return a * b; } function f(...r) { var o = {}; return g(o, r); } log(f(2, 3));",
         "function f(a, b) { return a * b; } log(f(2, 3));"],
@@ -81,6 +94,9 @@ const cases = [
         "function run(c) { return eval(c); } var fns = [run(" + rgfString("function f(a) { return a + 1; }") + ")];" +
         " function inc() { return fns[0].apply(this, [fns, arguments]); } log(inc(1));",
         "function inc(a) { return a + 1; } log(inc(1));"],
+    [confuserRgf, "rebuilt callback beside a local that would hide what it reads",
+        "function run(c) { return eval(c); } var fns = [run(" + rgfString("function f(a) { return a + k; }") + ")];" +
+        " function g(k) { return [1].map(function () { return fns[0].apply(this, [fns, arguments]); }); }", "unchanged"],
     [confuserRgf, "array of strings handed to an ordinary function",
         "function run(c) { return c.length; } var fns = [run(" + rgfString("function f(a) { return a; }") + ")];" +
         " function inc() { return fns[0].apply(this, [fns, arguments]); }", "unchanged"],

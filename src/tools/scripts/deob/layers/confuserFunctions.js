@@ -81,16 +81,26 @@ function maskedVariables(fnPath) {
     const name = fn.params[0].argument.name;
     const binding = fnPath.scope.getBinding(name);
     if (!binding || binding.constantViolations.length) return false;
+    // `m.length = n;` first: the function's arity, with m cut down to it.
+    const first = fn.body.body[0];
+    let arity = -1;
+    if (first && first.type === "ExpressionStatement" && first.expression.type === "AssignmentExpression" &&
+        first.expression.operator === "=" && first.expression.left.type === "MemberExpression" &&
+        !first.expression.left.computed && first.expression.left.object.type === "Identifier" &&
+        first.expression.left.object.name === name && first.expression.left.property.name === "length" &&
+        first.expression.right.type === "NumericLiteral" && Number.isInteger(first.expression.right.value) &&
+        first.expression.right.value <= 64) arity = first.expression.right.value;
     const keys = new Map();
-    let most = -1;
+    let most = arity - 1;
     for (const ref of binding.referencePaths) {
         const m = ref.parentPath;
+        if (arity >= 0 && m.node === first.expression.left) continue;
         if (!m.isMemberExpression() || m.node.object !== ref.node) return false;
         const k = m.node.computed ? constantValue(m.node.property, m) : { value: m.node.property.name };
         if (!k || (typeof k.value !== "string" && typeof k.value !== "number")) return false;
         if (typeof k.value === "number") {
             if (!Number.isInteger(k.value) || k.value < 0 || k.value > 64) return false;
-            most = Math.max(most, k.value);
+            if (arity < 0) most = Math.max(most, k.value);
         } else if (/^\d+$/.test(k.value) || k.value in [] || !isPlainName(k.value)) {
             return false;
         }
@@ -107,15 +117,17 @@ function maskedVariables(fnPath) {
     const locals = [];
     for (const k of keys.keys()) {
         if (names.has(k)) continue;
-        const id = fnPath.scope.generateUidIdentifier(k);
+        const id = fnPath.scope.generateUidIdentifier(/^\d/.test(k) ? "local" : k);
         names.set(k, id.name);
         locals.push(t.variableDeclarator(id));
     }
     for (const ref of binding.referencePaths) {
         const m = ref.parentPath;
+        if (arity >= 0 && m.node === first.expression.left) continue;
         const k = m.node.computed ? constantValue(m.node.property, m).value : m.node.property.name;
         m.replaceWith(t.identifier(names.get(String(k))));
     }
+    if (arity >= 0) fn.body.body.shift();
     fn.params = params;
     if (locals.length) fn.body.body.unshift(t.variableDeclaration("var", locals));
     return true;

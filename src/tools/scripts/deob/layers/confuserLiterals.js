@@ -16,26 +16,28 @@ function literalElements(node) {
     for (const e of node.elements) {
         if (!e || e.type === "SpreadElement") return null;
         const v = constantValue(e, null);
-        if (!v || !isPrintable(v.value)) return null;
+        if (!v || !(isPrintable(v.value) || v.value === undefined)) return null;
         values.push(v.value);
     }
     return values;
 }
 
-// Every use of the binding is a read `name[i]` with i a constant index in range.
+// Every use of the binding is a read `name[i]`: those at a constant index in range, and
+// (index -1) those at an index the code computes.
 function constantReads(binding, size) {
     if (binding.constantViolations.length || !binding.referencePaths.length) return null;
     const reads = [];
     for (const ref of binding.referencePaths) {
         const m = ref.parentPath;
         if (!m.isMemberExpression() || m.node.object !== ref.node || !m.node.computed) return null;
-        const v = constantValue(m.node.property, m);
-        if (!v || typeof v.value !== "number" || !Number.isInteger(v.value) || v.value < 0 || v.value >= size)
-            return null;
         const p = m.parentPath;
         if ((p.isAssignmentExpression() && p.node.left === m.node) || p.isUpdateExpression() ||
             (p.isUnaryExpression() && p.node.operator === "delete") ||
             ((p.isForInStatement() || p.isForOfStatement()) && p.node.left === m.node)) return null;
+        // A read at an index the code computes (flattened control flow) stays as it is.
+        const v = constantValue(m.node.property, m);
+        if (!v || typeof v.value !== "number") { reads.push({ member: m, index: -1 }); continue; }
+        if (!Number.isInteger(v.value) || v.value < 0 || v.value >= size) return null;
         reads.push({ member: m, index: v.value });
     }
     return reads;
@@ -52,10 +54,21 @@ function inlineLiteralArrays(ast) {
             const binding = path.scope.getBinding(id.name);
             if (!binding || binding.path !== path) return;
             const reads = constantReads(binding, values.length);
-            if (!reads) return;
-            for (const r of reads) r.member.replaceWith(literalFor(values[r.index]));
-            path.remove();
-            changed = true;
+            // Duplicate-literal removal keeps literals the code writes at least twice: a
+            // table of them is read about twice per element. A program's own small array
+            // read here and there stays as it is.
+            if (!reads || values.length < 2 || reads.length < 2 * values.length) return;
+            let kept = false;
+            for (const r of reads) {
+                if (r.index < 0) { kept = true; continue; }
+                const v = values[r.index];
+                r.member.replaceWith(v === undefined ? t.unaryExpression("void", t.numericLiteral(0)) : literalFor(v));
+                changed = true;
+            }
+            if (!kept) {
+                path.remove();
+                changed = true;
+            }
         },
     });
     return changed;

@@ -94,11 +94,12 @@ function unpack(ast) {
     if (declared.has(param) || [...map.values()].some((e) => declared.has(e.name))) return false;
     const body = inner.program.body;
     let ok = true;
-    // depth: functions (not arrows) around the node, for `this`, `arguments` and `return`.
-    const walk = (node, parent, key, index, depth) => {
+    // depth: functions (not arrows) around the node, for `this` and `arguments`; any
+    // function at all, for `return`.
+    const walk = (node, parent, key, index, depth, any) => {
         if (!ok || !node || typeof node.type !== "string") return;
-        if (depth === 0 && (node.type === "ThisExpression" || node.type === "Identifier" && node.name === "arguments" ||
-            node.type === "ReturnStatement" && node !== body[body.length - 1])) { ok = false; return; }
+        if (depth === 0 && (node.type === "ThisExpression" || node.type === "Identifier" && node.name === "arguments") ||
+            any === 0 && node.type === "ReturnStatement" && node !== body[body.length - 1]) { ok = false; return; }
         if (node.type === "MemberExpression" && node.object.type === "Identifier" && node.object.name === param) {
             const k = memberKey(node);
             const entry = k !== null && map.get(k);
@@ -111,14 +112,16 @@ function unpack(ast) {
             return;
         }
         if (node.type === "Identifier" && node.name === param) { ok = false; return; }
-        const inner = t.isFunction(node) && node.type !== "ArrowFunctionExpression" ? depth + 1 : depth;
+        const fn = t.isFunction(node);
+        const inner = fn && node.type !== "ArrowFunctionExpression" ? depth + 1 : depth;
+        const innerAny = fn ? any + 1 : any;
         for (const k of t.VISITOR_KEYS[node.type] || []) {
             const c = node[k];
-            if (Array.isArray(c)) for (let i = 0; i < c.length; ++i) walk(c[i], node, k, i, inner);
-            else walk(c, node, k, null, inner);
+            if (Array.isArray(c)) for (let i = 0; i < c.length; ++i) walk(c[i], node, k, i, inner, innerAny);
+            else walk(c, node, k, null, inner, innerAny);
         }
     };
-    walk(inner.program, null, null, null, 0);
+    walk(inner.program, null, null, null, 0, 0);
     if (!ok) return false;
     const last = body[body.length - 1];
     if (last && last.type === "ReturnStatement") {

@@ -100,8 +100,12 @@ function rebuild(ast) {
             const stubs = [];
             for (const ref of binding.referencePaths) {
                 const fn = ref.getFunctionParent();
-                const i = fn && fn.isFunctionDeclaration() ? stubIndex(fn.node, arrayName) : -1;
-                if (i < 0 || i >= pieces.length || fn.scope.parent !== binding.scope) return;
+                const i = fn && (fn.isFunctionDeclaration() || fn.isFunctionExpression()) ? stubIndex(fn.node, arrayName) : -1;
+                if (i < 0 || i >= pieces.length) return;
+                // The code ran at the top; where the stub stands, no local may hide a name it reads.
+                const names = collectNames(pieces[i].fn);
+                if (names.some((n) => { const b = fn.scope.parent.getBinding(n); return b && b.scope !== binding.scope; }))
+                    return;
                 stubs.push({ fn, piece: pieces[i] });
             }
             const names = new Set(pieces.flatMap((p) => collectNames(p.fn)));

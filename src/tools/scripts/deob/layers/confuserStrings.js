@@ -73,6 +73,19 @@ function declarationText(fnPath, name) {
     return "var " + name + " = " + generateNode(n) + ";";
 }
 
+// Numbers the code computes from its state (`s[13] + 669855`), never a call.
+function isArithmetic(node) {
+    switch (node.type) {
+    case "NumericLiteral": case "Identifier": return true;
+    case "MemberExpression":
+        return isArithmetic(node.object) && (!node.computed || node.property.type === "StringLiteral" ||
+            isArithmetic(node.property));
+    case "UnaryExpression": return (node.operator === "-" || node.operator === "+") && isArithmetic(node.argument);
+    case "BinaryExpression": return /^[-+*%|&^]$|^<<$|^>>>?$/.test(node.operator) && isArithmetic(node.left) && isArithmetic(node.right);
+    }
+    return false;
+}
+
 function wholeNumbers(args, path) {
     if (!args.length || args.length > 4) return null;
     const out = [];
@@ -115,12 +128,15 @@ function decodeCalls(ast, source) {
     const watched = []; // calls with computed arguments: { path, node }
     traverse(ast, {
         CallExpression(path) {
-            if (path.node.arguments.some((a) => a.type === "SpreadElement") || path.node.arguments.length > 4) return;
+            // Decoders take an offset and a length (or a key, an offset and a length).
+            const n = path.node.arguments.length;
+            if (n < 2 || n > 4) return;
             const d = decoderOf(path, cache);
             if (!d) return;
             const args = wholeNumbers(path.node.arguments, path);
             if (args) d.calls.push({ path, args });
-            else watched.push({ path });
+            else if (path.node.arguments.every(isArithmetic))
+                watched.push({ path });
         },
     });
     const list = [...cache.values()].filter((d) => d && d.calls.length);
