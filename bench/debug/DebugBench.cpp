@@ -143,7 +143,7 @@ int main(int argc, char** argv) {
     for (bool wait : {true, false}) {
         NullLog log;
         auto job = std::async(std::launch::async, [&] {
-            LoadCode(globals, QStringLiteral("var a = 1;\nvar b = 2;\n"), log);
+            LoadCode(globals, QStringLiteral("function f() {}\nvar b = 2;\n"), log);
         });
         pauses.next();
         if (!wait)
