@@ -49,6 +49,8 @@ DebugController::DebugController(MainWindow& window) : QObject(&window), m_windo
                     expression + QStringLiteral(" = ") + text + QStringLiteral("\r\n"));
             });
     buildActions();
+    connect(m_debugWindow, &DebugWindow::closedWhilePaused, this,
+            [] { DebugSession::instance().resume(); });
     connect(this, &DebugController::pausedOnGui, this, &DebugController::hold,
             Qt::QueuedConnection);
     connect(this, &DebugController::resumedOnGui, this, &DebugController::release,
