@@ -49,6 +49,8 @@ DebugController::DebugController(MainWindow& window) : QObject(&window), m_windo
                     expression + QStringLiteral(" = ") + text + QStringLiteral("\r\n"));
             });
     buildActions();
+    connect(m_debugWindow, &DebugWindow::closedWhilePaused, this,
+            [] { DebugSession::instance().resume(); });
     connect(this, &DebugController::pausedOnGui, this, &DebugController::hold,
             Qt::QueuedConnection);
     connect(this, &DebugController::resumedOnGui, this, &DebugController::release,
@@ -121,6 +123,8 @@ void DebugController::buildActions() {
     m_toolBar->addAction(m_pauseOnExceptions);
     m_toolBar->addAction(m_ignoreDebugger);
     m_window.addToolBar(Qt::TopToolBarArea, m_toolBar);
+    // The controls keep the client area they were laid out for: the window grows instead.
+    m_window.resize(m_window.width(), m_window.height() + m_toolBar->sizeHint().height());
     // While the debug window holds the input, its own bar carries the same actions.
     for (QAction* a : {m_continue, m_stepOver, m_stepInto, m_stepOut, m_stop})
         m_debugWindow->toolBar()->addAction(a);

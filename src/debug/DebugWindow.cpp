@@ -2,6 +2,7 @@
 
 #include "debug/DebugSession.h"
 
+#include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,6 +74,13 @@ DebugWindow::DebugWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     });
     connect(evaluate, &QPushButton::clicked, this, &DebugWindow::evaluate);
     connect(m_expression, &QLineEdit::returnPressed, this, &DebugWindow::evaluate);
+}
+
+void DebugWindow::closeEvent(QCloseEvent* event) {
+    // Hidden, the window could not let the script go on: closing it does.
+    if (!m_pause.frames.isEmpty())
+        emit closedWhilePaused();
+    QWidget::closeEvent(event);
 }
 
 int DebugWindow::currentFrame() const {

@@ -33,6 +33,11 @@ signals:
     void frameChosen(int source, int line);
     // A value computed in the frame, for the output pane.
     void evaluated(const QString& expression, const QString& text, bool thrown);
+    // The user closed the window while the script is held: it goes on.
+    void closedWhilePaused();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void chooseFrame(int index);
