@@ -1,5 +1,7 @@
 #include "cli/EvalCommand.h"
 
+#include "browser/AccessRecord.h"
+#include "browser/BrowserEnvironment.h"
 #include "cli/CliIo.h"
 #include "cli/Options.h"
 #include "engine/ScriptThread.h"
@@ -75,6 +77,8 @@ int runEvalCommand(const QStringList& args) {
     qsizetype maxLine = -1;
     QString expression;
     bool haveExpression = false;
+    BrowserOptions browser;
+    QString environmentFile;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--load") && i + 1 < args.size()) {
@@ -85,6 +89,17 @@ int runEvalCommand(const QStringList& args) {
         } else if (a == QLatin1String("--max-line") && i + 1 < args.size()) {
             if (!parseLineLimit(args[++i], maxLine))
                 return kUsageError;
+        } else if (a == QLatin1String("--browser")) {
+            browser.enabled = true;
+        } else if (a == QLatin1String("--env-log")) {
+            browser.enabled = browser.monitor = true;
+        } else if (a == QLatin1String("--env") && i + 1 < args.size()) {
+            browser.enabled = true;
+            environmentFile = args[++i];
+        } else if (a == QLatin1String("--url") && i + 1 < args.size()) {
+            browser.pageUrl = args[++i];
+        } else if (a == QLatin1String("--user-agent") && i + 1 < args.size()) {
+            browser.userAgent = args[++i];
         } else if (!haveExpression &&
                    (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--"))) {
             if (a == QLatin1String("--")) {
@@ -100,7 +115,9 @@ int runEvalCommand(const QStringList& args) {
     }
     if (!haveExpression) {
         printError(QStringLiteral(
-            "用法: vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数] 表达式"));
+            "用法: vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数] "
+            "[--browser] [--env 环境代码文件] [--env-log] [--url 页面地址] [--user-agent UA] "
+            "表达式"));
         return kUsageError;
     }
     QStringList sources;
@@ -111,6 +128,14 @@ int runEvalCommand(const QStringList& args) {
         sources << *text;
     }
 
+    if (!environmentFile.isEmpty()) {
+        const auto text = readScript(environmentFile);
+        if (!text)
+            return kUsageError;
+        browser.environmentCode = *text;
+    }
+    const auto record = std::make_shared<AccessRecord>();
+
     BlockingWaiter waiter(timeout);
     ScriptThread::instance().setWaiter(&waiter);
     EvalLog log(maxLine);
@@ -118,6 +143,7 @@ int runEvalCommand(const QStringList& args) {
     {
         GlobalObjects globals;
         bool engineError = false;
+        globals.mainHost().setEnvironment(browserEnvironment(browser, record));
         if (!sources.isEmpty())
             engineError = LoadCode(globals, sources, log).outcome == LoadResult::ScriptError;
         // Without loaded code ("代码加载失败", "代码未加载") nothing is evaluated.
@@ -127,6 +153,10 @@ int runEvalCommand(const QStringList& args) {
         status = engineError || !loaded || result.errorLine || question.stopped() ? 1 : 0;
         globals.teardown();
     }
+    // The access record on standard error, one tab-separated line per entry.
+    if (browser.monitor)
+        for (const AccessEntry& entry : record->latest().entries)
+            printError(entry.tabLine());
     ScriptThread::instance().setWaiter(nullptr);
     return status;
 }

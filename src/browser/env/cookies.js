@@ -18,6 +18,36 @@ function pathMatches(requestPath, cookiePath) {
     return cookiePath.endsWith("/") || requestPath[cookiePath.length] === "/";
 }
 
+// The cookie-date algorithm of RFC 6265 (5.1.1): a time, a day, a month and a year in
+// any order among delimiters; NaN when one is missing or out of range.
+const months = ["jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"];
+export function cookieDate(text) {
+    let time = null, day = null, month = null, year = null;
+    for (const token of String(text).split(/[\x09\x20-\x2f\x3b-\x40\x5b-\x60\x7b-\x7e]+/)) {
+        if (token === "") continue;
+        let m;
+        if (time === null && (m = /^([0-9]{1,2}):([0-9]{1,2}):([0-9]{1,2})(?:[^0-9]|$)/.exec(token))) time = [+m[1], +m[2], +m[3]];
+        else if (day === null && (m = /^([0-9]{1,2})(?:[^0-9]|$)/.exec(token))) day = +m[1];
+        else if (month === null && months.indexOf(token.slice(0, 3).toLowerCase()) >= 0) month = months.indexOf(token.slice(0, 3).toLowerCase());
+        else if (year === null && (m = /^([0-9]{2,4})(?:[^0-9]|$)/.exec(token))) year = +m[1];
+    }
+    if (year !== null && year >= 70 && year <= 99) year += 1900;
+    if (year !== null && year >= 0 && year <= 69) year += 2000;
+    if (time === null || day === null || month === null || year === null || day < 1 || day > 31 || year < 1601 ||
+        time[0] > 23 || time[1] > 59 || time[2] > 59) return NaN;
+    return utcMs(year, month + 1, day) + ((time[0] * 60 + time[1]) * 60 + time[2]) * 1000;
+}
+
+// Milliseconds since 1970 at midnight UTC of a calendar day (proleptic Gregorian).
+function utcMs(y, m, d) {
+    y -= m <= 2 ? 1 : 0;
+    const era = Math.floor(y / 400);
+    const yoe = y - era * 400;
+    const doy = Math.floor((153 * (m + (m > 2 ? -3 : 9)) + 2) / 5) + d - 1;
+    const doe = yoe * 365 + Math.floor(yoe / 4) - Math.floor(yoe / 100) + doy;
+    return (era * 146097 + doe - 719468) * 86400000;
+}
+
 export function defaultPath(pathname) {
     if (!pathname.startsWith("/")) return "/";
     const last = pathname.lastIndexOf("/");
@@ -47,7 +77,7 @@ export class CookieJar {
             const key = (aeq < 0 ? a : a.slice(0, aeq)).trim().toLowerCase();
             const val = aeq < 0 ? "" : a.slice(aeq + 1).trim();
             if (key === "expires") {
-                const t = Date.parse(val);
+                const t = cookieDate(val);
                 if (!isNaN(t)) cookie.expires = t;
             } else if (key === "max-age") {
                 if (/^-?[0-9]+$/.test(val)) maxAge = parseInt(val, 10);

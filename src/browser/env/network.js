@@ -290,6 +290,7 @@ void MessageEvent;
 export function elementLoad(el) {
     const src = el.getAttribute("src");
     if (src === null || src === "") return;
-    request("GET", src, [], null);
+    // about:blank, data: and blob: addresses are not loads from the network.
+    if (/^(https?|wss?|ftp):/.test(resolve(src))) request("GET", src, [], null);
     later(() => fire(el, "load"));
 }
