@@ -9,9 +9,17 @@ const path = require("path");
 
 const [libsDir, newCli, todayCli] = process.argv.slice(2);
 const modules = path.join(libsDir, "node_modules");
-const { JSDOM } = require(path.join(modules, "jsdom"));
+const { JSDOM, ResourceLoader } = require(path.join(modules, "jsdom"));
+// The same desktop Chrome the environment is by default, so that values which come from
+// the user agent are compared on equal terms.
+const chromeUA = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/131.0.0.0 Safari/537.36";
 const libraries = require("./libraries.js");
 const pageUrl = "https://www.example.com/";
+
+// Line breaks as the output pane writes them.
+function oneLine(s) {
+    return s.replace(/\r/g, "\\r").replace(/\n/g, "\\n");
+}
 
 function fileOf(spec) {
     return spec.startsWith("bench:") ? path.join(__dirname, spec.slice(6)) : path.join(modules, spec);
@@ -19,14 +27,23 @@ function fileOf(spec) {
 
 async function inJsdom([name, file, setup, expr]) {
     const t0 = process.hrtime.bigint();
-    const dom = new JSDOM("<!DOCTYPE html><html><head></head><body></body></html>", { url: pageUrl, runScripts: "outside-only", pretendToBeVisual: true });
+    const dom = new JSDOM("<!DOCTYPE html><html><head></head><body></body></html>", { url: pageUrl, runScripts: "dangerously", pretendToBeVisual: true, resources: new ResourceLoader({ userAgent: chromeUA }) });
     const startMs = Number(process.hrtime.bigint() - t0) / 1e6;
     const w = dom.window;
+    // Scripts run as page scripts do (a "use strict" file still defines its globals).
+    let thrown = null;
+    w.addEventListener("error", (e) => { thrown = thrown || e.error || new Error(e.message); });
+    const run = (text) => {
+        const s = w.document.createElement("script");
+        s.textContent = text;
+        w.document.body.appendChild(s);
+        if (thrown) throw thrown;
+    };
     try {
-        w.eval(fs.readFileSync(fileOf(file), "utf8"));
-        if (setup) w.eval(setup.startsWith("bench:") ? fs.readFileSync(fileOf(setup), "utf8") : setup);
+        run(fs.readFileSync(fileOf(file), "utf8"));
+        if (setup) run(setup.startsWith("bench:") ? fs.readFileSync(fileOf(setup), "utf8") : setup);
         await new Promise((r) => setTimeout(r, setup ? 300 : 0));
-        return { value: String(w.eval(expr)), startMs };
+        return { value: oneLine(String(w.eval(expr))), startMs };
     } catch (e) {
         return { value: "错误：" + (e && e.message), startMs };
     } finally {

@@ -1,6 +1,6 @@
 // Event, CustomEvent and EventTarget: listeners by type, capture flag and once, called in
 // order with the event; the on<type> handler properties are read by dispatchEvent too.
-import { constants, defineInterface, getters, hasSlot, methods, setSlot, slot } from "./native.js";
+import { accessor, constants, create, defineInterface, getters, hasSlot, methods, setSlot, slot } from "./native.js";
 
 const listenerTables = new WeakMap();
 
@@ -154,3 +154,31 @@ export function makeEvent(type, ctor, init) {
     initEvent(e, type, init);
     return e;
 }
+
+// MessageChannel: two ports; a message posted on one arrives at the other's onmessage
+// (or its "message" listeners) on a later turn, as the browser delivers it.
+export const MessagePort = defineInterface("MessagePort", EventTarget);
+export const MessageChannel = defineInterface("MessageChannel", null, function () {
+    const a = create(MessagePort, { other: null, onmessage: null });
+    const b = create(MessagePort, { other: a, onmessage: null });
+    slot(a).other = b;
+    setSlot(this, { port1: a, port2: b });
+});
+getters(MessageChannel.prototype, { port1: (s) => s.port1, port2: (s) => s.port2 });
+let deliver = (f) => Promise.resolve().then(f);
+export function setMessageScheduler(schedule) {
+    deliver = schedule;
+}
+methods(MessagePort.prototype, {
+    postMessage(data) {
+        const other = slot(this).other;
+        deliver(() => dispatch(other, makeEvent("message", MessageEvent, { data })));
+    },
+    start() {},
+    close() {},
+});
+accessor(MessagePort.prototype, "onmessage", function () {
+    return slot(this).onmessage;
+}, function (f) {
+    slot(this).onmessage = typeof f === "function" ? f : null;
+});

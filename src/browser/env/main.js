@@ -43,6 +43,7 @@ function requestLine(method, url, headers, body) {
     host.write("网络请求（未发送）：" + method + " " + url + " 头：" + headers + " 体：" + body);
 }
 net.setNetworkHost({ network: requestLine }, resolveURL, schedule);
+events.setMessageScheduler(schedule);
 dom.setDocumentHooks(resolveURL, net.elementLoad);
 dom.watchInsertions((el) => {
     const tag = slot(el).name;
@@ -101,7 +102,7 @@ const interfaces = Object.assign({
     DOMImplementation, CanvasRenderingContext2D, ImageData, Crypto, CryptoKey, SubtleCrypto,
     EventTarget: events.EventTarget, Event: events.Event, CustomEvent: events.CustomEvent, MessageEvent: events.MessageEvent,
     ProgressEvent: events.ProgressEvent, UIEvent: events.UIEvent, MouseEvent: events.MouseEvent, KeyboardEvent: events.KeyboardEvent,
-    ErrorEvent: events.ErrorEvent, Node: dom.Node, NodeList: dom.NodeList, HTMLCollection: dom.HTMLCollection, Element: dom.Element,
+    ErrorEvent: events.ErrorEvent, MessageChannel: events.MessageChannel, MessagePort: events.MessagePort, Node: dom.Node, NodeList: dom.NodeList, HTMLCollection: dom.HTMLCollection, Element: dom.Element,
     HTMLElement: dom.HTMLElement, HTMLUnknownElement: dom.HTMLUnknownElement, CharacterData: dom.CharacterData, Text: dom.Text,
     Comment: dom.Comment, DocumentFragment: dom.DocumentFragment, CSSStyleDeclaration: dom.CSSStyleDeclaration, DOMTokenList: dom.DOMTokenList,
     Navigator: bom.Navigator, Location: bom.Location, Screen: bom.Screen, History: bom.History, Performance: bom.Performance,
