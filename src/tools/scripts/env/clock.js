@@ -10,18 +10,21 @@ export function installClock(host) {
     const now = () => Math.floor(host.now());
     const construct = Reflect.construct;
 
-    function Date(...args) {
-        if (new.target === undefined) return new RealDate(now()).toString();
-        return construct(RealDate, args.length ? args : [now()], new.target);
-    }
-    Object.defineProperty(Date, "length", { value: 7 });
-    Object.defineProperty(Date, "prototype", { value: RealDate.prototype, writable: false });
-    markNative(Date, "Date");
-    define(Date, "now", method("now", 0, now));
-    define(Date, "parse", RealDate.parse);
-    define(Date, "UTC", RealDate.UTC);
-    define(RealDate.prototype, "constructor", Date);
-    define(globalThis, "Date", Date);
+    // Named Date, as the engine's own is.
+    const VirtualDate = {
+        Date: function (...args) {
+            if (new.target === undefined) return new RealDate(now()).toString();
+            return construct(RealDate, args.length ? args : [now()], new.target);
+        },
+    }.Date;
+    Object.defineProperty(VirtualDate, "length", { value: 7 });
+    Object.defineProperty(VirtualDate, "prototype", { value: RealDate.prototype, writable: false });
+    markNative(VirtualDate, "Date");
+    define(VirtualDate, "now", method("now", 0, now));
+    define(VirtualDate, "parse", RealDate.parse);
+    define(VirtualDate, "UTC", RealDate.UTC);
+    define(RealDate.prototype, "constructor", VirtualDate);
+    define(globalThis, "Date", VirtualDate);
 
     const clock = {
         performanceNow: () => host.performanceNow(),
