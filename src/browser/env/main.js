@@ -88,8 +88,9 @@ Object.defineProperty(Window, Symbol.hasInstance, {
     configurable: true,
 });
 slot; // the global has no side-table state: its members read globals directly
+// Functions of window stay out of enumeration, so the function list shows the script's own.
 for (const k of ["addEventListener", "removeEventListener", "dispatchEvent"])
-    defineGlobal(global, k, events.EventTarget.prototype[k], true);
+    defineGlobal(global, k, events.EventTarget.prototype[k], false);
 
 for (const name of ["window", "self", "frames", "parent", "top", "globalThis"]) {
     if (name === "globalThis") continue;
@@ -163,7 +164,7 @@ const functions = {
         if (global.console && typeof global.console.error === "function") global.console.error("Uncaught", e);
     }),
 };
-for (const name of Object.keys(functions)) defineGlobal(global, name, monitoring ? watched(functions[name], name) : functions[name], true);
+for (const name of Object.keys(functions)) defineGlobal(global, name, monitoring ? watched(functions[name], name) : functions[name], false);
 
 const values = {
     innerWidth: 1920, innerHeight: 937, outerWidth: 1920, outerHeight: 1040, devicePixelRatio: 1,
