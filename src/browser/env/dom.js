@@ -474,7 +474,12 @@ export const elementKinds = {
     }),
     HTMLIFrameElement: kind("HTMLIFrameElement", ["iframe"], [["name"], ["width"], ["height"]], (p) => {
         srcMember(p);
-        getters(p, { contentWindow: () => null, contentDocument: () => null });
+        accessor(p, "srcdoc", function () { return this.getAttribute("srcdoc") || ""; }, function (v) { this.setAttribute("srcdoc", v); });
+        // A frame in the document has a window and a document of its own.
+        getters(p, {
+            contentWindow: (s, self) => (connected(self) && frameMaker ? (s.frame || (s.frame = frameMaker(self))).window : null),
+            contentDocument: (s, self) => (connected(self) && frameMaker ? (s.frame || (s.frame = frameMaker(self))).document : null),
+        });
     }),
     HTMLInputElement: kind("HTMLInputElement", ["input"], [["name"], ["placeholder"]], (p) => {
         accessor(p, "type", function () { return (this.getAttribute("type") || "text").toLowerCase(); }, function (v) { this.setAttribute("type", v); });
@@ -520,6 +525,11 @@ function mediaMembers(p) {
     srcMember(p);
     methods(p, { canPlayType() { return ""; }, play() { return Promise.resolve(); }, pause() {}, load() {} });
     getters(p, { paused: () => true, duration: () => NaN, currentTime: () => 0 });
+}
+
+let frameMaker = null; // iframe -> { window, document }
+export function setFrameMaker(f) {
+    frameMaker = f;
 }
 
 let resolveURL = (u) => String(u);

@@ -50,6 +50,16 @@ dom.watchInsertions((el) => {
     if (tag === "SCRIPT" || tag === "IFRAME") net.elementLoad(el);
 });
 
+// A frame's window: the page's globals with a document, a location and names of its own.
+dom.setFrameMaker((frame) => {
+    const frameDoc = makeDocument({ record: parseURL("about:blank"), referrer: "", title: "" }, clock);
+    const win = Object.create(global);
+    const own = { document: frameDoc, frameElement: frame, parent: global, top: global };
+    for (const k of Object.keys(own)) Object.defineProperty(win, k, { value: own[k], enumerable: true, configurable: true });
+    for (const k of ["window", "self", "frames"]) Object.defineProperty(win, k, { value: win, enumerable: true, configurable: true });
+    return { window: win, document: frameDoc };
+});
+
 function navigate(kind, url) {
     host.write("页面跳转（未执行）：" + kind + " " + resolveURL(url));
 }
