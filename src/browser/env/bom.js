@@ -1,7 +1,7 @@
 // The browser's own objects beside the document: navigator (a current desktop Chrome by
 // default), location (from the page address; navigation is recorded, never followed),
 // screen, history and performance.
-import { accessor, constants, create, defineInterface, getters, methods, slot } from "./native.js";
+import { create, defineInterface, getters, methods, slot } from "./native.js";
 import { parseURL, serialize, urlParts, withPart } from "./url.js";
 
 export const chromeVersion = "131.0.0.0";
@@ -51,7 +51,6 @@ export const Navigator = defineInterface("Navigator", null);
 export function makeNavigator(settings, sendBeacon) {
     const plugins = pluginList.map(([name, description, filename]) => create(Plugin, { name, description, filename }));
     const mimes = mimeList.map(([type, description, suffixes]) => create(MimeType, { type, description, suffixes, plugin: plugins[0] }));
-    const ua = settings.userAgent;
     const state = {
         settings,
         plugins: arrayLike(PluginArray, plugins, "name"),
@@ -95,7 +94,6 @@ export function makeNavigator(settings, sendBeacon) {
         getBattery() { return Promise.resolve({ charging: true, chargingTime: 0, dischargingTime: Infinity, level: 1, addEventListener() {} }); },
         getGamepads() { return [null, null, null, null]; },
     });
-    void ua;
     return nav;
 }
 
@@ -209,4 +207,3 @@ export function makePerformance(clock) {
     });
     return perf;
 }
-export { accessor, constants };

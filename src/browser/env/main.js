@@ -2,7 +2,7 @@
 // environment (console, timers, clock) and before the user's environment code and the
 // page's script. vexoHost.browser holds the settings as JSON: page address, referrer,
 // navigator values, whether the access record is on.
-import { defineGlobal, defineInterface, fn, globalAccessor, methods, native, slot } from "./native.js";
+import { defineGlobal, defineInterface, fn, globalAccessor, native, slot } from "./native.js";
 import { URL, URLSearchParams, parseURL, serialize } from "./url.js";
 import { atob, btoa, DOMException, structuredClone, TextDecoder, TextEncoder } from "./text.js";
 import * as events from "./events.js";
@@ -70,6 +70,7 @@ if (settings.navigator && settings.navigator.userAgent && !settings.navigator.pl
     navigatorSettings.platform = /Windows/.test(ua) ? "Win32" : /Mac OS X/.test(ua) ? "MacIntel" : /Android/.test(ua) ? "Linux armv8l" : /iPhone|iPad/.test(ua) ? "iPhone" : "Linux x86_64";
 }
 
+const pageOrigin = serialize(pageRecord).replace(/^([a-z]+:\/\/[^/]*).*$/, "$1");
 const objects = {
     navigator: bom.makeNavigator(navigatorSettings, net.sendBeacon),
     location: bom.makeLocation(page, navigate),
@@ -78,8 +79,8 @@ const objects = {
     history: bom.makeHistory(navigate),
     performance: bom.makePerformance(clock),
     crypto: makeCrypto((view) => host.fillRandom(view), (name, binary) => host.digest(name, binary)),
-    localStorage: storageFor("local", bom.parseURL ? serialize(pageRecord).replace(/^([a-z]+:\/\/[^/]*).*$/, "$1") : ""),
-    sessionStorage: storageFor("session", serialize(pageRecord).replace(/^([a-z]+:\/\/[^/]*).*$/, "$1")),
+    localStorage: storageFor("local", pageOrigin),
+    sessionStorage: storageFor("session", pageOrigin),
 };
 
 const monitoring = !!settings.monitor && typeof host.record === "function";
@@ -97,13 +98,11 @@ Object.defineProperty(Window, Symbol.hasInstance, {
     }, "[Symbol.hasInstance]"),
     configurable: true,
 });
-slot; // the global has no side-table state: its members read globals directly
 // Functions of window stay out of enumeration, so the function list shows the script's own.
 for (const k of ["addEventListener", "removeEventListener", "dispatchEvent"])
     defineGlobal(global, k, events.EventTarget.prototype[k], false);
 
-for (const name of ["window", "self", "frames", "parent", "top", "globalThis"]) {
-    if (name === "globalThis") continue;
+for (const name of ["window", "self", "frames", "parent", "top"]) {
     globalAccessor(global, name, () => global, name === "window" || name === "top" ? undefined : () => {});
 }
 for (const name of Object.keys(shown)) globalAccessor(global, name, () => shown[name], name === "location" ? (v) => shown.location.assign(v) : undefined);
@@ -180,7 +179,7 @@ const values = {
     innerWidth: 1920, innerHeight: 937, outerWidth: 1920, outerHeight: 1040, devicePixelRatio: 1,
     screenX: 0, screenY: 0, screenLeft: 0, screenTop: 0, scrollX: 0, scrollY: 0, pageXOffset: 0, pageYOffset: 0,
     name: "", status: "", closed: false, length: 0, opener: null, frameElement: null, isSecureContext: pageRecord.protocol === "https:",
-    origin: serialize(pageRecord).replace(/^([a-z]+:\/\/[^/]*).*$/, "$1"), crossOriginIsolated: false,
+    origin: pageOrigin, crossOriginIsolated: false,
     onload: null, onerror: null, onunload: null, onbeforeunload: null, onmessage: null, onresize: null, onscroll: null,
     onfocus: null, onblur: null, onhashchange: null, onpopstate: null, onstorage: null, onclick: null, onkeydown: null,
     onmousemove: null, ontouchstart: undefined,
@@ -216,5 +215,3 @@ schedule(() => {
     events.dispatch(doc, events.makeEvent("DOMContentLoaded"));
     events.dispatch(global, events.makeEvent("load"));
 });
-void methods;
-void storageFor;

@@ -3,7 +3,7 @@
 // with method, address, headers and body, and are answered with an empty 200, or with
 // what the user's environment code returns for them (vexoEnv.respond).
 import { accessor, constants, create, defineInterface, fn, getters, methods, setSlot, slot } from "./native.js";
-import { EventTarget, dispatch, makeEvent, ProgressEvent, MessageEvent } from "./events.js";
+import { EventTarget, dispatch, makeEvent, ProgressEvent } from "./events.js";
 import { domError, utf8Decode, utf8Encode, bytesOf } from "./text.js";
 import { URLSearchParams } from "./url.js";
 
@@ -284,7 +284,6 @@ methods(WebSocket.prototype, {
         later(() => fire(this, "close"));
     },
 });
-void MessageEvent;
 
 // An image, script or frame load the document starts.
 export function elementLoad(el) {

@@ -1,6 +1,6 @@
 // DOMException, Base64 (atob/btoa), UTF-8 through TextEncoder/TextDecoder, and
 // structuredClone.
-import { accessor, constants, defineInterface, fn, getters, methods, setSlot, slot } from "./native.js";
+import { constants, defineInterface, fn, getters, methods, setSlot, slot } from "./native.js";
 
 const codes = {
     IndexSizeError: 1, HierarchyRequestError: 3, WrongDocumentError: 4, InvalidCharacterError: 5,
@@ -212,4 +212,3 @@ export const structuredClone = fn("structuredClone", function structuredClone(va
     return cloneValue(value, new Map());
 });
 
-export { accessor };
