@@ -115,6 +115,22 @@ JSValueRef globalGetProperty(JSContextRef ctx, JSObjectRef global, JSStringRef n
     return nullptr;
 }
 
+// An error of the user's environment code says so, since the load it stops never ran the
+// page's script.
+void markAsEnvironmentCode(JSContextRef ctx, JSValueRef exception) {
+    JSObjectRef error = exception && JSValueIsObject(ctx, exception)
+                            ? JSValueToObject(ctx, exception, nullptr)
+                            : nullptr;
+    JSValueRef message = error ? jsGetProperty(ctx, error, QStringLiteral("message")) : nullptr;
+    if (!message || !JSValueIsString(ctx, message))
+        return;
+    const JsString key("message");
+    JSObjectSetProperty(
+        ctx, error, key.get(),
+        jsMakeString(ctx, QStringLiteral("环境代码：") + jsValueToQString(ctx, message)),
+        kJSPropertyAttributeNone, nullptr);
+}
+
 JSClassRef monitoredGlobalClass() {
     static JSClassRef cls = [] {
         JSClassDefinition d = kJSClassDefinitionEmpty;
@@ -166,6 +182,7 @@ JSValueRef BrowserEnvironment::install(ScriptRuntime& runtime) {
         const JsString code(m_options.environmentCode);
         const JsString url(environmentCodeUrl());
         JSEvaluateScript(ctx, code.get(), nullptr, url.get(), 1, &exception);
+        markAsEnvironmentCode(ctx, exception);
     }
     // vexoEnv is for the environment code only; the page's script never sees it.
     const JsString hook("vexoEnv");

@@ -236,4 +236,12 @@ TEST(BrowserEnvironment, EnvironmentCodeRunsFirstAndAnswersRequests) {
     expectTable(
         page,
         {{"seen", "abc"}, {"answer", "for https://shop.test/k"}, {"typeof vexoEnv", "undefined"}});
+
+    // Environment code that throws stops the load and is named as the culprit.
+    BrowserPage broken(QStringLiteral("var a = 1;"), QStringLiteral("https://shop.test/"),
+                       QStringLiteral("throw new Error('stub missing');"));
+    EXPECT_NE(broken.outcome, LoadResult::Loaded);
+    EXPECT_TRUE(
+        broken.log.lines.contains(QStringLiteral("-->错误描述：环境代码：stub missing\r\n")))
+        << broken.log.lines.join(QString()).toStdString();
 }
