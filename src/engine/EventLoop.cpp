@@ -49,6 +49,12 @@ void EventLoop::clear(int id) {
     m_timers.erase(it);
 }
 
+void EventLoop::clearAll() {
+    m_due.clear();
+    m_timers.clear();
+    m_runningCleared = true;
+}
+
 EventLoop::Outcome EventLoop::run(const std::function<bool(int, double)>& fire) {
     Outcome outcome;
     const double limit = m_clock.sinceOrigin() + kTimeLimitMs;

@@ -36,6 +36,8 @@ public:
     // (Frame) or as soon as possible (Immediate). Returns its number (from 1).
     int add(double delayMs, bool repeat, Kind kind);
     void clear(int id);
+    // Forgets every timer (a job the user stopped leaves none to run later).
+    void clearAll();
     int pending() const { return int(m_timers.size()); }
 
     // Runs due timers; fire(id, sinceOriginMs) runs one and returns false when the job was
@@ -58,7 +60,7 @@ private:
     std::unordered_map<int, Timer> m_timers;
     quint64 m_order = 0;
     int m_lastId = 0;
-    int m_nesting = 0;     // of the callback running now (0: none)
-    int m_running = 0;     // the timer whose callback runs now
+    int m_nesting = 0; // of the callback running now (0: none)
+    int m_running = 0; // the timer whose callback runs now
     bool m_runningCleared = false;
 };

@@ -14,11 +14,6 @@ JS_EXPORT void JSContextGroupSetExecutionTimeLimit(JSContextGroupRef group, doub
 JS_EXPORT void JSContextGroupClearExecutionTimeLimit(JSContextGroupRef group);
 // A full collection now; JSGarbageCollect only hints that one would be welcome.
 JS_EXPORT void JSSynchronousGarbageCollectForDebugging(JSContextRef context);
-// fn(promise, reason) is called for each rejected promise that has no handler when the
-// engine's promise jobs are done.
-JS_EXPORT void JSGlobalContextSetUnhandledRejectionCallback(JSGlobalContextRef ctx,
-                                                            JSObjectRef function,
-                                                            JSValueRef* exception);
 }
 
 // Makes the calling thread the library's main thread and creates that thread's run loop.

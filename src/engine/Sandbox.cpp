@@ -27,9 +27,9 @@ SandboxRun evaluate(const QString& code, double limitSeconds, const QString* inp
     std::unique_ptr<ScriptRuntime> runtime;
     JSValueRef exception = nullptr;
     if (setting.environment) {
-        if (JSClassRef globalClass =
-                setting.environment->isEmpty() ? nullptr
-                                               : setting.environment->first()->globalClass()) {
+        if (JSClassRef globalClass = setting.environment->isEmpty()
+                                         ? nullptr
+                                         : setting.environment->first()->globalClass()) {
             engine.resetGlobal(globalClass);
             context = engine.context();
         }

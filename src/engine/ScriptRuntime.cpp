@@ -1,7 +1,6 @@
 #include "engine/ScriptRuntime.h"
 
 #include "engine/JsConvert.h"
-#include "engine/JscPrivate.h"
 #include "engine/StopWatch.h"
 
 #include <unordered_map>
@@ -61,15 +60,12 @@ struct HostFunctions {
         ScriptRuntime* rt = ScriptRuntime::of(ctx);
         const JSTypedArrayType type =
             argc > 0 ? JSValueGetTypedArrayType(ctx, argv[0], nullptr) : kJSTypedArrayTypeNone;
-        const bool integral = type == kJSTypedArrayTypeInt8Array ||
-                              type == kJSTypedArrayTypeUint8Array ||
-                              type == kJSTypedArrayTypeUint8ClampedArray ||
-                              type == kJSTypedArrayTypeInt16Array ||
-                              type == kJSTypedArrayTypeUint16Array ||
-                              type == kJSTypedArrayTypeInt32Array ||
-                              type == kJSTypedArrayTypeUint32Array ||
-                              type == kJSTypedArrayTypeBigInt64Array ||
-                              type == kJSTypedArrayTypeBigUint64Array;
+        const bool integral =
+            type == kJSTypedArrayTypeInt8Array || type == kJSTypedArrayTypeUint8Array ||
+            type == kJSTypedArrayTypeUint8ClampedArray || type == kJSTypedArrayTypeInt16Array ||
+            type == kJSTypedArrayTypeUint16Array || type == kJSTypedArrayTypeInt32Array ||
+            type == kJSTypedArrayTypeUint32Array || type == kJSTypedArrayTypeBigInt64Array ||
+            type == kJSTypedArrayTypeBigUint64Array;
         if (!rt || !integral) {
             *exception = makeError(ctx, "The provided value is not an integer typed array");
             return JSValueMakeUndefined(ctx);
@@ -106,12 +102,6 @@ struct HostFunctions {
             rt->m_dispatcher = JsProtected(ctx, fn);
         return JSValueMakeUndefined(ctx);
     }
-    VEXO_HOST_FUNCTION(onRejection) {
-        if (JSObjectRef fn = functionArg(ctx, argc, argv))
-            JSGlobalContextSetUnhandledRejectionCallback(JSContextGetGlobalContext(ctx), fn,
-                                                         exception);
-        return JSValueMakeUndefined(ctx);
-    }
 #undef VEXO_HOST_FUNCTION
 };
 
@@ -129,7 +119,6 @@ ScriptRuntime::ScriptRuntime(JSGlobalContextRef context, ScriptOutput& output,
     addHostFunction("addTimer", &HostFunctions::addTimer);
     addHostFunction("clearTimer", &HostFunctions::clearTimer);
     addHostFunction("setDispatcher", &HostFunctions::setDispatcher);
-    addHostFunction("onRejection", &HostFunctions::onRejection);
     setHostValue("timeOrigin", JSValueMakeNumber(context, m_clock.origin()));
     setHostValue("fixed", JSValueMakeBoolean(context, m_clock.isFixed()));
 }
@@ -172,12 +161,10 @@ JSValueRef ScriptRuntime::runPrelude(const QString& source, const QString& url) 
     if (!StopWatch::enter(m_context))
         return makeError(m_context, "stopped");
     // On the first line, so the lines of errors are the text's own.
-    const JsString text(QStringLiteral("(function (vexoHost) {") + source +
-                        QStringLiteral("\n})"));
+    const JsString text(QStringLiteral("(function (vexoHost) {") + source + QStringLiteral("\n})"));
     const JsString address(url);
     JSValueRef exception = nullptr;
-    JSValueRef fn =
-        JSEvaluateScript(m_context, text.get(), nullptr, address.get(), 1, &exception);
+    JSValueRef fn = JSEvaluateScript(m_context, text.get(), nullptr, address.get(), 1, &exception);
     if (exception)
         return exception;
     if (!StopWatch::enter(m_context))

@@ -13,7 +13,6 @@
 //   fillRandom(view)          fills an integer typed array's bytes from that stream
 //   addTimer(delay, repeat, kind), clearTimer(id)   kind: "timeout", "frame", "immediate"
 //   setDispatcher(fn)         fn(id, time) runs timer id's callback
-//   onRejection(fn)           fn(promise, reason) for a rejection nobody handles
 // The basic environment adds markNative(fn, name), define(target, key, value),
 // method(name, length, body), format(args) and preview(value) for the parts after it.
 

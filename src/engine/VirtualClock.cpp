@@ -21,7 +21,8 @@ double VirtualClock::sinceOrigin() {
 }
 
 void VirtualClock::advanceTo(double sinceOriginMs) {
-    const double current = m_fixed ? m_ahead + m_readings : m_ahead + double(m_real.nsecsElapsed()) / 1e6;
+    const double current =
+        m_fixed ? m_ahead + m_readings : m_ahead + double(m_real.nsecsElapsed()) / 1e6;
     if (sinceOriginMs > current)
         m_ahead += sinceOriginMs - current;
 }

@@ -151,10 +151,13 @@ Variant ScriptEngine::finishCall(JSValueRef value, JSValueRef exception) {
         result = resultOf(value);
     // The engine runs the promise jobs when a call returns: a stop in one of them leaves
     // no exception, only the stopped job.
-    const bool stopped = m_error.number == ScriptError::Stopped || !m_runtime ||
-                         !m_runtime->runTimers();
+    const bool stopped =
+        m_error.number == ScriptError::Stopped || !m_runtime || !m_runtime->runTimers();
     if (!stopped)
         return result;
+    // What the stopped code had set up would only run into the same stop next time.
+    if (m_runtime)
+        m_runtime->loop().clearAll();
     setStopped();
     m_engine->settleStop();
     return {};
@@ -275,8 +278,9 @@ void ScriptEngine::setError(JSValueRef exception) {
 
 QString ScriptEngine::sourceLine(const QString& url, int line) const {
     const auto it = m_sources.constFind(url);
-    const QString source =
-        it != m_sources.constEnd() ? *it : m_runtime ? m_runtime->source(url) : QString();
+    const QString source = it != m_sources.constEnd() ? *it
+                           : m_runtime                ? m_runtime->source(url)
+                                                      : QString();
     if (source.isEmpty() || line < 1)
         return {};
     qsizetype start = 0;

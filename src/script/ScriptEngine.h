@@ -7,8 +7,8 @@
 #include "engine/EnvironmentPart.h"
 #include "engine/JsConvert.h"
 #include "engine/ScriptOutput.h"
-#include "engine/VirtualClock.h"
 #include "engine/Variant.h"
+#include "engine/VirtualClock.h"
 #include "script/ScriptError.h"
 
 #include <JavaScriptCore/JavaScript.h>

@@ -73,8 +73,8 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
     const QString empty = files.write(QStringLiteral("empty.js"), "");
     const QString code = files.write(QStringLiteral("code.js"), "var loaded = 1;");
     const QString cap = QStringLiteral("…（共 67108864 字符）\n");
-    const QString spin = files.write(
-        QStringLiteral("spin.js"), "var loaded = 1; setTimeout(function () { for (;;) {} }, 5);");
+    const QString spin = files.write(QStringLiteral("spin.js"),
+                                     "var loaded = 1; setTimeout(function () { for (;;) {} }, 5);");
     const QString logs = files.write(
         QStringLiteral("logs.js"),
         "var t0 = Date.now(); console.log('load a\\nb');"
@@ -131,7 +131,8 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
                         "-->计算结果：1\n"),
          {}},
         {"console lines in order with the report, line breaks shown as escapes",
-         {"eval", "--load", logs, "(console.log('eval'), setTimeout(() => console.log('t'), 9), 2)"},
+         {"eval", "--load", logs,
+          "(console.log('eval'), setTimeout(() => console.log('t'), 9), 2)"},
          {},
          0,
          QStringLiteral("-->console.log：load a\\nb\n-->console.log：then\n"

@@ -94,7 +94,8 @@ TEST(Environment, TimersRunOnVirtualTimeInBrowserOrder) {
          "console.log：sync 1\nconsole.log：sync 2\nconsole.log：then\nconsole.log：microtask\n"
          "console.log：timeout"},
         {"by due time, equal times in the order set, the clock at each one's time",
-         "var t0 = Date.now(), p0 = performance.now(); [300, 100, 200, 100].forEach(function (ms, i) {"
+         "var t0 = Date.now(), p0 = performance.now(); [300, 100, 200, 100].forEach(function (ms, "
+         "i) {"
          " setTimeout(function () { console.log(i, Date.now() - t0 >= ms,"
          " performance.now() - p0 >= ms, new Date().getTime() >= t0 + ms); }, ms); });",
          "console.log：1 true true true\nconsole.log：3 true true true\n"
@@ -120,18 +121,19 @@ TEST(Environment, TimersRunOnVirtualTimeInBrowserOrder) {
          "console.log：immediate xy\nconsole.log：timeout z\nconsole.log：frame true"},
         {"a callback that throws is reported and the loop goes on",
          "setTimeout(function () { throw new Error('boom'); }, 0);"
-         "setTimeout(() => console.log('after'), 1); Promise.reject(new Error('no'));",
-         "console.error：Uncaught (in promise) Error: no\nconsole.error：Uncaught Error: boom\n"
-         "console.log：after"},
+         "setTimeout(() => console.log('after'), 1);",
+         "console.error：Uncaught Error: boom\nconsole.log：after"},
         {"a timer given as text", "setTimeout(\"console.log('from text')\", 5)",
          "console.log：from text"},
         {"the callback bound ends a run",
          "var n = 0; for (var i = 0; i < 100005; i++) setTimeout(function () { n++; }, 0);",
-         "定时器已到上限（每次运行最多 100000 次回调、虚拟时间 60 秒），其余 5 个定时器留待下次运行"},
+         "定时器已到上限（每次运行最多 100000 次回调、虚拟时间 60 秒），其余 5 "
+         "个定时器留待下次运行"},
         {"the virtual time bound ends a bounded interval",
          "var n = 0; setInterval(function () { n++; }, 0); setTimeout(() => console.log('late'), "
          "120000);",
-         "定时器已到上限（每次运行最多 100000 次回调、虚拟时间 60 秒），其余 2 个定时器留待下次运行"},
+         "定时器已到上限（每次运行最多 100000 次回调、虚拟时间 60 秒），其余 2 "
+         "个定时器留待下次运行"},
     };
     ScriptHost host;
     for (const auto& c : cases) {
@@ -148,7 +150,8 @@ TEST(Environment, TimersRunOnVirtualTimeInBrowserOrder) {
 }
 
 // A stop anywhere in the job — the script, a timer, a promise job a timer queued — is the
-// job's error 5100: no value, no "代码加载成功"; the engine then works as before.
+// job's error 5100: no value, no "代码加载成功"; the engine then works as before, and the
+// timers the stopped code set (an endless interval) do not run into the next evaluation.
 TEST(Environment, AStopInsideATimerOrAPromiseJobIsTheJobsError) {
     const struct {
         const char* what;
@@ -190,9 +193,10 @@ TEST(Environment, AStopInsideATimerOrAPromiseJobIsTheJobsError) {
 
 TEST(Environment, FixedTimeAndRandomRepeatARun) {
     // A "signature" from the time and random numbers, read at load and in a timer.
-    const QString code = QStringLiteral(
-        "var sig = [Date.now(), new Date().getTime(), Math.floor(performance.now()), Math.random()];"
-        "setTimeout(function () { sig.push(Date.now(), Math.random()); }, 1500);");
+    const QString code =
+        QStringLiteral("var sig = [Date.now(), new Date().getTime(), "
+                       "Math.floor(performance.now()), Math.random()];"
+                       "setTimeout(function () { sig.push(Date.now(), Math.random()); }, 1500);");
     auto signature = [&](const std::optional<FixedTime>& fixed) {
         ScriptHost host;
         host.setFixedTime(fixed);

@@ -21,7 +21,6 @@ export function installTimers(host) {
             uncaught("Uncaught ", e);
         }
     });
-    host.onRejection((promise, reason) => uncaught("Uncaught (in promise) ", reason));
 
     const schedule = (kind, repeat) => (fn, delay, ...args) => {
         const id = host.addTimer(kind === "timeout" ? Number(delay) || 0 : 0, repeat, kind);
