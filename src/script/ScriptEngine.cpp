@@ -2,7 +2,9 @@
 
 #include "engine/JsConvert.h"
 #include "engine/JsHandle.h"
+#include "engine/ScriptRuntime.h"
 #include "engine/ScriptThread.h"
+#include "script/BasicEnvironment.h"
 #include "script/DeclarationScanner.h"
 
 #include <QRegularExpression>
@@ -44,9 +46,28 @@ ScriptEngine::ScriptEngine(const QString& progId) {
         return;
     m_engine = std::make_unique<EngineContext>();
     nameContext();
+    prepareContext();
 }
 
-ScriptEngine::~ScriptEngine() = default;
+ScriptEngine::~ScriptEngine() {
+    m_runtime.reset(); // before the context it belongs to
+}
+
+void ScriptEngine::prepareContext() {
+    m_setupError.reset();
+    m_runtime = std::make_unique<ScriptRuntime>(m_context, m_output, m_fixed);
+    Environment parts{std::make_shared<BasicEnvironment>()};
+    parts += m_parts;
+    JSValueRef exception = m_runtime->install(parts);
+    if (!exception && !ScriptThread::instance().stopRequested())
+        return;
+    if (exception)
+        setError(exception);
+    else
+        setStopped();
+    m_setupError = m_error;
+    clearError();
+}
 
 void ScriptEngine::nameContext() {
     m_context = m_engine->context();
@@ -74,8 +95,14 @@ bool ScriptEngine::reset() {
         return false;
     clearError();
     forgetSources();
-    m_engine->resetGlobal();
+    m_runtime.reset();
+    JSClassRef globalClass = nullptr;
+    for (const auto& part : m_parts)
+        if (!globalClass)
+            globalClass = part->globalClass();
+    m_engine->resetGlobal(globalClass);
     nameContext();
+    prepareContext();
     return true;
 }
 
@@ -113,11 +140,27 @@ Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
     JSValueRef exception = nullptr;
     JSValueRef result =
         JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1, &exception);
-    if (exception) {
+    return finishCall(result, exception);
+}
+
+Variant ScriptEngine::finishCall(JSValueRef value, JSValueRef exception) {
+    Variant result;
+    if (exception)
         setError(exception);
-        return {};
-    }
-    return resultOf(result);
+    else
+        result = resultOf(value);
+    // The engine runs the promise jobs when a call returns: a stop in one of them leaves
+    // no exception, only the stopped job.
+    const bool stopped =
+        m_error.number == ScriptError::Stopped || !m_runtime || !m_runtime->runTimers();
+    if (!stopped)
+        return result;
+    // What the stopped code had set up would only run into the same stop next time.
+    if (m_runtime)
+        m_runtime->loop().clearAll();
+    setStopped();
+    m_engine->settleStop();
+    return {};
 }
 
 double ScriptEngine::addCode(const QString& code) {
@@ -126,6 +169,11 @@ double ScriptEngine::addCode(const QString& code) {
     const QString url = QStringLiteral("vexo:code/%1").arg(m_codeUrls.size() + 1);
     m_codeUrls.append(url);
     m_sources.insert(url, code);
+    if (m_setupError) {
+        // The environment failed before the user's code: that is what the load reports.
+        m_error = *std::exchange(m_setupError, std::nullopt);
+        return 0.0;
+    }
     evaluate(code, url);
     return 0.0;
 }
@@ -173,11 +221,7 @@ Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
     }
     JSValueRef result = JSObjectCallAsFunction(m_context, function, nullptr, jsArgs.size(),
                                                jsArgs.data(), &exception);
-    if (exception) {
-        setError(exception);
-        return {};
-    }
-    return resultOf(result);
+    return finishCall(result, exception);
 }
 
 bool ScriptEngine::addObject(const QString& name, const Variant& object, bool) {
@@ -234,9 +278,11 @@ void ScriptEngine::setError(JSValueRef exception) {
 
 QString ScriptEngine::sourceLine(const QString& url, int line) const {
     const auto it = m_sources.constFind(url);
-    if (it == m_sources.constEnd() || line < 1)
+    const QString source = it != m_sources.constEnd() ? *it
+                           : m_runtime                ? m_runtime->source(url)
+                                                      : QString();
+    if (source.isEmpty() || line < 1)
         return {};
-    const QString& source = *it;
     qsizetype start = 0;
     for (int l = 1; l < line; ++l) {
         const qsizetype nl = source.indexOf(QLatin1Char('\n'), start);

@@ -10,6 +10,11 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
 
+void WriteScriptOutput(ScriptHost& host, LogSink& log) {
+    for (const QString& line : host.TakeOutput())
+        log.append(line);
+}
+
 std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log) {
     const ScriptError e = host.Error();
     if (e.number == 0)
@@ -38,6 +43,7 @@ LoadResult LoadCode(GlobalObjects& globals, const QStringList& sources, LogSink&
             return result;
         }
         const double status = host.AddCode(code);
+        WriteScriptOutput(host, log);
         if (status > 0.0000001 || status < -0.0000001) {
             log.append(QStringLiteral("-->代码加载失败，请检查代码内容\r\n"));
             globals.codeLoaded = 0;
@@ -63,6 +69,7 @@ EvalResult EvaluateExpression(GlobalObjects& globals, const QString& expression,
     EvalResult result;
     ScriptHost& host = globals.mainHost();
     const Variant value = host.Eval(expression);
+    WriteScriptOutput(host, log);
     result.kind = ResultKind(value.vt());
     result.errorLine = ReportScriptError(host, log);
     if (globals.codeLoaded != 1) {

@@ -28,4 +28,8 @@ QString deobfuscator() {
     static const QString text = load(":/scripts/deobfuscator.js");
     return text;
 }
+QString environment() {
+    static const QString text = load(":/scripts/environment.js");
+    return text;
+}
 } // namespace CarriedScripts

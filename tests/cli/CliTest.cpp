@@ -73,6 +73,13 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
     const QString empty = files.write(QStringLiteral("empty.js"), "");
     const QString code = files.write(QStringLiteral("code.js"), "var loaded = 1;");
     const QString cap = QStringLiteral("…（共 67108864 字符）\n");
+    const QString spin = files.write(QStringLiteral("spin.js"),
+                                     "var loaded = 1; setTimeout(function () { for (;;) {} }, 5);");
+    const QString logs = files.write(
+        QStringLiteral("logs.js"),
+        "var t0 = Date.now(); console.log('load a\\nb');"
+        "setTimeout(function () { console.warn('timer', Date.now() - t0 >= 1000); }, 1000);"
+        "Promise.resolve().then(function () { console.log('then'); });");
     const struct {
         const char* what;
         QStringList args;
@@ -108,6 +115,30 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
          1,
          {},
          QStringLiteral("-->发生错误：错误号=5100\n")},
+        {"a promise job that never returns is the job's stop, never a value",
+         {"eval", "--timeout", "1", "--load", code,
+          "(Promise.resolve().then(function(){while(true){}}), 'abc')"},
+         {},
+         1,
+         {},
+         QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n")},
+        {"a timer that never returns stops the load",
+         {"eval", "--timeout", "1", "--load", spin, "loaded"},
+         {},
+         1,
+         QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n"
+                        "-->错误代码：\n-->错误位置：0行0字符处\n-->返回类型：数值型\n"
+                        "-->计算结果：1\n"),
+         {}},
+        {"console lines in order with the report, line breaks shown as escapes",
+         {"eval", "--load", logs,
+          "(console.log('eval'), setTimeout(() => console.log('t'), 9), 2)"},
+         {},
+         0,
+         QStringLiteral("-->console.log：load a\\nb\n-->console.log：then\n"
+                        "-->console.warn：timer true\n-->代码加载成功\n-->console.log：eval\n"
+                        "-->console.log：t\n-->返回类型：数值型\n-->计算结果：2\n"),
+         {}},
         {"lines cut on request",
          {"eval", "--max-line", "10", "--load", code, "'abcdefghijklmnop'"},
          {},
