@@ -11,7 +11,35 @@
 #include "script/ScriptSession.h"
 #include "script/ValueText.h"
 
+#include <QDateTime>
+
 namespace {
+// --fixed SEED[,START]: START in milliseconds since 1970 or as an ISO date and time (UTC
+// unless it names its offset).
+std::optional<FixedTime> parseFixed(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() > 2)
+        return std::nullopt;
+    bool ok = false;
+    FixedTime fixed;
+    fixed.seed = parts[0].trimmed().toULongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    if (parts.size() == 2) {
+        const QString start = parts[1].trimmed();
+        fixed.startMs = double(start.toLongLong(&ok));
+        if (!ok) {
+            QDateTime moment = QDateTime::fromString(start, Qt::ISODateWithMs);
+            if (!moment.isValid())
+                return std::nullopt;
+            if (moment.timeSpec() == Qt::LocalTime)
+                moment.setTimeSpec(Qt::UTC);
+            fixed.startMs = double(moment.toMSecsSinceEpoch());
+        }
+    }
+    return fixed;
+}
+
 // One printed line, cut to the --max-line limit (-1: whole, as a batch job wants it).
 void printCut(const QString& line, qsizetype maxLine) {
     printLine(maxLine < 0 ? line : cutLongLine(line, maxLine));
@@ -79,6 +107,7 @@ int runEvalCommand(const QStringList& args) {
     bool haveExpression = false;
     BrowserOptions browser;
     QString environmentFile;
+    std::optional<FixedTime> fixed;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (a == QLatin1String("--load") && i + 1 < args.size()) {
@@ -86,6 +115,13 @@ int runEvalCommand(const QStringList& args) {
         } else if (a == QLatin1String("--timeout") && i + 1 < args.size()) {
             if (!parseTimeout(args[++i], timeout))
                 return kUsageError;
+        } else if (a == QLatin1String("--fixed") && i + 1 < args.size()) {
+            fixed = parseFixed(args[++i]);
+            if (!fixed) {
+                printError(QStringLiteral("vexojs-cli eval: --fixed 需要 种子[,开始时间]，"
+                                          "开始时间为毫秒数或 ISO 日期时间"));
+                return kUsageError;
+            }
         } else if (a == QLatin1String("--max-line") && i + 1 < args.size()) {
             if (!parseLineLimit(args[++i], maxLine))
                 return kUsageError;
@@ -117,7 +153,7 @@ int runEvalCommand(const QStringList& args) {
         printError(QStringLiteral(
             "用法: vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数] "
             "[--browser] [--env 环境代码文件] [--env-log] [--url 页面地址] [--user-agent UA] "
-            "表达式"));
+            "[--fixed 种子[,开始时间]] 表达式"));
         return kUsageError;
     }
     QStringList sources;
@@ -142,6 +178,7 @@ int runEvalCommand(const QStringList& args) {
     int status = 0;
     {
         GlobalObjects globals;
+        globals.mainHost().setFixedTime(fixed);
         bool engineError = false;
         globals.mainHost().setEnvironment(browserEnvironment(browser, record));
         if (!sources.isEmpty())

@@ -14,7 +14,8 @@ namespace {
 void printUsage() {
     printError(QStringLiteral(
         "用法:\n"
-        "  vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数] 表达式\n"
+        "  vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数]\n"
+        "                  [--fixed 种子[,开始时间]] 表达式\n"
         "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]\n"
         "  vexojs-cli decode usc|utf8|url|base64 [文件|-]\n"
         "  vexojs-cli deobfuscate [--history] [--timeout 秒] [--check 表达式] [文件|-]\n"

@@ -211,6 +211,33 @@ TEST(CliEval, TimeoutStopsAnEndlessScript) {
     EXPECT_TRUE(r.out.endsWith(QStringLiteral("-->返回类型：空\n-->该类型结果此版本不支持\n")));
 }
 
+// --fixed SEED[,START]: the same seed and start give the same time and random numbers,
+// so a signature made from them can be made again; another seed gives others.
+TEST(CliEval, FixedTimeAndRandomRepeatASignature) {
+    Files files;
+    const QString sign = files.write(
+        QStringLiteral("sign.js"),
+        "var sig = ''; setTimeout(function () { sig = Date.now() + ':' + Math.random(); }, 250);");
+    auto value = [&](const char* fixed) {
+        const CliRun r = cli({"eval", "--fixed", fixed, "--load", sign, "sig"});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        return r.out;
+    };
+    const QString first = value("42,2024-05-01T08:00:00Z");
+    EXPECT_TRUE(first.contains(QStringLiteral("-->计算结果：1714550400250:0.")))
+        << first.toStdString();
+    const struct {
+        const char* fixed;
+        bool same;
+    } cases[] = {{"42,1714550400000", true}, {"43,1714550400000", false}, {"42", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixed);
+        EXPECT_EQ(value(c.fixed) == first, c.same);
+    }
+    for (const char* bad : {"x", "1,soon", "1,2,3"})
+        EXPECT_EQ(cli({"eval", "--fixed", bad, "1"}).status, 2) << bad;
+}
+
 TEST(CliEval, BadArgumentsAndUnreadableFiles) {
     EXPECT_EQ(cli({"eval"}).status, 2);
     EXPECT_EQ(cli({"eval", "--timeout", "soon", "1"}).status, 2);
