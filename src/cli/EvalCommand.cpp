@@ -1,5 +1,7 @@
 #include "cli/EvalCommand.h"
 
+#include "browser/AccessRecord.h"
+#include "browser/BrowserEnvironment.h"
 #include "cli/CliIo.h"
 #include "cli/DebugOptions.h"
 #include "cli/Options.h"
@@ -10,7 +12,35 @@
 #include "script/ScriptSession.h"
 #include "script/ValueText.h"
 
+#include <QDateTime>
+
 namespace {
+// --fixed SEED[,START]: START in milliseconds since 1970 or as an ISO date and time (UTC
+// unless it names its offset).
+std::optional<FixedTime> parseFixed(const QString& text) {
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() > 2)
+        return std::nullopt;
+    bool ok = false;
+    FixedTime fixed;
+    fixed.seed = parts[0].trimmed().toULongLong(&ok);
+    if (!ok)
+        return std::nullopt;
+    if (parts.size() == 2) {
+        const QString start = parts[1].trimmed();
+        fixed.startMs = double(start.toLongLong(&ok));
+        if (!ok) {
+            QDateTime moment = QDateTime::fromString(start, Qt::ISODateWithMs);
+            if (!moment.isValid())
+                return std::nullopt;
+            if (moment.timeSpec() == Qt::LocalTime)
+                moment.setTimeSpec(Qt::UTC);
+            fixed.startMs = double(moment.toMSecsSinceEpoch());
+        }
+    }
+    return fixed;
+}
+
 // One printed line, cut to the --max-line limit (-1: whole, as a batch job wants it).
 void printCut(const QString& line, qsizetype maxLine) {
     printLine(maxLine < 0 ? line : cutLongLine(line, maxLine));
@@ -79,6 +109,9 @@ int runEvalCommand(const QStringList& args) {
     QString expression;
     bool haveExpression = false;
     DebugOptions debug;
+    BrowserOptions browser;
+    QString environmentFile;
+    std::optional<FixedTime> fixed;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         QString debugError;
@@ -92,9 +125,27 @@ int runEvalCommand(const QStringList& args) {
         } else if (a == QLatin1String("--timeout") && i + 1 < args.size()) {
             if (!parseTimeout(args[++i], timeout))
                 return kUsageError;
+        } else if (a == QLatin1String("--fixed") && i + 1 < args.size()) {
+            fixed = parseFixed(args[++i]);
+            if (!fixed) {
+                printError(QStringLiteral("vexojs-cli eval: --fixed 需要 种子[,开始时间]，"
+                                          "开始时间为毫秒数或 ISO 日期时间"));
+                return kUsageError;
+            }
         } else if (a == QLatin1String("--max-line") && i + 1 < args.size()) {
             if (!parseLineLimit(args[++i], maxLine))
                 return kUsageError;
+        } else if (a == QLatin1String("--browser")) {
+            browser.enabled = true;
+        } else if (a == QLatin1String("--env-log")) {
+            browser.enabled = browser.monitor = true;
+        } else if (a == QLatin1String("--env") && i + 1 < args.size()) {
+            browser.enabled = true;
+            environmentFile = args[++i];
+        } else if (a == QLatin1String("--url") && i + 1 < args.size()) {
+            browser.pageUrl = args[++i];
+        } else if (a == QLatin1String("--user-agent") && i + 1 < args.size()) {
+            browser.userAgent = args[++i];
         } else if (!haveExpression &&
                    (!a.startsWith(QLatin1String("--")) || a == QLatin1String("--"))) {
             if (a == QLatin1String("--")) {
@@ -112,7 +163,9 @@ int runEvalCommand(const QStringList& args) {
         printError(QStringLiteral(
             "用法: vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数]\n"
             "      [--break 文件:行号[:条件] [--on-break 表达式]...]... [--trace "
-            "函数名[,函数名]...] 表达式"));
+            "函数名[,函数名]...]\n"
+            "      [--browser] [--env 环境代码文件] [--env-log] [--url 页面地址] [--user-agent UA] "
+            "[--fixed 种子[,开始时间]] 表达式"));
         return kUsageError;
     }
     QStringList sources;
@@ -122,6 +175,14 @@ int runEvalCommand(const QStringList& args) {
             return kUsageError;
         sources << *text;
     }
+
+    if (!environmentFile.isEmpty()) {
+        const auto text = readScript(environmentFile);
+        if (!text)
+            return kUsageError;
+        browser.environmentCode = *text;
+    }
+    const auto record = std::make_shared<AccessRecord>();
 
     QString debugError;
     if (!debug.resolve(files, &debugError)) {
@@ -137,7 +198,9 @@ int runEvalCommand(const QStringList& args) {
     int status = 0;
     {
         GlobalObjects globals;
+        globals.mainHost().setFixedTime(fixed);
         bool engineError = false;
+        globals.mainHost().setEnvironment(browserEnvironment(browser, record));
         if (!sources.isEmpty())
             engineError = LoadCode(globals, sources, log).outcome == LoadResult::ScriptError;
         debug.finishJob();
@@ -152,6 +215,10 @@ int runEvalCommand(const QStringList& args) {
         globals.teardown();
     }
     debug.uninstall();
+    // The access record on standard error, one tab-separated line per entry.
+    if (browser.monitor)
+        for (const AccessEntry& entry : record->latest().entries)
+            printError(entry.tabLine());
     ScriptThread::instance().setWaiter(nullptr);
     return status;
 }

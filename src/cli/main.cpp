@@ -17,7 +17,9 @@ void printUsage() {
     printError(QStringLiteral(
         "用法:\n"
         "  vexojs-cli eval [--load 文件]... [--timeout 秒] [--max-line 字符数]\n"
-        "       [--break 文件:行号[:条件] [--on-break 表达式]...]... [--trace 函数名,...] 表达式\n"
+        "       [--break 文件:行号[:条件] [--on-break 表达式]...]... [--trace 函数名,...]\n"
+        "       [--fixed 种子[,开始时间]] [--browser] [--env 文件] [--env-log] [--url 网址]\n"
+        "       [--user-agent 标识] 表达式\n"
         "  vexojs-cli format|unpack|minify [--timeout 秒] [文件|-]\n"
         "  vexojs-cli decode usc|utf8|url|base64 [文件|-]\n"
         "  vexojs-cli deobfuscate [--history] [--timeout 秒] [--check 表达式] [--out-dir 目录] "

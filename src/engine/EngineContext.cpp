@@ -13,8 +13,14 @@ EngineContext EngineContext::inGroupOf(JSContextRef ctx) {
     return EngineContext(JsContextGroup::retain(JSContextGetGroup(ctx)), nullptr);
 }
 
-void EngineContext::resetGlobal() {
-    m_context = JsGlobalContext(m_group.get());
+void EngineContext::resetGlobal(JSClassRef globalClass) {
+    m_context = JsGlobalContext::adopt(JSGlobalContextCreateInGroup(m_group.get(), globalClass));
+}
+
+void EngineContext::settleStop() const {
+    const JsString nothing("0");
+    JSValueRef exception = nullptr;
+    JSEvaluateScript(context(), nothing.get(), nullptr, nullptr, 1, &exception);
 }
 
 JSValueRef EngineContext::evaluate(const QString& script, const QString& url,

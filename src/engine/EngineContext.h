@@ -30,7 +30,11 @@ public:
 
     // Replaces the global context by a fresh one in the same group (all code and objects
     // of the old one are forgotten; values still held keep the old one alive).
-    void resetGlobal();
+    // globalClass: the class of the new global object (nullptr: the engine's own).
+    void resetGlobal(JSClassRef globalClass = nullptr);
+    // After a job was stopped: a stop that hit the engine's promise jobs (they run when a
+    // call returns) is still pending and would end the next call at once; this takes it.
+    void settleStop() const;
     // The engine's entry guard for this context (StopWatch::enter).
     bool enter() const { return StopWatch::enter(m_context.get()); }
 

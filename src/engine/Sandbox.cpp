@@ -1,13 +1,20 @@
 #include "engine/Sandbox.h"
 
 #include "engine/EngineContext.h"
+#include "engine/ScriptRuntime.h"
 #include "engine/ScriptThread.h"
 
 namespace {
 // Often enough that a time-out or "停止" ends a run promptly.
 constexpr double kCheckInterval = 0.05;
 
-SandboxRun evaluate(const QString& code, double limitSeconds, const QString* input) {
+struct SandboxSetting {
+    const Environment* environment = nullptr;
+    std::optional<FixedTime> fixed;
+};
+
+SandboxRun evaluate(const QString& code, double limitSeconds, const QString* input,
+                    const SandboxSetting& setting = {}) {
     SandboxRun run;
     if (ScriptThread::instance().stopRequested()) {
         run.status = SandboxRun::Stopped;
@@ -16,10 +23,27 @@ SandboxRun evaluate(const QString& code, double limitSeconds, const QString* inp
     EngineContext engine(kCheckInterval);
     engine.watch()->setDeadline(limitSeconds);
     JSGlobalContextRef context = engine.context();
+    ScriptOutput output;
+    std::unique_ptr<ScriptRuntime> runtime;
+    JSValueRef exception = nullptr;
+    if (setting.environment) {
+        if (JSClassRef globalClass = setting.environment->isEmpty()
+                                         ? nullptr
+                                         : setting.environment->first()->globalClass()) {
+            engine.resetGlobal(globalClass);
+            context = engine.context();
+        }
+        runtime = std::make_unique<ScriptRuntime>(context, output, setting.fixed);
+        exception = runtime->install(*setting.environment);
+    }
     if (input)
         engine.setGlobal("vexoInput", jsMakeString(context, *input));
-    JSValueRef exception = nullptr;
-    JSValueRef value = engine.evaluate(code, {}, &exception);
+    JSValueRef value = exception ? nullptr : engine.evaluate(code, {}, &exception);
+    if (runtime) {
+        if (!exception)
+            runtime->runTimers();
+        run.output = output.take();
+    }
     switch (engine.watch()->outcome()) {
     case StopWatch::Outcome::Stopped:
         run.status = SandboxRun::Stopped;
@@ -45,4 +69,9 @@ SandboxRun runInSandbox(const QString& code, double limitSeconds) {
 
 SandboxRun runInSandbox(const QString& code, double limitSeconds, const QString& input) {
     return evaluate(code, limitSeconds, &input);
+}
+
+SandboxRun runInSandbox(const QString& code, double limitSeconds, const Environment& environment,
+                        const std::optional<FixedTime>& fixed) {
+    return evaluate(code, limitSeconds, nullptr, SandboxSetting{&environment, fixed});
 }

@@ -3,7 +3,9 @@
 #include "debug/DebugSession.h"
 #include "engine/JsConvert.h"
 #include "engine/JsHandle.h"
+#include "engine/ScriptRuntime.h"
 #include "engine/ScriptThread.h"
+#include "script/BasicEnvironment.h"
 #include "script/ScriptProcedures.h"
 
 #include <QRegularExpression>
@@ -45,9 +47,28 @@ ScriptEngine::ScriptEngine(const QString& progId) {
         return;
     m_engine = std::make_unique<EngineContext>();
     nameContext();
+    prepareContext();
 }
 
-ScriptEngine::~ScriptEngine() = default;
+ScriptEngine::~ScriptEngine() {
+    m_runtime.reset(); // before the context it belongs to
+}
+
+void ScriptEngine::prepareContext() {
+    m_setupError.reset();
+    m_runtime = std::make_unique<ScriptRuntime>(m_context, m_output, m_fixed);
+    Environment parts{std::make_shared<BasicEnvironment>()};
+    parts += m_parts;
+    JSValueRef exception = m_runtime->install(parts);
+    if (!exception && !stopRequested())
+        return;
+    if (exception)
+        setError(exception);
+    else
+        setStopped();
+    m_setupError = m_error;
+    clearError();
+}
 
 void ScriptEngine::nameContext() {
     m_context = m_engine->context();
@@ -75,8 +96,14 @@ bool ScriptEngine::reset() {
         return false;
     clearError();
     forgetSources();
-    m_engine->resetGlobal();
+    m_runtime.reset();
+    JSClassRef globalClass = nullptr;
+    for (const auto& part : m_parts)
+        if (!globalClass)
+            globalClass = part->globalClass();
+    m_engine->resetGlobal(globalClass);
     nameContext();
+    prepareContext();
     return true;
 }
 
@@ -120,16 +147,50 @@ JSValueRef ScriptEngine::evaluateValue(const QString& text, const QString& url) 
     JSValueRef exception = nullptr;
     JSValueRef result =
         JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1, &exception);
-    if (exception) {
-        setError(exception);
-        return nullptr;
-    }
-    return result;
+    return finishValue(result, exception);
 }
 
 Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
-    JSValueRef result = evaluateValue(text, url);
-    return result ? resultOf(result) : Variant();
+    if (!beginCall())
+        return {};
+    JsString script(text);
+    JsString source(url);
+    JSValueRef exception = nullptr;
+    JSValueRef result =
+        JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1, &exception);
+    return finishCall(result, exception);
+}
+
+bool ScriptEngine::settleJob() {
+    // The engine runs the promise jobs when a call returns: a stop in one of them leaves
+    // no exception, only the stopped job.
+    const bool stopped =
+        m_error.number == ScriptError::Stopped || !m_runtime || !m_runtime->runTimers();
+    if (!stopped)
+        return true;
+    // What the stopped code had set up would only run into the same stop next time.
+    if (m_runtime)
+        m_runtime->loop().clearAll();
+    setStopped();
+    m_engine->settleStop();
+    return false;
+}
+
+Variant ScriptEngine::finishCall(JSValueRef value, JSValueRef exception) {
+    Variant result;
+    if (exception)
+        setError(exception);
+    else
+        result = resultOf(value); // the value as the call left it, before its timers
+    return settleJob() ? result : Variant();
+}
+
+JSValueRef ScriptEngine::finishValue(JSValueRef value, JSValueRef exception) {
+    if (exception) {
+        setError(exception);
+        value = nullptr;
+    }
+    return settleJob() ? value : nullptr;
 }
 
 double ScriptEngine::addCode(const QString& code) {
@@ -138,6 +199,11 @@ double ScriptEngine::addCode(const QString& code) {
     const QString url = QStringLiteral("vexo:code/%1").arg(m_codeUrls.size() + 1);
     m_codeUrls.append(url);
     m_sources.insert(url, code);
+    if (m_setupError) {
+        // The environment failed before the user's code: that is what the load reports.
+        m_error = *std::exchange(m_setupError, std::nullopt);
+        return 0.0;
+    }
     evaluate(code, url);
     return 0.0;
 }
@@ -192,11 +258,7 @@ Variant ScriptEngine::run(const QString& name, const QList<Variant>& args) {
     }
     JSValueRef result = JSObjectCallAsFunction(m_context, function, nullptr, jsArgs.size(),
                                                jsArgs.data(), &exception);
-    if (exception) {
-        setError(exception);
-        return {};
-    }
-    return resultOf(result);
+    return finishCall(result, exception);
 }
 
 JSValueRef ScriptEngine::callValue(JSObjectRef function, JSObjectRef thisObject,
@@ -206,11 +268,7 @@ JSValueRef ScriptEngine::callValue(JSObjectRef function, JSObjectRef thisObject,
     JSValueRef exception = nullptr;
     JSValueRef result = JSObjectCallAsFunction(m_context, function, thisObject, args.size(),
                                                args.data(), &exception);
-    if (exception) {
-        setError(exception);
-        return nullptr;
-    }
-    return result;
+    return finishValue(result, exception);
 }
 
 bool ScriptEngine::addObject(const QString& name, const Variant& object, bool) {
@@ -267,9 +325,11 @@ void ScriptEngine::setError(JSValueRef exception) {
 
 QString ScriptEngine::sourceLine(const QString& url, int line) const {
     const auto it = m_sources.constFind(url);
-    if (it == m_sources.constEnd() || line < 1)
+    const QString source = it != m_sources.constEnd() ? *it
+                           : m_runtime                ? m_runtime->source(url)
+                                                      : QString();
+    if (source.isEmpty() || line < 1)
         return {};
-    const QString& source = *it;
     qsizetype start = 0;
     for (int l = 1; l < line; ++l) {
         const qsizetype nl = source.indexOf(QLatin1Char('\n'), start);

@@ -4,8 +4,11 @@
 // to the caller. Script thread only: ScriptHost carries calls over from other threads.
 
 #include "engine/EngineContext.h"
+#include "engine/EnvironmentPart.h"
 #include "engine/JsConvert.h"
+#include "engine/ScriptOutput.h"
 #include "engine/Variant.h"
+#include "engine/VirtualClock.h"
 #include "script/ScriptError.h"
 
 #include <JavaScriptCore/JavaScript.h>
@@ -17,6 +20,9 @@
 
 #include <memory>
 #include <vector>
+#include <optional>
+
+class ScriptRuntime;
 
 class ScriptEngine {
 public:
@@ -53,6 +59,16 @@ public:
     // Makes the object visible to scripts under `name`.
     bool addObject(const QString& name, const Variant& object, bool addMembers);
 
+    // What every fresh context gets before the user's code, after the basic environment
+    // (console, timers, virtual clock); and fixed time and random numbers (nullopt: real).
+    // Both take effect at the next reset.
+    void setEnvironment(Environment parts) { m_parts = std::move(parts); }
+    void setFixedTime(std::optional<FixedTime> fixed) { m_fixed = fixed; }
+    // The pane lines the user's code wrote since the last call (console, ...).
+    QStringList takeOutput() { return m_output.take(); }
+    // The current context's runtime (timers, clock, host object).
+    ScriptRuntime* runtime() const { return m_runtime.get(); }
+
     const ScriptError& error() const { return m_error; }
     // The functions the added code defines at its top level, in the order of their
     // definitions (see ScriptProcedures.h).
@@ -68,6 +84,14 @@ public:
 
 private:
     void nameContext();
+    // Sets up the current context: its runtime, then the environment's parts.
+    void prepareContext();
+    // The end of every call that ran the user's code: the value, then the due timers and
+    // their promise jobs (settleJob); a stop anywhere in that is the call's error (5100),
+    // never a value: empty / nullptr with the error set.
+    bool settleJob();
+    Variant finishCall(JSValueRef value, JSValueRef exception);
+    JSValueRef finishValue(JSValueRef value, JSValueRef exception);
     void forgetSources();
     void clearError() { m_error = ScriptError(); }
     // Clears the error and arms the stop check; false when the job was already stopped.
@@ -92,4 +116,10 @@ private:
     QHash<QString, QString> m_sources;
     int m_evalSerial = 0;
     bool m_debuggable = false;
+    Environment m_parts;
+    std::optional<FixedTime> m_fixed;
+    ScriptOutput m_output;
+    std::unique_ptr<ScriptRuntime> m_runtime;
+    // The environment's failure on the current context, reported by the next load.
+    std::optional<ScriptError> m_setupError;
 };

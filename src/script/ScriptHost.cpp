@@ -78,3 +78,17 @@ bool ScriptHost::Reset() {
     withEngine([](ScriptEngine& e) { e.reset(); });
     return false;
 }
+
+void ScriptHost::setEnvironment(const Environment& parts) {
+    withEngine([&](ScriptEngine& e) { e.setEnvironment(parts); });
+}
+
+void ScriptHost::setFixedTime(const std::optional<FixedTime>& fixed) {
+    withEngine([&](ScriptEngine& e) { e.setFixedTime(fixed); });
+}
+
+QStringList ScriptHost::TakeOutput() {
+    QStringList lines;
+    withEngine([&](ScriptEngine& e) { lines = e.takeOutput(); });
+    return lines;
+}

@@ -3,7 +3,9 @@
 // thread; every operation is carried over there and waits through the installed waiter,
 // so a script that never ends can be stopped.
 
+#include "engine/EnvironmentPart.h"
 #include "engine/Variant.h"
+#include "engine/VirtualClock.h"
 #include "script/ProcedureList.h"
 #include "script/ScriptError.h"
 
@@ -11,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ScriptEngine;
 
@@ -40,6 +43,13 @@ public:
     // it as it was and returns false.
     bool Procedures(ProcedureList& list) const;
     bool Reset();
+
+    // What each fresh context gets before the user's code, and fixed time and random
+    // numbers; both from the next Reset on (see ScriptEngine).
+    void setEnvironment(const Environment& parts);
+    void setFixedTime(const std::optional<FixedTime>& fixed);
+    // The pane lines the user's code wrote since the last call (console, ...).
+    QStringList TakeOutput();
 
     // Runs a batch of work on the engine in one trip to the script thread.
     void withEngine(const std::function<void(ScriptEngine&)>& work) const;

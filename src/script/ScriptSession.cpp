@@ -8,6 +8,11 @@
 
 namespace {} // namespace
 
+void WriteScriptOutput(ScriptHost& host, LogSink& log) {
+    for (const QString& line : host.TakeOutput())
+        log.append(line);
+}
+
 std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log) {
     const ScriptError e = host.Error();
     if (e.number == 0)
@@ -36,6 +41,7 @@ LoadResult LoadCode(GlobalObjects& globals, const QStringList& sources, LogSink&
             return result;
         }
         const double status = host.AddCode(code);
+        WriteScriptOutput(host, log);
         if (status > 0.0000001 || status < -0.0000001) {
             log.message(QStringLiteral("代码加载失败，请检查代码内容"));
             globals.codeLoaded = 0;
@@ -61,6 +67,7 @@ EvalResult EvaluateExpression(GlobalObjects& globals, const QString& expression,
     EvalResult result;
     ScriptHost& host = globals.mainHost();
     const Variant value = host.Eval(expression);
+    WriteScriptOutput(host, log);
     result.kind = ResultKind(value.vt());
     result.errorLine = ReportScriptError(host, log);
     if (globals.codeLoaded != 1) {

@@ -13,6 +13,9 @@ class LogSink;
 class ScriptHost;
 class ScriptObject;
 
+// Writes the lines the user's code wrote (console, ...) since they were last written.
+void WriteScriptOutput(ScriptHost& host, LogSink& log);
+
 // Writes the four lines of the engine's last error, if it has one. Returns the error's
 // line (1-based, as the engine gives it) so the caller can select it in the editor.
 std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log);

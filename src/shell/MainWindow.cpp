@@ -3,12 +3,14 @@
 #include "desktop/DesktopServices.h"
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
+#include "editor/RecoveryStore.h"
 #include "editor/SearchRow.h"
 #include "script/DemoScript.h"
 #include "script/GlobalObjects.h"
 #include "script/TextCodec.h"
 #include "script/ValueText.h"
 #include "shell/AnchorLayout.h"
+#include "shell/BrowserCommands.h"
 #include "shell/ClipboardCommands.h"
 #include "shell/CodeToolCommands.h"
 #include "shell/Dialogs.h"
@@ -62,6 +64,7 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     buildControls();
     buildMenus();
     m_scriptCommands = new ScriptCommands(*this);
+    m_browserCommands = new BrowserCommands(*this, Recovery::defaultDirectory());
     new CodeToolCommands(*this);
     new ClipboardCommands(*this);
     new ServiceCommands(*this);
@@ -112,9 +115,14 @@ void MainWindow::buildControls() {
 
     m_load = button("按钮_add", QStringLiteral("加载代码"), central);
     layout->addWidgetAt(m_load, {8, 383, 56, 24}, belowEditors);
+    m_browser = named(new QCheckBox(QStringLiteral("浏览器环境"), central), "选择框_浏览器环境");
+    m_browser->setFont(uiFont());
+    m_browser->setToolTip(
+        QStringLiteral("加载代码前先建立浏览器环境（window、navigator、document……）"));
+    layout->addWidgetAt(m_browser, {69, 385, 84, 21}, belowEditors);
     m_searchText = named(new QLineEdit(central), "编辑框_搜索内容");
     m_searchText->setFont(uiFont());
-    layout->addWidgetAt(m_searchText, {69, 385, 219, 21}, stretchBelowEditors);
+    layout->addWidgetAt(m_searchText, {157, 385, 131, 21}, stretchBelowEditors);
     m_searchMode = named(new QComboBox(central), "组合框_more");
     m_searchMode->setFont(uiFont());
     m_searchMode->addItems(
@@ -168,8 +176,8 @@ void MainWindow::buildControls() {
 
     // Commands that are not available in this build stay visible but disabled.
     for (QWidget* w : std::initializer_list<QWidget*>{
-             m_utf8Decode, m_readScript, m_load, m_searchText, m_searchMode, m_search, m_minify,
-             m_unpack, m_copy, m_format, m_functionList, m_evaluate, m_makeSnippet})
+             m_utf8Decode, m_readScript, m_load, m_browser, m_searchText, m_searchMode, m_search,
+             m_minify, m_unpack, m_copy, m_format, m_functionList, m_evaluate, m_makeSnippet})
         w->setEnabled(false);
 }
 
@@ -210,7 +218,7 @@ void MainWindow::buildMenus() {
     QAction* version = addNamedAction(about, QStringLiteral("软件版本"));
     QAction* contact = addNamedAction(about, QStringLiteral("联系作者"));
     QAction* update = addNamedAction(about, QStringLiteral("检查更新"));
-    QMenu* tools = addNamedMenu(bar, QStringLiteral("工具(&T)"));
+    QMenu* tools = m_toolsMenu = addNamedMenu(bar, QStringLiteral("工具(&T)"));
     QAction* inspect = addNamedAction(tools, QStringLiteral("数组对象查看"));
     inspect->setEnabled(false); // shown, never active
     QAction* reference = addNamedAction(tools, QStringLiteral("JavaScript速查"));

@@ -20,6 +20,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class ReadSaveCommands;
+class BrowserCommands;
 class ScriptCommands;
 class SearchRow;
 
@@ -43,6 +44,10 @@ public:
     QString versionText() const { return m_versionText; }
     QMenu* trayMenu() const { return m_trayMenu; }
     QPushButton* loadButton() const { return m_load; }
+    // "浏览器环境", beside "加载代码".
+    QCheckBox* browserBox() const { return m_browser; }
+    QMenu* toolsMenu() const { return m_toolsMenu; }
+    BrowserCommands& browserCommands() const { return *m_browserCommands; }
     QPushButton* evaluateButton() const { return m_evaluate; }
     QPushButton* formatButton() const { return m_format; }
     QPushButton* unpackButton() const { return m_unpack; }
@@ -99,6 +104,9 @@ private:
     QPushButton* m_readScript = nullptr;
     EditorTabs* m_tabs = nullptr;
     QPushButton* m_load = nullptr;
+    QCheckBox* m_browser = nullptr;
+    QMenu* m_toolsMenu = nullptr;
+    BrowserCommands* m_browserCommands = nullptr;
     QLineEdit* m_searchText = nullptr;
     QComboBox* m_searchMode = nullptr;
     QPushButton* m_search = nullptr;

@@ -6,6 +6,7 @@
 #include "script/GlobalObjects.h"
 #include "script/InspectorWindow.h"
 #include "script/ScriptSession.h"
+#include "shell/BrowserCommands.h"
 #include "shell/Dialogs.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
@@ -54,6 +55,7 @@ ScriptCommands::ScriptCommands(MainWindow& window) : QObject(&window), m_window(
 void ScriptCommands::onLoadClicked() {
     CodeEditor* editor = m_window.CurrentEditor();
     const QString code = QString::fromUtf8(editor->GetText());
+    m_window.browserCommands().prepareLoad();
     const LoadResult result = LoadCode(m_window.globals(), code, m_window.outputLog());
     if (result.errorLine)
         selectErrorLine(*result.errorLine);

@@ -3,6 +3,7 @@
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
 #include "editor/RecoveryStore.h"
+#include "shell/BrowserCommands.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 #include "shell/ReadSaveCommands.h"
@@ -83,6 +84,13 @@ void SessionKeeper::restore() {
     }
     m_window.utf8DecodeBox()->setChecked(
         settings->value(QStringLiteral("options/utf8Decode"), false).toBool());
+    BrowserCommands& browser = m_window.browserCommands();
+    m_window.browserBox()->setChecked(
+        settings->value(QStringLiteral("options/browser"), false).toBool());
+    browser.monitorAction()->setChecked(
+        settings->value(QStringLiteral("options/envMonitor"), false).toBool());
+    browser.setPageUrl(settings->value(QStringLiteral("browser/pageUrl")).toString());
+    browser.setUserAgent(settings->value(QStringLiteral("browser/userAgent")).toString());
     const int mode = settings->value(QStringLiteral("search/mode"), -1).toInt();
     if (mode >= 0 && mode < m_window.searchModeBox()->count())
         m_window.searchModeBox()->setCurrentIndex(mode);
@@ -147,6 +155,12 @@ bool SessionKeeper::save(QString* error) {
         settings->setValue(QStringLiteral("options/utf8Decode"),
                            m_window.utf8DecodeBox()->isChecked());
         settings->setValue(QStringLiteral("search/mode"), m_window.searchModeBox()->currentIndex());
+        BrowserCommands& browser = m_window.browserCommands();
+        settings->setValue(QStringLiteral("options/browser"), m_window.browserBox()->isChecked());
+        settings->setValue(QStringLiteral("options/envMonitor"),
+                           browser.monitorAction()->isChecked());
+        settings->setValue(QStringLiteral("browser/pageUrl"), browser.pageUrl());
+        settings->setValue(QStringLiteral("browser/userAgent"), browser.userAgent());
         ReadSaveCommands& files = m_window.readSaveCommands();
         settings->setValue(QStringLiteral("files/last"), files.lastFileName());
         settings->setValue(QStringLiteral("files/recent"), files.recent());

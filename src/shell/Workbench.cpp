@@ -5,6 +5,7 @@
 #include "script/GlobalObjects.h"
 #include "shell/Dialogs.h"
 #include "shell/EditorRecovery.h"
+#include "shell/FixedTimeOption.h"
 #include "shell/Fonts.h"
 #include "shell/MainWindow.h"
 #include "shell/ScriptBusyBox.h"
@@ -37,6 +38,7 @@ int runWorkbench(int argc, char* argv[], WorkbenchDriver* driver) {
         DebugController debugger(window);
         EditorRecovery recovery(window, Recovery::defaultDirectory());
         SessionKeeper session(window, Recovery::defaultDirectory());
+        FixedTimeOption fixedTime(window, session.settingsPath());
         if (!measuring)
             session.restore();
         window.show();

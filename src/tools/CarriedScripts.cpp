@@ -35,6 +35,10 @@ QString deobfuscator() {
     static const QString text = load(":/scripts/deobfuscator.js");
     return text;
 }
+QString environment() {
+    static const QString text = load(":/scripts/environment.js");
+    return text;
+}
 } // namespace CarriedScripts
 
 ToolResult callCarried(const QString& script, const QString& entry, const QList<Variant>& args,

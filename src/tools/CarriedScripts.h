@@ -16,6 +16,9 @@ QString sourceScan();
 // The deobfuscator with its syntax-tree toolkit, bundled at build time (large: read on
 // first use only).
 QString deobfuscator();
+// The console, the timers and the virtual clock of every context that runs the user's
+// code (the body of a function of vexoHost; see ScriptRuntime).
+QString environment();
 } // namespace CarriedScripts
 
 // A code tool either produces its text or says why it could not; the caller never gets

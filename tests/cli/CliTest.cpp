@@ -72,6 +72,13 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
     const QString empty = files.write(QStringLiteral("empty.js"), "");
     const QString code = files.write(QStringLiteral("code.js"), "var loaded = 1;");
     const QString cap = QStringLiteral("…（共 67108864 字符）\n");
+    const QString spin = files.write(QStringLiteral("spin.js"),
+                                     "var loaded = 1; setTimeout(function () { for (;;) {} }, 5);");
+    const QString logs = files.write(
+        QStringLiteral("logs.js"),
+        "var t0 = Date.now(); console.log('load a\\nb');"
+        "setTimeout(function () { console.warn('timer', Date.now() - t0 >= 1000); }, 1000);"
+        "Promise.resolve().then(function () { console.log('then'); });");
     const struct {
         const char* what;
         QStringList args;
@@ -107,6 +114,30 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
          1,
          {},
          QStringLiteral("-->发生错误：错误号=5100\n")},
+        {"a promise job that never returns is the job's stop, never a value",
+         {"eval", "--timeout", "1", "--load", code,
+          "(Promise.resolve().then(function(){while(true){}}), 'abc')"},
+         {},
+         1,
+         {},
+         QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n")},
+        {"a timer that never returns stops the load",
+         {"eval", "--timeout", "1", "--load", spin, "loaded"},
+         {},
+         1,
+         QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n"
+                        "-->错误代码：\n-->错误位置：0行0字符处\n-->返回类型：数值型\n"
+                        "-->计算结果：1\n"),
+         {}},
+        {"console lines in order with the report, line breaks shown as escapes",
+         {"eval", "--load", logs,
+          "(console.log('eval'), setTimeout(() => console.log('t'), 9), 2)"},
+         {},
+         0,
+         QStringLiteral("-->console.log：load a\\nb\n-->console.log：then\n"
+                        "-->console.warn：timer true\n-->代码加载成功\n-->console.log：eval\n"
+                        "-->console.log：t\n-->返回类型：数值型\n-->计算结果：2\n"),
+         {}},
         {"lines cut on request",
          {"eval", "--max-line", "10", "--load", code, "'abcdefghijklmnop'"},
          {},
@@ -168,6 +199,33 @@ TEST(CliEval, TimeoutStopsAnEndlessScript) {
     EXPECT_TRUE(r.out.contains(
         QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n")));
     EXPECT_TRUE(r.out.endsWith(QStringLiteral("-->返回类型：空\n-->该类型结果此版本不支持\n")));
+}
+
+// --fixed SEED[,START]: the same seed and start give the same time and random numbers,
+// so a signature made from them can be made again; another seed gives others.
+TEST(CliEval, FixedTimeAndRandomRepeatASignature) {
+    Files files;
+    const QString sign = files.write(
+        QStringLiteral("sign.js"),
+        "var sig = ''; setTimeout(function () { sig = Date.now() + ':' + Math.random(); }, 250);");
+    auto value = [&](const char* fixed) {
+        const CliRun r = cli({"eval", "--fixed", fixed, "--load", sign, "sig"});
+        EXPECT_EQ(r.status, 0) << r.err.toStdString();
+        return r.out;
+    };
+    const QString first = value("42,2024-05-01T08:00:00Z");
+    EXPECT_TRUE(first.contains(QStringLiteral("-->计算结果：1714550400250:0.")))
+        << first.toStdString();
+    const struct {
+        const char* fixed;
+        bool same;
+    } cases[] = {{"42,1714550400000", true}, {"43,1714550400000", false}, {"42", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fixed);
+        EXPECT_EQ(value(c.fixed) == first, c.same);
+    }
+    for (const char* bad : {"x", "1,soon", "1,2,3"})
+        EXPECT_EQ(cli({"eval", "--fixed", bad, "1"}).status, 2) << bad;
 }
 
 TEST(CliEval, BadArgumentsAndUnreadableFiles) {

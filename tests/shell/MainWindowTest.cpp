@@ -175,8 +175,10 @@ TEST(StartUp, ALargerWindowKeepsEveryRowFlushRight) {
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(control(w, row[i])->geometry().left(), baseLeft[i] + dx) << row[i];
     EXPECT_EQ(control(w, "按钮_pack")->width(), 69);
-    EXPECT_EQ(control(w, "编辑框_搜索内容")->geometry().left(), 69);
-    EXPECT_EQ(control(w, "编辑框_搜索内容")->width(), 219 + dx);
+    // "浏览器环境" stays beside "加载代码"; the search box follows it.
+    EXPECT_EQ(control(w, "选择框_浏览器环境")->geometry().left(), 69);
+    EXPECT_EQ(control(w, "编辑框_搜索内容")->geometry().left(), 157);
+    EXPECT_EQ(control(w, "编辑框_搜索内容")->width(), 131 + dx);
     EXPECT_EQ(control(w, "按钮_add")->geometry().left(), 8);
     // All of the row stays on one line, below the editors.
     const int top = control(w, "按钮_add")->geometry().top();
@@ -186,7 +188,7 @@ TEST(StartUp, ALargerWindowKeepsEveryRowFlushRight) {
     // Back at the base size everything stands where it started.
     w.resize(MainWindow::kClientWidth, MainWindow::kClientHeight + w.menuBar()->height());
     QCoreApplication::processEvents();
-    EXPECT_EQ(control(w, "编辑框_搜索内容")->geometry(), QRect(69, 385, 219, 21));
+    EXPECT_EQ(control(w, "编辑框_搜索内容")->geometry(), QRect(157, 385, 131, 21));
     EXPECT_EQ(control(w, "组合框_more")->geometry(), QRect(296, 383, 104, 20));
     EXPECT_EQ(control(w, "按钮_format")->geometry(), QRect(757, 383, 69, 24));
 }

@@ -7,6 +7,7 @@
 #include "editor/EditorTabs.h"
 #include "editor/RecoveryStore.h"
 #include "script/GlobalObjects.h"
+#include "shell/BrowserCommands.h"
 #include "shell/EditorRecovery.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -60,6 +62,9 @@ TEST(SessionKeeper, KeptTextsOffSwitchAndTheRecoveryCopyAsFallback) {
             OneRun first(dir);
             first.session.keepAction()->setChecked(c.keep);
             first.window.tabs().editor(2)->SetText("var kept = 2;");
+            first.window.browserBox()->setChecked(true);
+            first.window.browserCommands().monitorAction()->setChecked(true);
+            first.window.browserCommands().setPageUrl(QStringLiteral("https://site.test/"));
             if (c.folderIsAFile) {
                 // The recovery folder exists; the texts' file name is taken by a folder.
                 ASSERT_TRUE(QDir().mkpath(first.session.textsPath()));
@@ -76,6 +81,11 @@ TEST(SessionKeeper, KeptTextsOffSwitchAndTheRecoveryCopyAsFallback) {
                       QStringLiteral("-->已恢复上次的代码\r\n")),
                   c.textsBack);
         EXPECT_EQ(second.session.keepAction()->isChecked(), c.keep);
+        // "浏览器环境", "环境监控" and the page address are options kept with the others.
+        EXPECT_EQ(second.window.browserBox()->isChecked(), c.keep);
+        EXPECT_EQ(second.window.browserCommands().monitorAction()->isChecked(), c.keep);
+        EXPECT_EQ(second.window.browserCommands().pageUrl() == QStringLiteral("https://site.test/"),
+                  c.keep);
         second.close();
     }
 }

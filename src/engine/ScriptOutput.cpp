@@ -1,0 +1,22 @@
+#include "engine/ScriptOutput.h"
+
+void ScriptOutput::add(const QString& message) {
+    if (m_lines.size() >= kLineLimit || m_kept + message.size() > kTextBudget) {
+        ++m_omitted;
+        return;
+    }
+    m_kept += message.size();
+    m_lines.append(QStringLiteral("-->") + message + QStringLiteral("\r\n"));
+}
+
+QStringList ScriptOutput::take() {
+    QStringList lines = std::move(m_lines);
+    m_lines = {};
+    if (m_omitted > 0)
+        lines.append(QStringLiteral("-->另有 %1 行输出未显示（每次运行最多显示 %2 行）\r\n")
+                         .arg(m_omitted)
+                         .arg(kLineLimit));
+    m_kept = 0;
+    m_omitted = 0;
+    return lines;
+}

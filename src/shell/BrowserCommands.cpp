@@ -1,0 +1,95 @@
+#include "shell/BrowserCommands.h"
+
+#include "browser/AccessRecordWindow.h"
+#include "browser/BrowserEnvironment.h"
+#include "browser/EnvironmentCodeDialog.h"
+#include "editor/EditorTabs.h"
+#include "script/GlobalObjects.h"
+#include "shell/Dialogs.h"
+#include "shell/MainWindow.h"
+#include "shell/OutputLog.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+
+BrowserCommands::BrowserCommands(MainWindow& window, const QString& directory)
+    : QObject(&window), m_window(window), m_code(directory) {
+    QMenu* tools = window.toolsMenu();
+    m_monitor = tools->addAction(QStringLiteral("环境监控"));
+    m_monitor->setObjectName(QStringLiteral("环境监控"));
+    m_monitor->setCheckable(true);
+    m_monitor->setToolTip(
+        QStringLiteral("浏览器环境下记录脚本对环境的每次读取、写入、调用和缺失的名字"));
+    m_recordAction = tools->addAction(QStringLiteral("环境记录"));
+    m_editAction = tools->addAction(QStringLiteral("编辑环境代码…"));
+    connect(m_recordAction, &QAction::triggered, this, &BrowserCommands::showRecord);
+    connect(m_editAction, &QAction::triggered, this, &BrowserCommands::editEnvironmentCode);
+    window.browserBox()->setEnabled(true);
+}
+
+BrowserCommands::~BrowserCommands() = default;
+
+BrowserOptions BrowserCommands::options() const {
+    BrowserOptions options;
+    options.enabled = m_window.browserBox()->isChecked();
+    options.monitor = m_monitor->isChecked();
+    options.userAgent = m_userAgent;
+    options.pageUrl = m_pageUrl;
+    if (options.pageUrl.isEmpty()) {
+        // The address the current editor's script was read from ("读取JS").
+        const QString source = m_window.tabs().source(m_window.tabs().currentIndex());
+        if (source.startsWith(QLatin1String("http://")) ||
+            source.startsWith(QLatin1String("https://")))
+            options.pageUrl = source;
+    }
+    if (options.enabled)
+        options.environmentCode = m_code.load();
+    return options;
+}
+
+void BrowserCommands::prepareLoad() {
+    const BrowserOptions o = options();
+    m_window.globals().mainHost().setEnvironment(browserEnvironment(o, m_record));
+}
+
+void BrowserCommands::showRecord() {
+    if (!m_recordWindow) {
+        m_recordWindow = std::make_unique<AccessRecordWindow>(m_record);
+        m_recordWindow->setAddStubs([this](const QStringList& stubs) { addStubs(stubs); });
+    }
+    m_recordWindow->show();
+    m_recordWindow->raise();
+    m_recordWindow->activateWindow();
+}
+
+void BrowserCommands::addStubs(const QStringList& stubs) {
+    QString error;
+    const QString code = m_code.load(&error);
+    if (!error.isEmpty() || !m_code.save(withStubs(code, stubs), &error)) {
+        m_window.outputLog().append(QStringLiteral("-->环境代码保存失败：") + error +
+                                    QStringLiteral("\r\n"));
+        return;
+    }
+    m_window.outputLog().append(QStringLiteral("-->已写入环境代码：%1项\r\n").arg(stubs.size()));
+}
+
+void BrowserCommands::editEnvironmentCode() {
+    EnvironmentCodeDialog dialog(&m_window);
+    QString error;
+    const QString code = m_code.load(&error);
+    if (!error.isEmpty()) {
+        m_window.outputLog().append(QStringLiteral("-->无法读取环境代码：") + error +
+                                    QStringLiteral("\r\n"));
+        return; // a file that cannot be read is never replaced by an empty one
+    }
+    dialog.setValues(code, m_pageUrl, m_userAgent);
+    m_window.dialogs().runModal(dialog);
+    if (dialog.result() != QDialog::Accepted)
+        return;
+    m_pageUrl = dialog.pageUrl();
+    m_userAgent = dialog.userAgent();
+    if (!m_code.save(dialog.code(), &error))
+        m_window.outputLog().append(QStringLiteral("-->环境代码保存失败：") + error +
+                                    QStringLiteral("\r\n"));
+}
