@@ -93,3 +93,9 @@ bool StopWatch::enter(JSContextRef ctx) {
     armStopOnly(group);
     return true;
 }
+
+bool StopWatch::ended(JSContextRef ctx) {
+    if (StopWatch* watch = of(JSContextGetGroup(ctx)))
+        return watch->stopRequested() || watch->expired();
+    return ScriptThread::instance().stopRequested();
+}
