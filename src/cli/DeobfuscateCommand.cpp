@@ -8,16 +8,8 @@
 
 namespace {
 void printHistory(const DeobResult& result) {
-    for (const DeobStage& s : result.history) {
-        if (s.peeled)
-            printError(QStringLiteral("已解除：%1（%2 → %3 字节，%4 毫秒）")
-                           .arg(s.layer)
-                           .arg(s.bytesBefore)
-                           .arg(s.bytesAfter)
-                           .arg(qRound(s.ms)));
-        else
-            printError(QStringLiteral("未解除：%1（%2）").arg(s.layer, s.note));
-    }
+    for (const DeobStage& s : result.history)
+        printError(s.historyLine(true));
 }
 // What the behaviour check found; the expression of --check with its value.
 void printBehaviour(const DeobBehaviour& b, const QString& check) {

@@ -83,8 +83,8 @@ public:
         }
         if (listingStopped || membersStopped) {
             // Said as an engine error is, so a batch job sees it in the output and the status.
-            m_log.append(QStringLiteral("-->发生错误：错误号=5100\r\n"));
-            m_log.append(QStringLiteral("-->错误描述：脚本运行已被用户中止\r\n"));
+            m_log.message(QStringLiteral("发生错误：错误号=5100"));
+            m_log.message(QStringLiteral("错误描述：脚本运行已被用户中止"));
             m_stopped = true;
         }
     }

@@ -3,36 +3,42 @@
 #include "cli/CliIo.h"
 #include "cli/Options.h"
 #include "engine/ScriptThread.h"
+#include "tools/DeobfuscateScript.h"
 #include "tools/FormatScript.h"
 #include "tools/MinifyScript.h"
-#include "tools/UnpackScript.h"
-
-#include <QElapsedTimer>
 
 namespace {
-// Runs a tool under --timeout. On the command line nobody presses "停止", so a run that
-// was stopped once the limit had passed ran out of time, and says so.
+// Runs a tool under --timeout. On the command line nobody presses "停止": a run the
+// waiter stopped at the limit ran out of time, and says so.
 template <typename Job> ToolResult withTimeLimit(double timeout, Job job) {
     BlockingWaiter waiter(timeout);
     ScriptThread::instance().setWaiter(&waiter);
-    QElapsedTimer clock;
-    clock.start();
     ToolResult r = job();
     ScriptThread::instance().setWaiter(nullptr);
-    if (!r.ok && r.error == QStringLiteral("脚本运行已被用户中止") && timeout > 0.0 &&
-        clock.elapsed() >= qint64(timeout * 1000.0))
+    if (!r.ok && waiter.timedOut())
         r.error = QStringLiteral("运行超时（超过 %1 秒），已停止").arg(timeout);
     return r;
 }
 
 ToolResult runTool(const QString& tool, const QString& source, double timeout) {
     if (tool == QLatin1String("unpack")) {
-        // The unpack has the sandbox's own limit (the deobfuscator's when none is given);
-        // --timeout bounds the layout after it as well.
-        const ToolResult unpacked = UnpackScript(source, timeout);
-        if (!unpacked.ok)
-            return unpacked;
-        return withTimeLimit(timeout, [&] { return FormatScript(unpacked.text); });
+        // What "eval解密" does: the deobfuscator (its sandbox limit is --timeout, else its
+        // own default), then the layout, which --timeout bounds as well.
+        DeobOptions options;
+        if (timeout > 0.0)
+            options.sandboxSeconds = timeout;
+        const ToolResult peeled = withTimeLimit(timeout, [&] {
+            const DeobResult r = DeobfuscateScript(source, options);
+            // The pane's lines about each layer, on standard error.
+            for (const DeobStage& s : r.history)
+                printError(s.historyLine(false));
+            if (r.ok && !r.behaviour.rolledBack.isEmpty())
+                printError(r.behaviour.rollbackMessage());
+            return r.ok ? ToolResult::success(r.code) : ToolResult::failure(r.error);
+        });
+        if (!peeled.ok)
+            return peeled;
+        return withTimeLimit(timeout, [&] { return FormatScript(peeled.text); });
     }
     if (tool == QLatin1String("format"))
         return withTimeLimit(timeout, [&] { return FormatScript(source); });

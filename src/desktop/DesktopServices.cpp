@@ -36,9 +36,8 @@ DesktopServices::DesktopServices(MainWindow& window) : QObject(&window), m_windo
     m_hotKey = new GlobalHotKey(this);
     m_hotKey->RegisterToggleHotKey(GlobalHotKey::Alt, 'Q', [this] { ToggleMainWindow(); });
 
-    for (QAction* a : window.trayMenu()->actions())
-        if (a->text() == QStringLiteral("退出程序"))
-            connect(a, &QAction::triggered, this, &DesktopServices::quitProgram);
+    if (QAction* quit = window.actionNamed(QStringLiteral("菜单_退出程序")))
+        connect(quit, &QAction::triggered, this, &DesktopServices::quitProgram);
     const struct {
         const char* text;
         void (DesktopServices::*handler)();
@@ -49,7 +48,8 @@ DesktopServices::DesktopServices(MainWindow& window) : QObject(&window), m_windo
         {"JavaScript速查", &DesktopServices::showReference},
     };
     for (const auto& item : items) {
-        if (QAction* a = menuAction(QString::fromUtf8(item.text))) {
+        if (QAction* a =
+                m_window.actionNamed(QStringLiteral("菜单_") + QString::fromUtf8(item.text))) {
             connect(a, &QAction::triggered, this, item.handler);
             a->setEnabled(true);
         }
@@ -62,15 +62,6 @@ DesktopServices::~DesktopServices() {
 
 ReferenceWindow* DesktopServices::referenceWindow() const {
     return m_reference.data();
-}
-
-QAction* DesktopServices::menuAction(const QString& text) const {
-    for (QAction* top : m_window.menuBar()->actions())
-        if (QMenu* menu = top->menu())
-            for (QAction* a : menu->actions())
-                if (a->text() == text)
-                    return a;
-    return nullptr;
 }
 
 void DesktopServices::ToggleMainWindow() {

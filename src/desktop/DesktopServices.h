@@ -34,8 +34,6 @@ public:
     void checkForUpdate();
 
 private:
-    QAction* menuAction(const QString& text) const;
-
     MainWindow& m_window;
     TrayIcon* m_tray = nullptr;
     GlobalHotKey* m_hotKey = nullptr;

@@ -34,8 +34,10 @@ void BlockingWaiter::wait(ScriptJob& job) {
         job.waitDone(-1);
         return;
     }
-    if (!job.waitDone(int(m_limitSeconds * 1000.0)))
+    if (!job.waitDone(int(m_limitSeconds * 1000.0))) {
+        m_timedOut = true;
         ScriptThread::instance().requestStop();
+    }
     job.waitDone(-1);
 }
 

@@ -43,9 +43,13 @@ class BlockingWaiter : public ScriptWaiter {
 public:
     explicit BlockingWaiter(double limitSeconds = 0.0) : m_limitSeconds(limitSeconds) {}
     void wait(ScriptJob& job) override;
+    // True once the limit ran out and the waiter asked the job to stop, so a caller can
+    // tell a time-out from a stop the user asked for.
+    bool timedOut() const { return m_timedOut; }
 
 private:
     double m_limitSeconds;
+    bool m_timedOut = false;
 };
 
 class ScriptThread {

@@ -6,9 +6,7 @@
 #include "script/ScriptHost.h"
 #include "script/ValueText.h"
 
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-} // namespace
+namespace {} // namespace
 
 void WriteScriptOutput(ScriptHost& host, LogSink& log) {
     for (const QString& line : host.TakeOutput())
@@ -19,11 +17,11 @@ std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log) {
     const ScriptError e = host.Error();
     if (e.number == 0)
         return std::nullopt;
-    log.append(QStringLiteral("-->发生错误：错误号=") + formatNumber(e.number) + kCrLf);
-    log.append(QStringLiteral("-->错误描述：") + e.description + kCrLf);
-    log.append(QStringLiteral("-->错误代码：") + e.text + kCrLf);
-    log.append(QStringLiteral("-->错误位置：") + QString::number(e.line) + QStringLiteral("行") +
-               formatNumber(e.column) + QStringLiteral("字符处\r\n"));
+    log.message(QStringLiteral("发生错误：错误号=") + formatNumber(e.number));
+    log.message(QStringLiteral("错误描述：") + e.description);
+    log.message(QStringLiteral("错误代码：") + e.text);
+    log.message(QStringLiteral("错误位置：") + QString::number(e.line) + QStringLiteral("行") +
+                formatNumber(e.column) + QStringLiteral("字符处"));
     return e.line;
 }
 
@@ -38,14 +36,14 @@ LoadResult LoadCode(GlobalObjects& globals, const QStringList& sources, LogSink&
     host.Reset();
     for (const QString& code : sources) {
         if (code.isEmpty()) {
-            log.append(QStringLiteral("-->代码加载失败，请检查代码内容\r\n"));
+            log.message(QStringLiteral("代码加载失败，请检查代码内容"));
             result.outcome = LoadResult::Empty;
             return result;
         }
         const double status = host.AddCode(code);
         WriteScriptOutput(host, log);
         if (status > 0.0000001 || status < -0.0000001) {
-            log.append(QStringLiteral("-->代码加载失败，请检查代码内容\r\n"));
+            log.message(QStringLiteral("代码加载失败，请检查代码内容"));
             globals.codeLoaded = 0;
             result.outcome = LoadResult::Failed;
             return result;
@@ -57,7 +55,7 @@ LoadResult LoadCode(GlobalObjects& globals, const QStringList& sources, LogSink&
             return result;
         }
     }
-    log.append(QStringLiteral("-->代码加载成功\r\n"));
+    log.message(QStringLiteral("代码加载成功"));
     result.proceduresRefreshed = host.Procedures(globals.procedures());
     globals.codeLoaded = 1;
     result.outcome = LoadResult::Loaded;
@@ -73,27 +71,25 @@ EvalResult EvaluateExpression(GlobalObjects& globals, const QString& expression,
     result.kind = ResultKind(value.vt());
     result.errorLine = ReportScriptError(host, log);
     if (globals.codeLoaded != 1) {
-        log.append(QStringLiteral("-->计算出错：代码未加载\r\n"));
+        log.message(QStringLiteral("计算出错：代码未加载"));
         return result;
     }
-    log.append(QStringLiteral("-->返回类型：") + ResultTypeName(result.kind) + kCrLf);
-    const QString prefix = QStringLiteral("-->计算结果：");
+    log.message(QStringLiteral("返回类型：") + ResultTypeName(result.kind));
+    const QString prefix = QStringLiteral("计算结果：");
     switch (result.kind) {
     case 1:
         // A BigInt keeps all its digits; every other number is written as a double.
-        log.append(prefix +
-                   (value.vt() == Variant::Decimal ? value.stringValue()
-                                                   : formatNumber(value.toDouble())) +
-                   kCrLf);
+        log.message(prefix + (value.vt() == Variant::Decimal ? value.stringValue()
+                                                             : formatNumber(value.toDouble())));
         break;
     case 2:
-        log.append(prefix + value.toText() + kCrLf);
+        log.message(prefix + value.toText());
         break;
     case 3:
-        log.append(prefix + formatBool(value.toBool()) + kCrLf);
+        log.message(prefix + formatBool(value.toBool()));
         break;
     case 4:
-        log.append(prefix + formatDate(value.toDate()) + kCrLf);
+        log.message(prefix + formatDate(value.toDate()));
         break;
     case 5:
         globals.setInspectedObject(value.toObject());
@@ -101,7 +97,7 @@ EvalResult EvaluateExpression(GlobalObjects& globals, const QString& expression,
             question.inspect(globals.inspectedObject());
         break;
     default:
-        log.append(QStringLiteral("-->该类型结果此版本不支持\r\n"));
+        log.message(QStringLiteral("该类型结果此版本不支持"));
         break;
     }
     return result;

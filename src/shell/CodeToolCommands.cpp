@@ -24,13 +24,9 @@ CodeToolCommands::CodeToolCommands(MainWindow& window) : QObject(&window), m_win
     m_history = new DeobHistoryWindow(&window);
     m_history->setApply(
         [this](const QString& code) { m_window.CurrentEditor()->SetText(code.toUtf8()); });
-    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) {
-        if (menu->title() == QStringLiteral("工具(&T)")) {
-            connect(menu->addAction(QStringLiteral("解密记录")), &QAction::triggered, this,
-                    &CodeToolCommands::onHistoryTriggered);
-            break;
-        }
-    }
+    if (QMenu* tools = window.menuNamed(QStringLiteral("菜单_工具")))
+        connect(MainWindow::addNamedAction(tools, QStringLiteral("解密记录")), &QAction::triggered,
+                this, &CodeToolCommands::onHistoryTriggered);
 }
 
 void CodeToolCommands::onHistoryTriggered() {
@@ -43,13 +39,12 @@ void CodeToolCommands::onFormatClicked() {
     CodeEditor* editor = m_window.CurrentEditor();
     const ToolResult result = FormatScript(QString::fromUtf8(editor->GetText()));
     if (!result.ok) {
-        m_window.outputLog().append(QStringLiteral("-->代码格式化失败：") + result.error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().message(QStringLiteral("代码格式化失败：") + result.error);
         return;
     }
     editor->SetText(result.text.toUtf8());
     editor->setFocus();
-    m_window.outputLog().append(QStringLiteral("-->代码格式化成功\r\n"));
+    m_window.outputLog().message(QStringLiteral("代码格式化成功"));
 }
 
 void CodeToolCommands::onUnpackClicked() {
@@ -60,45 +55,33 @@ void CodeToolCommands::onUnpackClicked() {
     AddUnpacker(host);
     const QString source = QString::fromUtf8(editor->GetText());
     if (source.isEmpty()) {
-        m_window.outputLog().append(QStringLiteral("-->没有JS代码哦\r\n"));
+        m_window.outputLog().message(QStringLiteral("没有JS代码哦"));
         return;
     }
     const DeobResult peeled = DeobfuscateScript(source);
     if (!peeled.ok) {
-        m_window.outputLog().append(QStringLiteral("-->代码解密失败：") + peeled.error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().message(QStringLiteral("代码解密失败：") + peeled.error);
         return;
     }
     const ToolResult formatted = FormatScript(peeled.code);
     if (!formatted.ok) {
-        m_window.outputLog().append(QStringLiteral("-->代码格式化失败：") + formatted.error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().message(QStringLiteral("代码格式化失败：") + formatted.error);
         return;
     }
     editor->SetText(formatted.text.toUtf8());
     m_history->setRun(source, peeled);
-    for (const DeobStage& s : peeled.history) {
-        if (s.peeled)
-            m_window.outputLog().append(QStringLiteral("-->已解除：%1（%2 → %3 字节）\r\n")
-                                            .arg(s.layer)
-                                            .arg(s.bytesBefore)
-                                            .arg(s.bytesAfter));
-        else
-            m_window.outputLog().append(
-                QStringLiteral("-->未能解除：%1（%2）\r\n").arg(s.layer, s.note));
-    }
+    for (const DeobStage& s : peeled.history)
+        m_window.outputLog().message(s.historyLine(false));
     if (!peeled.behaviour.rolledBack.isEmpty())
-        m_window.outputLog().append(QStringLiteral("-->") + peeled.behaviour.rollbackMessage() +
-                                    QStringLiteral("\r\n"));
-    m_window.outputLog().append(QStringLiteral("-->代码解密成功 注：变量名称无法还原\r\n"));
+        m_window.outputLog().message(peeled.behaviour.rollbackMessage());
+    m_window.outputLog().message(QStringLiteral("代码解密成功 注：变量名称无法还原"));
 }
 
 void CodeToolCommands::onMinifyClicked() {
     CodeEditor* editor = m_window.CurrentEditor();
     const ToolResult result = MinifyScript(QString::fromUtf8(editor->GetText()));
     if (!result.ok) {
-        m_window.outputLog().append(QStringLiteral("-->代码压缩失败：") + result.error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().message(QStringLiteral("代码压缩失败：") + result.error);
         return;
     }
     editor->SetText(dropEmptyFirstLine(result.text).toUtf8());

@@ -43,8 +43,8 @@ void EditorRecovery::offerLeftover() {
     QStringList damaged;
     std::unique_ptr<LeftoverCopy> leftover = m_store.claimLeftover(&damaged);
     for (const QString& path : damaged)
-        m_window.outputLog().append(
-            QStringLiteral("-->恢复副本已损坏，无法恢复，已改名为：%1.damaged\r\n").arg(path));
+        m_window.outputLog().message(
+            QStringLiteral("恢复副本已损坏，无法恢复，已改名为：%1.damaged").arg(path));
     if (!leftover)
         return;
     const Dialogs::Answer answer = m_window.dialogs().yesNo(
@@ -103,5 +103,5 @@ void EditorRecovery::reportOnce(const QString& reason) {
     if (m_reported)
         return;
     m_reported = true;
-    m_window.outputLog().append(QStringLiteral("-->无法保存恢复副本：%1\r\n").arg(reason));
+    m_window.outputLog().message(QStringLiteral("无法保存恢复副本：%1").arg(reason));
 }

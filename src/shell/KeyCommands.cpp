@@ -25,6 +25,7 @@ QString withKey(const QString& text, const QKeySequence& key) {
 KeyCommands::KeyCommands(MainWindow& window) : QObject(&window), m_window(window) {
     QMenuBar* bar = window.menuBar();
     auto* edit = new QMenu(QStringLiteral("编辑(&E)"), bar);
+    edit->setObjectName(QStringLiteral("菜单_编辑"));
     edit->setFont(bar->font());
     // After "文件", before "关于".
     bar->insertMenu(bar->actions().value(1), edit);
@@ -58,6 +59,7 @@ KeyCommands::KeyCommands(MainWindow& window) : QObject(&window), m_window(window
         withKey(QStringLiteral("清空（快捷键会先询问）"), clear->shortcut()));
 
     QMenu* pages = edit->addMenu(QStringLiteral("切换编辑框"));
+    pages->setObjectName(QStringLiteral("菜单_切换编辑框"));
     connect(add(pages, QStringLiteral("下一个编辑框"), {keys(Qt::CTRL | Qt::Key_Tab)}),
             &QAction::triggered, this, [this] { stepTab(1); });
     // Shift+Tab arrives as Backtab.
@@ -73,7 +75,7 @@ KeyCommands::KeyCommands(MainWindow& window) : QObject(&window), m_window(window
 }
 
 QAction* KeyCommands::add(QMenu* menu, const QString& text, const QList<QKeySequence>& keys) {
-    QAction* action = menu->addAction(text);
+    QAction* action = MainWindow::addNamedAction(menu, text);
     action->setShortcuts(keys);
     // Also on the window itself: active whenever the window is, whatever has focus.
     action->setShortcutContext(Qt::WindowShortcut);

@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <limits>
 
@@ -170,23 +171,48 @@ void MainWindow::buildControls() {
         w->setEnabled(false);
 }
 
+namespace {
+// Menus and their entries are found by object name ("菜单_" and the text without its
+// accelerator), never by the text shown.
+QMenu* addNamedMenu(QMenuBar* bar, const QString& title) {
+    QMenu* menu = bar->addMenu(title);
+    menu->setObjectName(QStringLiteral("菜单_") +
+                        QString(title).remove(QRegularExpression(QStringLiteral("\\(&.\\)$"))));
+    return menu;
+}
+} // namespace
+
+QAction* MainWindow::addNamedAction(QMenu* menu, const QString& text) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QStringLiteral("菜单_") + text);
+    return action;
+}
+
+QMenu* MainWindow::menuNamed(const QString& name) const {
+    return findChild<QMenu*>(name);
+}
+
+QAction* MainWindow::actionNamed(const QString& name) const {
+    return findChild<QAction*>(name);
+}
+
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setFont(uiFont());
-    QMenu* file = m_fileMenu = bar->addMenu(QStringLiteral("文件(&F)"));
-    QAction* open = m_openAction = file->addAction(QStringLiteral("打开"));
+    QMenu* file = m_fileMenu = addNamedMenu(bar, QStringLiteral("文件(&F)"));
+    QAction* open = m_openAction = addNamedAction(file, QStringLiteral("打开"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    QAction* save = m_saveAction = file->addAction(QStringLiteral("导出"));
+    QAction* save = m_saveAction = addNamedAction(file, QStringLiteral("导出"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    QMenu* about = bar->addMenu(QStringLiteral("关于(&A)"));
-    QAction* version = about->addAction(QStringLiteral("软件版本"));
-    QAction* contact = about->addAction(QStringLiteral("联系作者"));
-    QAction* update = about->addAction(QStringLiteral("检查更新"));
-    QMenu* tools = bar->addMenu(QStringLiteral("工具(&T)"));
-    QAction* inspect = tools->addAction(QStringLiteral("数组对象查看"));
+    QMenu* about = addNamedMenu(bar, QStringLiteral("关于(&A)"));
+    QAction* version = addNamedAction(about, QStringLiteral("软件版本"));
+    QAction* contact = addNamedAction(about, QStringLiteral("联系作者"));
+    QAction* update = addNamedAction(about, QStringLiteral("检查更新"));
+    QMenu* tools = addNamedMenu(bar, QStringLiteral("工具(&T)"));
+    QAction* inspect = addNamedAction(tools, QStringLiteral("数组对象查看"));
     inspect->setEnabled(false); // shown, never active
-    QAction* reference = tools->addAction(QStringLiteral("JavaScript速查"));
-    QAction* decoder = tools->addAction(QStringLiteral("解码工具"));
+    QAction* reference = addNamedAction(tools, QStringLiteral("JavaScript速查"));
+    QAction* decoder = addNamedAction(tools, QStringLiteral("解码工具"));
     for (QAction* a : {open, save, version, contact, update, reference, decoder})
         a->setEnabled(false);
     decoder->setEnabled(true);
@@ -194,9 +220,9 @@ void MainWindow::buildMenus() {
 
     m_trayMenu = new QMenu(QStringLiteral("托盘菜单"), this);
     m_trayMenu->setObjectName(QStringLiteral("托盘菜单"));
-    connect(m_trayMenu->addAction(QStringLiteral("显示程序")), &QAction::triggered, this,
+    connect(addNamedAction(m_trayMenu, QStringLiteral("显示程序")), &QAction::triggered, this,
             &MainWindow::ShowMainWindow);
-    connect(m_trayMenu->addAction(QStringLiteral("退出程序")), &QAction::triggered, this,
+    connect(addNamedAction(m_trayMenu, QStringLiteral("退出程序")), &QAction::triggered, this,
             &QWidget::close);
 }
 
@@ -219,10 +245,10 @@ void MainWindow::onCreated() {
     m_tabs->setCurrentIndex(0);
     m_tabs->ShowEditor(0);
 
-    m_output->append(QStringLiteral("-->VexoJS调试工具启动成功,作者：Marlo，QQ") + kContactNumber +
-                     QStringLiteral(",版本") + m_versionText + QStringLiteral("\r\n"));
-    m_output->append(QStringLiteral("-->帮助：快捷键Alt+Q最小化至托盘/显示\r\n"));
-    m_output->append(QStringLiteral("-->欢迎使用\r\n"));
+    m_output->message(QStringLiteral("VexoJS调试工具启动成功,作者：Marlo，QQ") + kContactNumber +
+                      QStringLiteral(",版本") + m_versionText);
+    m_output->message(QStringLiteral("帮助：快捷键Alt+Q最小化至托盘/显示"));
+    m_output->message(QStringLiteral("欢迎使用"));
 
     m_address->addItem(kSampleAddress, 0);
     m_address->setCurrentIndex(0);
@@ -248,8 +274,8 @@ void MainWindow::openInEmptyEditor(const QString& text) {
         m_tabs->setCurrentIndex(i);
         return;
     }
-    m_output->append(
-        QStringLiteral("-->没有空的编辑框，未打开：请先清空一个编辑框，或使用“复制完整结果”\r\n"));
+    m_output->message(
+        QStringLiteral("没有空的编辑框，未打开：请先清空一个编辑框，或使用“复制完整结果”"));
 }
 
 void MainWindow::ShowDecoderWindow() {

@@ -66,6 +66,13 @@ public:
     SearchRow& searchRow() const { return *m_searchRow; }
     ReadSaveCommands& readSaveCommands() const { return *m_readSaveCommands; }
 
+    // A menu or menu entry by object name: "菜单_" and its text without the accelerator
+    // ("菜单_工具", "菜单_退出程序"); nullptr when there is none.
+    QMenu* menuNamed(const QString& name) const;
+    QAction* actionNamed(const QString& name) const;
+    // Adds an entry named as above.
+    static QAction* addNamedAction(QMenu* menu, const QString& text);
+
     // "清空": empties the current editor; nothing is logged or asked.
     void onClearClicked();
     // "在新编辑框中打开" of the output pane: the text goes into the first empty editor,

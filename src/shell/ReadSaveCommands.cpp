@@ -35,6 +35,7 @@ ReadSaveCommands::ReadSaveCommands(MainWindow& window)
     window.utf8DecodeBox()->setEnabled(true);
 
     m_recentMenu = new QMenu(QStringLiteral("最近打开"), window.fileMenu());
+    m_recentMenu->setObjectName(QStringLiteral("菜单_最近打开"));
     window.fileMenu()
         ->insertMenu(window.saveAction(), m_recentMenu)
         ->setText(QStringLiteral("最近打开"));
@@ -50,7 +51,9 @@ ReadSaveCommands::ReadSaveCommands(MainWindow& window)
 void ReadSaveCommands::fillRecentMenu() {
     m_recentMenu->clear();
     for (const QString& entry : std::as_const(m_recent)) {
-        connect(m_recentMenu->addAction(entry), &QAction::triggered, this, [this, entry] {
+        QAction* item = m_recentMenu->addAction(entry);
+        item->setObjectName(QStringLiteral("菜单_最近打开_%1").arg(m_recentMenu->actions().size()));
+        connect(item, &QAction::triggered, this, [this, entry] {
             CodeEditor* editor = m_window.CurrentEditor();
             if (QFileInfo(entry).isAbsolute())
                 openScriptFile(editor, entry);
@@ -58,7 +61,9 @@ void ReadSaveCommands::fillRecentMenu() {
                 readAddressInto(editor, entry);
         });
     }
-    m_recentMenu->addAction(QStringLiteral("（无）"))->setEnabled(false);
+    QAction* none = m_recentMenu->addAction(QStringLiteral("（无）"));
+    none->setObjectName(QStringLiteral("菜单_最近打开_无"));
+    none->setEnabled(false);
     if (!m_recent.isEmpty())
         m_recentMenu->removeAction(m_recentMenu->actions().last());
 }
@@ -137,13 +142,12 @@ void ReadSaveCommands::ReadScript() {
     if (result.ok && result.body.isEmpty())
         failure = QStringLiteral("内容为空");
     if (!failure.isEmpty()) {
-        m_window.outputLog().append(QStringLiteral("-->代码读取失败：") + failure +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().message(QStringLiteral("代码读取失败：") + failure);
         return;
     }
     editor->SetText(forceUtf8 ? Utf8Decode(result.body).toUtf8()
                               : decodeScript(result.body, result.charset).utf8);
-    m_window.outputLog().append(QStringLiteral("-->代码读取成功\r\n"));
+    m_window.outputLog().message(QStringLiteral("代码读取成功"));
     m_window.tabs().setSource(m_window.tabs().indexOf(editor), address);
     RememberAddress(address);
     addRecent(address);

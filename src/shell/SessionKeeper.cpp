@@ -103,8 +103,8 @@ void SessionKeeper::restoreTexts() {
         const QString aside = textsPath() + QStringLiteral(".damaged");
         QFile::remove(aside);
         QFile::rename(textsPath(), aside);
-        m_window.outputLog().append(
-            QStringLiteral("-->上次保留的代码已损坏，无法恢复，已改名为：%1\r\n").arg(aside));
+        m_window.outputLog().message(
+            QStringLiteral("上次保留的代码已损坏，无法恢复，已改名为：%1").arg(aside));
         return;
     }
     EditorTabs& tabs = m_window.tabs();
@@ -114,7 +114,7 @@ void SessionKeeper::restoreTexts() {
         tabs.setModified(i, entries->at(3 + 3 * i) == "1");
     }
     tabs.setCurrentIndex(openSettings()->value(QStringLiteral("window/tab"), 0).toInt());
-    m_window.outputLog().append(QStringLiteral("-->已恢复上次的代码\r\n"));
+    m_window.outputLog().message(QStringLiteral("已恢复上次的代码"));
 }
 
 bool SessionKeeper::save(QString* error) {

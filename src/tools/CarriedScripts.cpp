@@ -1,5 +1,8 @@
 #include "tools/CarriedScripts.h"
 
+#include "engine/ScriptThread.h"
+#include "script/ScriptEngine.h"
+
 #include <QFile>
 
 namespace {
@@ -33,3 +36,26 @@ QString environment() {
     return text;
 }
 } // namespace CarriedScripts
+
+ToolResult callCarried(const QString& script, const QString& entry, const QList<Variant>& args,
+                       const QString& notText) {
+    ToolResult result;
+    ScriptThread::instance().call([&] {
+        ScriptEngine engine;
+        engine.setLanguage(QStringLiteral("JScript"));
+        engine.setResultTextLimit(kWholeText);
+        engine.addCode(script);
+        if (engine.error().number != 0) {
+            result = ToolResult::failure(engine.error().description);
+            return;
+        }
+        const Variant out = engine.run(entry, args);
+        if (engine.error().number != 0)
+            result = ToolResult::failure(engine.error().description);
+        else if (out.vt() != Variant::BStr)
+            result = ToolResult::failure(notText);
+        else
+            result = ToolResult::success(out.stringValue());
+    });
+    return result;
+}

@@ -2,6 +2,9 @@
 // The JavaScript programs the workbench carries (compiled in as resources) and the
 // common shape of a tool's outcome.
 
+#include "engine/Variant.h"
+
+#include <QList>
 #include <QString>
 
 namespace CarriedScripts {
@@ -26,3 +29,9 @@ struct ToolResult {
     static ToolResult success(QString text) { return {true, std::move(text), {}}; }
     static ToolResult failure(QString error) { return {false, {}, std::move(error)}; }
 };
+
+// Loads a carried script into an engine of its own on the script thread and calls one of
+// its global functions. The result is code for an editor, so it is taken whole (never
+// cut at the display cap); a result that is not a text fails with `notText`.
+ToolResult callCarried(const QString& script, const QString& entry, const QList<Variant>& args,
+                       const QString& notText);

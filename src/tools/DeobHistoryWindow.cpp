@@ -65,17 +65,8 @@ void DeobHistoryWindow::setRun(const QString& original, const DeobResult& result
     m_list->addItem(QStringLiteral("原始代码（%1 字节）").arg(original.toUtf8().size()));
     m_codes << original;
     for (const DeobStage& s : result.history) {
-        if (s.peeled) {
-            m_list->addItem(QStringLiteral("%1（%2 → %3 字节，%4 毫秒）")
-                                .arg(s.layer)
-                                .arg(s.bytesBefore)
-                                .arg(s.bytesAfter)
-                                .arg(qRound(s.ms)));
-            m_codes << s.code;
-        } else {
-            m_list->addItem(QStringLiteral("未解除：%1（%2）").arg(s.layer, s.note));
-            m_codes << QString();
-        }
+        m_list->addItem(s.historyLine(true));
+        m_codes << (s.peeled ? s.code : QString());
     }
     m_list->setCurrentRow(m_list->count() - 1);
     fitList();

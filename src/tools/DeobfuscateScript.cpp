@@ -14,7 +14,6 @@
 
 #include <memory>
 
-
 namespace {
 constexpr double kStopCheckInterval = 0.1;
 constexpr qint64 kMebibyte = 1024 * 1024;
@@ -180,6 +179,17 @@ QString megabytes(qint64 bytes) {
 QString DeobBehaviour::rollbackMessage() const {
     return rolledBack.isEmpty() ? QString()
                                 : QStringLiteral("已回退：%1 改变了脚本的行为").arg(rolledBack);
+}
+
+QString DeobStage::historyLine(bool withTime) const {
+    if (!peeled)
+        return QStringLiteral("未能解除：%1（%2）").arg(layer, note);
+    const QString time = withTime ? QStringLiteral("，%1 毫秒").arg(qRound(ms)) : QString();
+    return QStringLiteral("已解除：%1（%2 → %3 字节%4）")
+        .arg(layer)
+        .arg(bytesBefore)
+        .arg(bytesAfter)
+        .arg(time);
 }
 
 int DeobResult::peeledCount() const {

@@ -16,6 +16,10 @@ struct DeobStage {
     bool peeled = false;
     QString note;
     QString code; // the code after this layer (peeled layers only)
+
+    // "已解除：<layer>（a → b 字节[，n 毫秒]）" or "未能解除：<layer>（<why>）", the same
+    // wording in the pane, the history window and the command line.
+    QString historyLine(bool withTime) const;
 };
 
 // The behaviour check after a run: the original and the stages run in the sandbox, and

@@ -1,30 +1,9 @@
 #include "tools/MinifyScript.h"
 
-#include "engine/ScriptThread.h"
-#include "script/ScriptEngine.h"
-
 ToolResult MinifyScript(const QString& source) {
-    ToolResult result;
-    ScriptThread::instance().call([&] {
-        ScriptEngine engine;
-        engine.setLanguage(QStringLiteral("JScript"));
-        engine.setResultTextLimit(kWholeText); // code for an editor: never cut
-        engine.addCode(CarriedScripts::minifier());
-        if (engine.error().number != 0) {
-            result = ToolResult::failure(engine.error().description);
-            return;
-        }
-        const Variant out =
-            engine.run(QStringLiteral("jsmin"),
-                       {Variant::fromString({}), Variant::fromString(source), Variant::fromInt(2)});
-        if (engine.error().number != 0)
-            result = ToolResult::failure(engine.error().description);
-        else if (out.vt() != Variant::BStr)
-            result = ToolResult::failure(QStringLiteral("压缩程序没有返回文本"));
-        else
-            result = ToolResult::success(out.stringValue());
-    });
-    return result;
+    return callCarried(CarriedScripts::minifier(), QStringLiteral("jsmin"),
+                       {Variant::fromString({}), Variant::fromString(source), Variant::fromInt(2)},
+                       QStringLiteral("压缩程序没有返回文本"));
 }
 
 QString dropEmptyFirstLine(const QString& minified) {

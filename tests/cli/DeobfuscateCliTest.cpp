@@ -48,7 +48,7 @@ TEST(CliDeobfuscate, TimeoutSkipsTheLayerAndNamesIt) {
     DeobRun r = deobfuscate({"--history", "--timeout", "0.3", "-"},
                             "var a=['x'];function d(i){for(;;){}return a[i];}d(0);");
     EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("未解除：字符串数组（超时，已跳过）")))
+    EXPECT_TRUE(r.err.contains(QStringLiteral("未能解除：字符串数组（超时，已跳过）")))
         << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("return a[i];")));
 }

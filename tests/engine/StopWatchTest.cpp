@@ -5,7 +5,6 @@
 #include "engine/EngineContext.h"
 #include "engine/ScriptThread.h"
 
-#include <QElapsedTimer>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -46,8 +45,6 @@ TEST(StopWatch, DeadlineAndStopEndTheScriptAsThemselves) {
         ScriptThread::instance().setWaiter(&waiter);
         O outcome = O::Running;
         bool threw = false;
-        QElapsedTimer clock;
-        clock.start();
         ScriptThread::instance().call([&] {
             EngineContext engine(c.interval);
             engine.watch()->setDeadline(c.deadline);
@@ -59,8 +56,6 @@ TEST(StopWatch, DeadlineAndStopEndTheScriptAsThemselves) {
         ScriptThread::instance().setWaiter(nullptr);
         EXPECT_EQ(int(outcome), int(c.outcome)) << c.code;
         EXPECT_EQ(threw, c.outcome != O::Running) << c.code;
-        // Generous: the checks count busy time, and a test machine is busy.
-        EXPECT_LT(clock.elapsed(), 5000) << c.code;
     }
 }
 

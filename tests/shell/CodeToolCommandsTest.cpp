@@ -179,7 +179,7 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     EXPECT_TRUE(
         history->stageList()->item(0)->text().startsWith(QStringLiteral("原始代码（36 字节）")));
     EXPECT_TRUE(history->stageList()->item(1)->text().startsWith(
-        QStringLiteral("eval/Function/document.write 包装（36 → 40 字节，")));
+        QStringLiteral("已解除：eval/Function/document.write 包装（36 → 40 字节，")));
     EXPECT_EQ(history->stageList()->currentRow(), 1);
     EXPECT_EQ(history->codeView()->toPlainText(),
               QStringLiteral("var s = ['lo', 'g(1)'].join('');\nlog(1);"));
@@ -201,7 +201,7 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     history->setRun(QStringLiteral("x"), run);
     ASSERT_EQ(history->stageList()->count(), 2);
     EXPECT_EQ(history->stageList()->item(1)->text(),
-              QStringLiteral("未解除：字符串数组（超时，已跳过）"));
+              QStringLiteral("未能解除：字符串数组（超时，已跳过）"));
     EXPECT_EQ(history->stageList()->currentRow(), 1);
     EXPECT_FALSE(history->applyButton()->isEnabled());
     EXPECT_TRUE(history->codeView()->toPlainText().isEmpty());

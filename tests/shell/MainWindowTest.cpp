@@ -130,6 +130,30 @@ TEST(StartUp, ControlsStandWhereTheLayoutPutsThem) {
         menus << a->text();
     EXPECT_EQ(menus, QStringList({"文件(&F)", "编辑(&E)", "关于(&A)", "工具(&T)"}));
     EXPECT_EQ(w.trayMenu()->actions().size(), 2);
+
+    // Code finds menus and entries by object name: every one has its own, and the lookup
+    // gives back that very entry.
+    QStringList names;
+    QList<QMenu*> pending{w.trayMenu()};
+    for (QAction* top : w.menuBar()->actions())
+        pending << top->menu();
+    while (!pending.isEmpty()) {
+        QMenu* menu = pending.takeFirst();
+        EXPECT_EQ(w.menuNamed(menu->objectName()), menu) << menu->title().toStdString();
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator())
+                continue;
+            if (a->menu()) {
+                pending << a->menu();
+                continue;
+            }
+            SCOPED_TRACE(a->text().toStdString());
+            EXPECT_TRUE(a->objectName().startsWith(QStringLiteral("菜单_")));
+            EXPECT_FALSE(names.contains(a->objectName()));
+            EXPECT_EQ(w.actionNamed(a->objectName()), a);
+            names << a->objectName();
+        }
+    }
 }
 
 TEST(StartUp, ALargerWindowKeepsEveryRowFlushRight) {
