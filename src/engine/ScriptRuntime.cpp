@@ -176,16 +176,17 @@ JSValueRef ScriptRuntime::runPrelude(const QString& source, const QString& url) 
 }
 
 bool ScriptRuntime::fire(int id, double time) {
-    if (!StopWatch::enter(m_context))
+    // The check armed when the run began stays armed while nothing was stopped.
+    if (StopWatch::ended(m_context))
         return false;
     JSValueRef args[] = {JSValueMakeNumber(m_context, id), JSValueMakeNumber(m_context, time)};
     JSObjectRef dispatcher = JSValueToObject(m_context, m_dispatcher.get().value, nullptr);
     JSObjectCallAsFunction(m_context, dispatcher, nullptr, 2, args, nullptr);
-    return !jobStopped(m_context);
+    return !StopWatch::ended(m_context);
 }
 
 bool ScriptRuntime::runTimers() {
-    if (!m_dispatcher || m_loop.pending() == 0)
+    if (!m_dispatcher || m_loop.pending() == 0 || jobStopped(m_context))
         return !jobStopped(m_context);
     const EventLoop::Outcome outcome =
         m_loop.run([this](int id, double time) { return fire(id, time); });

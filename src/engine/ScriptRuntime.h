@@ -62,7 +62,6 @@ public:
     bool runTimers();
 
 private:
-    static void installHostFunctions(ScriptRuntime& runtime);
     bool fire(int id, double time);
 
     JSGlobalContextRef m_context;

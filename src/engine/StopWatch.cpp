@@ -102,3 +102,9 @@ const std::atomic<bool>& StopWatch::threadStopFlag() {
 void StopWatch::setThreadStopFlag(const std::atomic<bool>* flag) {
     t_stopFlag = flag;
 }
+
+bool StopWatch::ended(JSContextRef ctx) {
+    if (StopWatch* watch = of(JSContextGetGroup(ctx)))
+        return watch->stopRequested() || watch->expired();
+    return threadStopFlag().load();
+}

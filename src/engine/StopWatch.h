@@ -44,6 +44,9 @@ public:
     // when the job was stopped (or ran out of time), so the call must not start;
     // otherwise the check of the context's group is armed afresh.
     static bool enter(JSContextRef ctx);
+    // The same test without arming the check again, for a loop that enters once and then
+    // calls into the engine many times (arming costs more than a short callback).
+    static bool ended(JSContextRef ctx);
     // The watch of a group; nullptr when it has none (its engine has gone).
     static StopWatch* of(JSContextGroupRef group);
 

@@ -10,7 +10,6 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QSettings>
 
 namespace {
@@ -18,12 +17,6 @@ const QString kOn = QStringLiteral("environment/fixedTime");
 const QString kSeed = QStringLiteral("environment/fixedSeed");
 const QString kStart = QStringLiteral("environment/fixedStart");
 
-QMenu* toolsMenu(MainWindow& window) {
-    for (QAction* a : window.menuBar()->actions())
-        if (a->menu() && a->text() == QStringLiteral("工具(&T)"))
-            return a->menu();
-    return window.menuBar()->addMenu(QStringLiteral("工具(&T)"));
-}
 } // namespace
 
 FixedTimeOption::FixedTimeOption(MainWindow& window, QString settingsPath)
@@ -31,14 +24,13 @@ FixedTimeOption::FixedTimeOption(MainWindow& window, QString settingsPath)
     const QSettings settings(m_settingsPath, QSettings::IniFormat);
     m_values.seed = settings.value(kSeed, 0).toULongLong();
     m_values.startMs = settings.value(kStart, FixedTime::kDefaultStart).toDouble();
-    QMenu* menu = toolsMenu(window);
-    m_toggle = menu->addAction(QStringLiteral("固定时间和随机数"));
-    m_toggle->setObjectName(QStringLiteral("菜单_固定时间和随机数"));
+    QMenu* menu = window.menuNamed(QStringLiteral("菜单_工具"));
+    m_toggle = MainWindow::addNamedAction(menu, QStringLiteral("固定时间和随机数"));
     m_toggle->setCheckable(true);
     m_toggle->setChecked(settings.value(kOn, false).toBool());
     m_toggle->setToolTip(
         QStringLiteral("加载代码时从设定的时刻开始计时，Math.random() 按种子取数"));
-    m_settings = menu->addAction(QStringLiteral("固定时间和随机数设置…"));
+    m_settings = MainWindow::addNamedAction(menu, QStringLiteral("固定时间和随机数设置…"));
     connect(m_toggle, &QAction::toggled, this, [this] {
         store();
         apply();

@@ -3,6 +3,7 @@
 
 #include "engine/Sandbox.h"
 #include "engine/ScriptThread.h"
+#include "script/BasicEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,34 @@ TEST(Sandbox, EveryRunIsAFreshEngineWithoutHostObjects) {
                                  "typeof document, typeof window].join()"))
                   .value,
               QStringLiteral("undefined,undefined,undefined,undefined,undefined"));
+}
+
+// Given an environment, a run gets the console and the timers, hands back what it wrote,
+// and a time-out in a timer or a promise job is the run's time-out.
+TEST(Sandbox, AnEnvironmentBringsConsoleAndTimersUnderTheLimit) {
+    const struct {
+        const char* code;
+        SandboxRun::Status status;
+        const char* value;
+        QStringList output;
+    } cases[] = {
+        {"console.log('a'); setTimeout(() => console.log('b'), 100); 'v'",
+         SandboxRun::Ok,
+         "v",
+         {QStringLiteral("-->console.log：a\r\n"), QStringLiteral("-->console.log：b\r\n")}},
+        {"setTimeout(function () { for (;;) {} }, 0); 1", SandboxRun::TimedOut, "", {}},
+        {"Promise.resolve().then(function () { for (;;) {} }); 1", SandboxRun::TimedOut, "", {}},
+    };
+    const Environment environment{std::make_shared<BasicEnvironment>()};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        SandboxRun r;
+        ScriptThread::instance().call(
+            [&] { r = runInSandbox(QString::fromUtf8(c.code), 0.3, environment); });
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.value, QString::fromUtf8(c.value));
+        EXPECT_EQ(r.output, c.output);
+    }
 }
 
 TEST(Sandbox, StopEndsARunAtOnce) {
