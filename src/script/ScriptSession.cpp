@@ -1,5 +1,6 @@
 #include "script/ScriptSession.h"
 
+#include "script/ErrorTexts.h"
 #include "script/GlobalObjects.h"
 #include "script/LogSink.h"
 #include "script/ResultKind.h"
@@ -10,12 +11,17 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 } // namespace
 
-std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log) {
+std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log,
+                                     std::optional<ErrorPlace>* place) {
     const ScriptError e = host.Error();
+    if (place)
+        place->reset();
     if (e.number == 0)
         return std::nullopt;
+    if (place && e.inCode && e.line > 0)
+        *place = ErrorPlace{e.line, e.column};
     log.append(QStringLiteral("-->发生错误：错误号=") + formatNumber(e.number) + kCrLf);
-    log.append(QStringLiteral("-->错误描述：") + e.description + kCrLf);
+    log.append(QStringLiteral("-->错误描述：") + describeError(e.description) + kCrLf);
     log.append(QStringLiteral("-->错误代码：") + e.text + kCrLf);
     log.append(QStringLiteral("-->错误位置：") + QString::number(e.line) + QStringLiteral("行") +
                formatNumber(e.column) + QStringLiteral("字符处\r\n"));
@@ -45,7 +51,7 @@ LoadResult LoadCode(GlobalObjects& globals, const QStringList& sources, LogSink&
             return result;
         }
         if (host.Error().number != 0) {
-            result.errorLine = ReportScriptError(host, log);
+            result.errorLine = ReportScriptError(host, log, &result.errorPlace);
             globals.codeLoaded = 1;
             result.outcome = LoadResult::ScriptError;
             return result;
@@ -64,7 +70,7 @@ EvalResult EvaluateExpression(GlobalObjects& globals, const QString& expression,
     ScriptHost& host = globals.mainHost();
     const Variant value = host.Eval(expression);
     result.kind = ResultKind(value.vt());
-    result.errorLine = ReportScriptError(host, log);
+    result.errorLine = ReportScriptError(host, log, &result.errorPlace);
     if (globals.codeLoaded != 1) {
         log.append(QStringLiteral("-->计算出错：代码未加载\r\n"));
         return result;

@@ -1,6 +1,7 @@
 #include "shell/CodeToolCommands.h"
 
 #include "editor/CodeEditor.h"
+#include "script/ErrorTexts.h"
 #include "script/GlobalObjects.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
@@ -43,8 +44,8 @@ void CodeToolCommands::onFormatClicked() {
     CodeEditor* editor = m_window.CurrentEditor();
     const ToolResult result = FormatScript(QString::fromUtf8(editor->GetText()));
     if (!result.ok) {
-        m_window.outputLog().append(QStringLiteral("-->代码格式化失败：") + result.error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().append(QStringLiteral("-->代码格式化失败：") +
+                                    describeError(result.error) + QStringLiteral("\r\n"));
         return;
     }
     editor->SetText(result.text.toUtf8());
@@ -65,14 +66,14 @@ void CodeToolCommands::onUnpackClicked() {
     }
     const DeobResult peeled = DeobfuscateScript(source);
     if (!peeled.ok) {
-        m_window.outputLog().append(QStringLiteral("-->代码解密失败：") + peeled.error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().append(QStringLiteral("-->代码解密失败：") +
+                                    describeError(peeled.error) + QStringLiteral("\r\n"));
         return;
     }
     const ToolResult formatted = FormatScript(peeled.code);
     if (!formatted.ok) {
-        m_window.outputLog().append(QStringLiteral("-->代码格式化失败：") + formatted.error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().append(QStringLiteral("-->代码格式化失败：") +
+                                    describeError(formatted.error) + QStringLiteral("\r\n"));
         return;
     }
     editor->SetText(formatted.text.toUtf8());
@@ -97,8 +98,8 @@ void CodeToolCommands::onMinifyClicked() {
     CodeEditor* editor = m_window.CurrentEditor();
     const ToolResult result = MinifyScript(QString::fromUtf8(editor->GetText()));
     if (!result.ok) {
-        m_window.outputLog().append(QStringLiteral("-->代码压缩失败：") + result.error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().append(QStringLiteral("-->代码压缩失败：") +
+                                    describeError(result.error) + QStringLiteral("\r\n"));
         return;
     }
     editor->SetText(dropEmptyFirstLine(result.text).toUtf8());

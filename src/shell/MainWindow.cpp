@@ -3,6 +3,7 @@
 #include "desktop/DesktopServices.h"
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
+#include "editor/ReplaceBar.h"
 #include "editor/SearchRow.h"
 #include "script/DemoScript.h"
 #include "script/GlobalObjects.h"
@@ -64,6 +65,7 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     new ClipboardCommands(*this);
     m_searchRow = new SearchRow(
         m_searchText, m_searchMode, m_search, [this] { return CurrentEditor(); }, this);
+    m_searchRow->attachReplaceBar(new ReplaceBar(m_tabs));
     m_readSaveCommands = new ReadSaveCommands(*this);
     new KeyCommands(*this);
     auto updateTitle = [this] {

@@ -181,8 +181,11 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     EXPECT_TRUE(history->stageList()->item(1)->text().startsWith(
         QStringLiteral("eval/Function/document.write 包装（36 → 40 字节，")));
     EXPECT_EQ(history->stageList()->currentRow(), 1);
-    EXPECT_EQ(history->codeView()->toPlainText(),
+    EXPECT_EQ(QString::fromUtf8(history->codeView()->GetText()),
               QStringLiteral("var s = ['lo', 'g(1)'].join('');\nlog(1);"));
+    // Shown as the editors show code (the C-family lexer, 3), and not editable.
+    EXPECT_EQ(history->codeView()->SendScintilla(QsciScintillaBase::SCI_GETLEXER), 3);
+    EXPECT_TRUE(history->codeView()->SendScintilla(QsciScintillaBase::SCI_GETREADONLY));
     // A stage goes in laid out; the original as it was.
     wb.editor().SetText("x");
     history->applyButton()->click();
@@ -204,7 +207,7 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
               QStringLiteral("未解除：字符串数组（超时，已跳过）"));
     EXPECT_EQ(history->stageList()->currentRow(), 1);
     EXPECT_FALSE(history->applyButton()->isEnabled());
-    EXPECT_TRUE(history->codeView()->toPlainText().isEmpty());
+    EXPECT_TRUE(QString::fromUtf8(history->codeView()->GetText()).isEmpty());
     history->close();
 }
 
