@@ -110,8 +110,9 @@ TEST(MinifyButton, CompactsDropsOnlyAnEmptyFirstLineAndKeepsTextOnFailure) {
     wb.editor().SetText("var s = 'unterminated;\r\n");
     wb.window.minifyButton()->click();
     EXPECT_EQ(wb.editor().GetText(), QByteArray("var s = 'unterminated;\r\n"));
+    // The tool's own words follow their Chinese description.
     EXPECT_TRUE(wb.lastLine().startsWith(
-        QStringLiteral("-->代码压缩失败：Error: unterminated string literal: ")));
+        QStringLiteral("-->代码压缩失败：字符串未闭合（Error: unterminated string literal: ")));
 }
 
 TEST(UnpackButton, UnpacksInTheMainEngineAndReportsFailures) {
