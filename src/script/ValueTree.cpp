@@ -182,8 +182,10 @@ public:
         JSValueRef result = JSObjectCallAsFunction(ctx, JSValueToObject(ctx, f, nullptr), nullptr,
                                                    args.size(), std::data(args), &exception);
         if (exception) {
-            if (failure)
-                *failure = jsValueToQString(ctx, exception);
+            // A stopped read leaves the engine's termination as its exception: turning
+            // that into text would be a call into the engine again, which does not return.
+            if (failure && !ScriptThread::instance().stopRequested())
+                *failure = scriptText(ctx, exception).value_or(QString());
             return std::nullopt;
         }
         if (!result || !JSValueIsObject(ctx, result))

@@ -32,8 +32,11 @@ struct ValueTreeModel::Node {
 };
 
 namespace {
-const QString kStoppedRead =
-    QStringLiteral("……（") + kStoppedListing + QStringLiteral("，双击重试）");
+// Made when asked: kStoppedListing lives in another file, whose statics may not be ready
+// when this file's are.
+QString stoppedRead() {
+    return QStringLiteral("……（") + kStoppedListing + QStringLiteral("，双击重试）");
+}
 } // namespace
 
 ValueTreeModel::ValueTreeModel(std::shared_ptr<ScriptObject> value, const QString& name,
@@ -179,7 +182,7 @@ void ValueTreeModel::loadPage(Node* n, int offset) {
         return rows.back().get();
     };
     if (page.stopped) {
-        add(More, QString(), kStoppedRead)->offset = offset;
+        add(More, QString(), stoppedRead())->offset = offset;
     } else if (!page.failure.isEmpty()) {
         add(Notice, QString(), QStringLiteral("无法列出成员：") + page.failure);
     } else {

@@ -280,4 +280,14 @@ TEST(InspectorTree, LargeObjectsPageAndEndlessReadsAreStopped) {
     EXPECT_EQ(s.model->rowCount(spin), 0);
     EXPECT_EQ(s.value(s.row(s.top(), QStringLiteral("after"))), QStringLiteral("1"));
     EXPECT_EQ(s.host.Eval(QStringLiteral("1 + 1")).toDouble(), 2.0);
+
+    // A proxy whose key listing never returns: the stopped read leaves a row to try again
+    // (it once hung here, turning the engine's termination into text).
+    BlockingWaiter again(0.3);
+    ScriptThread::instance().setWaiter(&again);
+    Tree p(QString(), QStringLiteral("new Proxy({}, {ownKeys() { for (;;) {} }})"));
+    ScriptThread::instance().setWaiter(nullptr);
+    ASSERT_EQ(p.model->rowCount(p.top()), 1);
+    EXPECT_EQ(p.value(p.model->index(0, 0, p.top())),
+              QStringLiteral("……（脚本运行已被用户中止，错误号=5100，双击重试）"));
 }
