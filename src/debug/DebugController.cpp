@@ -19,7 +19,7 @@ DebugController::DebugController(MainWindow& window) : QObject(&window), m_windo
     QString why;
     m_available = DebugSession::instance().available(&why);
     if (!m_available) {
-        m_window.outputLog().append(QStringLiteral("-->") + why + QStringLiteral("\r\n"));
+        m_window.outputLog().message(why);
         return;
     }
     for (int page = 0; page < EditorTabs::kEditorCount; ++page) {
@@ -44,9 +44,9 @@ DebugController::DebugController(MainWindow& window) : QObject(&window), m_windo
     });
     connect(m_debugWindow, &DebugWindow::evaluated, this,
             [this](const QString& expression, const QString& text, bool thrown) {
-                m_window.outputLog().append(
-                    (thrown ? QStringLiteral("-->计算出错：") : QStringLiteral("-->计算结果：")) +
-                    expression + QStringLiteral(" = ") + text + QStringLiteral("\r\n"));
+                m_window.outputLog().message(
+                    (thrown ? QStringLiteral("计算出错：") : QStringLiteral("计算结果：")) +
+                    expression + QStringLiteral(" = ") + text);
             });
     buildActions();
     connect(m_debugWindow, &DebugWindow::closedWhilePaused, this,
@@ -108,7 +108,11 @@ void DebugController::buildActions() {
     });
 
     QMenu* menu = new QMenu(QStringLiteral("调试(&D)"), &m_window);
-    menu->setObjectName(QStringLiteral("调试菜单"));
+    menu->setObjectName(QStringLiteral("菜单_调试"));
+    // Found by name, as every menu entry is.
+    for (QAction* a : {m_continue, m_stepOver, m_stepInto, m_stepOut, m_stop, m_pauseOnExceptions,
+                       m_ignoreDebugger, m_trace, m_clearAll})
+        a->setObjectName(QStringLiteral("菜单_") + a->text());
     m_window.menuBar()->insertMenu(m_window.menuBar()->actions().value(1), menu);
     for (QAction* a : {m_continue, m_stepOver, m_stepInto, m_stepOut, m_stop})
         menu->addAction(a);
@@ -150,9 +154,9 @@ void DebugController::resumed() {
 
 void DebugController::probed(const ProbeHit& hit) {
     const QString line =
-        QStringLiteral("-->日志点 第%1行：%2\r\n").arg(hit.breakpoint.line).arg(hit.value.text());
+        QStringLiteral("日志点 第%1行：%2").arg(hit.breakpoint.line).arg(hit.value.text());
     QMetaObject::invokeMethod(
-        this, [this, line] { m_window.outputLog().append(line); }, Qt::QueuedConnection);
+        this, [this, line] { m_window.outputLog().message(line); }, Qt::QueuedConnection);
 }
 
 void DebugController::hold(const PauseInfo& info) {

@@ -43,11 +43,14 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent) {
 
 ContactWindow::ContactWindow(QWidget* parent) : QDialog(parent) {
     prepare(*this, QStringLiteral("联系Marlo"), QSize(380, 204));
-    label(this, "标签1", shownLines(contactGreeting()), {1, 8, 368, 112}, uiFont(9));
+    // The whole width, each line centred in it.
+    QLabel* greeting =
+        label(this, "标签1", shownLines(contactGreeting()), {0, 8, 380, 112}, uiFont(9));
+    greeting->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     QLabel* link = label(
         this, "超级链接框1",
         QStringLiteral("<a href=\"%1\">点此联系我-Marlo</a>").arg(contactAddress().toHtmlEscaped()),
-        {0, 128, 368, 32}, uiFont(9));
+        {0, 128, 380, 32}, uiFont(9));
     link->setTextFormat(Qt::RichText);
     link->setAlignment(Qt::AlignCenter);
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);

@@ -4,6 +4,7 @@
 #include "desktop/GlobalHotKey.h"
 #include "desktop/ReferenceWindow.h"
 #include "desktop/TrayIcon.h"
+#include "desktop/TrayRequests.h"
 #include "desktop/UpdateCheck.h"
 #include "desktop/UpdateFetch.h"
 #include "desktop/UpdateWindow.h"
@@ -13,13 +14,18 @@
 #include "shell/MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 
 DesktopServices::DesktopServices(MainWindow& window) : QObject(&window), m_window(window) {
-    window.setWindowIcon(QIcon(QStringLiteral(":/icons/vexojs.png")));
+    // The program's icon on every window: those without one of their own take the
+    // application's.
+    const QIcon icon(QStringLiteral(":/icons/vexojs.png"));
+    QApplication::setWindowIcon(icon);
+    window.setWindowIcon(icon);
     const QString title = QStringLiteral("VexoJS调试工具") + window.versionText();
 
     m_tray = new TrayIcon(window, window.globals().trayState());
@@ -31,6 +37,8 @@ DesktopServices::DesktopServices(MainWindow& window) : QObject(&window), m_windo
     options.balloonTitle = QStringLiteral("欢迎");
     options.doubleClickAction = [&window] { window.ShowMainWindow(); };
     m_tray->InstallTrayIcon(options);
+    m_trayRequests = new TrayRequests(
+        QString::fromLatin1(TrayRequests::kName), [this] { m_tray->restoreIcon(); }, this);
 
     // Taken by another program, or no X11 here: Alt+Q does nothing, the rest works.
     m_hotKey = new GlobalHotKey(this);

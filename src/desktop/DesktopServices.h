@@ -10,6 +10,7 @@ class MainWindow;
 class QAction;
 class ReferenceWindow;
 class TrayIcon;
+class TrayRequests;
 
 class DesktopServices : public QObject {
     Q_OBJECT
@@ -19,6 +20,7 @@ public:
     ~DesktopServices() override;
 
     TrayIcon& tray() const { return *m_tray; }
+    TrayRequests& trayRequests() const { return *m_trayRequests; }
     GlobalHotKey& hotKey() const { return *m_hotKey; }
     ReferenceWindow* referenceWindow() const;
 
@@ -36,6 +38,7 @@ public:
 private:
     MainWindow& m_window;
     TrayIcon* m_tray = nullptr;
+    TrayRequests* m_trayRequests = nullptr; // "eMenu"
     GlobalHotKey* m_hotKey = nullptr;
     QPointer<ReferenceWindow> m_reference;
     bool m_checking = false;

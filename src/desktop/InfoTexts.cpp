@@ -26,13 +26,14 @@ QString aboutNotes() {
 }
 
 QString contactGreeting() {
+    // Centred by the window's label, not by leading spaces.
     return QStringList{
-        spaces(27) + QStringLiteral("有好的建议？"),
-        spaces(21) + QStringLiteral("有好的想法？"),
-        spaces(19) + QStringLiteral("发现BUG？"),
-        spaces(27) + QStringLiteral("捐助作者？"),
+        QStringLiteral("有好的建议？"),
+        QStringLiteral("有好的想法？"),
+        QStringLiteral("发现BUG？"),
+        QStringLiteral("捐助作者？"),
         QString(),
-        spaces(20) + QStringLiteral("Vexo在此恭候大家"),
+        QStringLiteral("Vexo在此恭候大家"),
     }
         .join(QStringLiteral("\r\n"));
 }

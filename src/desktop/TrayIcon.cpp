@@ -37,6 +37,14 @@ void TrayIcon::InstallTrayIcon(const TrayIconOptions& options) {
     m_installed = true; // whatever the desktop made of it
 }
 
+void TrayIcon::restoreIcon() {
+    if (!m_icon)
+        return;
+    // Hiding and showing again makes the icon register anew with whatever tray is there.
+    m_icon->hide();
+    m_icon->show();
+}
+
 void TrayIcon::showBalloon(const QString& title, const QString& text, int triesLeft) {
     // The balloon points at the icon, so it waits (a little) until the tray has placed it.
     // Until then the icon's window stands unplaced at the screen's corner.

@@ -31,6 +31,8 @@ public:
     TrayIcon(QWidget& window, TrayState& state);
 
     void InstallTrayIcon(const TrayIconOptions& options);
+    // Registers the icon with the tray again (the "eMenu" request).
+    void restoreIcon();
     QSystemTrayIcon* icon() const { return m_icon; }
     bool isInstalled() const { return m_installed; }
 

@@ -1,18 +1,24 @@
 #include "script/InspectorWindow.h"
 
 #include "script/ObjectDescription.h"
+#include "script/ValueTreeModel.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QStyledItemDelegate>
+#include <QTreeView>
+#include <QVBoxLayout>
 
 namespace {
-// The designed size; the two panes share whatever the user adds to it.
-constexpr int kWidth = 610;
-constexpr int kHeight = 353;
-constexpr int kMinWidth = 400;
-constexpr int kMinHeight = 240;
+// The designed size; the panes share whatever the user adds to it.
+constexpr int kWidth = 900;
+constexpr int kHeight = 520;
+constexpr int kMinWidth = 480;
+constexpr int kMinHeight = 280;
 constexpr int kMaxShownChars = 2000;
 
 QFont controlFont() {
@@ -36,10 +42,21 @@ void whiteBackground(QWidget* widget) {
     palette.setColor(QPalette::Text, Qt::black);
     widget->setPalette(palette);
 }
+
+// A frame with one pane filling it.
+QGroupBox* framed(QGroupBox* box, QWidget* pane) {
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(pane);
+    return box;
+}
 } // namespace
 
 InspectorWindow::InspectorWindow(std::shared_ptr<ScriptObject> object, QWidget* parent)
-    : QDialog(parent), m_memberBox(new QGroupBox(QStringLiteral("对象属性方法"), this)),
+    : QDialog(parent), m_treeBox(new QGroupBox(QStringLiteral("对象树"), this)),
+      m_tree(new QTreeView(this)),
+      m_model(new ValueTreeModel(object, QStringLiteral("计算结果"), this)),
+      m_memberBox(new QGroupBox(QStringLiteral("对象属性方法"), this)),
       m_memberText(new QPlainTextEdit(this)),
       m_arrayBox(new QGroupBox(QStringLiteral("数组内容查看"), this)),
       m_arrayList(new QListWidget(this)) {
@@ -48,13 +65,26 @@ InspectorWindow::InspectorWindow(std::shared_ptr<ScriptObject> object, QWidget* 
     setModal(true);
     setMinimumSize(kMinWidth, kMinHeight);
 
+    m_treeBox->setObjectName(QStringLiteral("分组框3"));
     m_memberBox->setObjectName(QStringLiteral("分组框1"));
     m_arrayBox->setObjectName(QStringLiteral("分组框2"));
 
-    // The listing has no scroll bars, yet a long one stays readable: the wheel and the
-    // cursor keys still scroll it, and lines wrap at the pane's width.
+    m_tree->setObjectName(QStringLiteral("树_对象"));
+    m_tree->setModel(m_model);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setAlternatingRowColors(true);
+    m_tree->header()->setStretchLastSection(true);
+    m_tree->header()->resizeSection(0, 180);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // A double click is an activation, handled below once (the tree would otherwise also
+    // fold the row it just opened).
+    m_tree->setExpandsOnDoubleClick(false);
+    whiteBackground(m_tree);
+    connect(m_tree, &QTreeView::activated, this, &InspectorWindow::onTreeActivated);
+
+    // Long listings scroll; lines wrap at the pane's width.
     m_memberText->setObjectName(QStringLiteral("编辑框1"));
-    m_memberText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_memberText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_memberText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_memberText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     whiteBackground(m_memberText);
@@ -66,20 +96,48 @@ InspectorWindow::InspectorWindow(std::shared_ptr<ScriptObject> object, QWidget* 
     m_arrayList->setItemDelegate(new RowHeightDelegate(m_arrayList));
     whiteBackground(m_arrayList);
 
-    for (QWidget* control :
-         {static_cast<QWidget*>(m_memberBox), static_cast<QWidget*>(m_memberText),
-          static_cast<QWidget*>(m_arrayBox), static_cast<QWidget*>(m_arrayList)})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_treeBox, m_tree, m_memberBox,
+                                                            m_memberText, m_arrayBox, m_arrayList})
         control->setFont(controlFont());
-    // The group boxes only frame; the panes sit on top of them.
-    m_memberText->raise();
-    m_arrayList->raise();
+
+    // The tree takes the larger left part; the two listings share the right one.
+    auto* listings = new QSplitter(Qt::Vertical, this);
+    listings->addWidget(framed(m_memberBox, m_memberText));
+    listings->addWidget(framed(m_arrayBox, m_arrayList));
+    auto* panes = new QSplitter(Qt::Horizontal, this);
+    panes->setObjectName(QStringLiteral("分隔条"));
+    panes->addWidget(framed(m_treeBox, m_tree));
+    panes->addWidget(listings);
+    panes->setStretchFactor(0, 3);
+    panes->setStretchFactor(1, 2);
+    panes->setSizes({kWidth * 3 / 5, kWidth * 2 / 5});
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(panes);
 
     move(50, 50);
     resize(kWidth, kHeight);
-    layOut();
 
+    // The value's first level is shown at once: listing members runs none of its getters.
+    m_tree->expand(m_model->index(0, 0));
     fillArrayList(ArrayListing(object));
     m_memberText->setPlainText(DescribeObject(object));
+}
+
+void InspectorWindow::onTreeActivated(const QModelIndex& index) {
+    const QModelIndex row = index.siblingAtColumn(0);
+    const int kind = m_model->data(row, ValueTreeModel::KindRole).toInt();
+    if (kind == ValueTreeModel::More) {
+        m_model->activate(row); // the row itself gives way to the page it loads
+        return;
+    }
+    // A getter is read and its row opened on the value.
+    if (m_model->activate(row)) {
+        m_tree->expand(row);
+        return;
+    }
+    if (m_model->hasChildren(row))
+        m_tree->setExpanded(row, !m_tree->isExpanded(row));
 }
 
 void InspectorWindow::fillArrayList(const QStringList& items) {
@@ -92,22 +150,4 @@ void InspectorWindow::fillArrayList(const QStringList& items) {
                                                    : text);
         m_arrayList->addItem(item);
     }
-}
-
-void InspectorWindow::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    layOut();
-}
-
-void InspectorWindow::layOut() {
-    // At the designed size every control has its place of the original layout; extra
-    // width goes half to each pane, extra height to both.
-    const int extraWidth = width() - kWidth;
-    const int extraHeight = height() - kHeight;
-    const int leftExtra = extraWidth / 2;
-    const int rightExtra = extraWidth - leftExtra;
-    m_memberBox->setGeometry(0, 0, 280 + leftExtra, 320 + extraHeight);
-    m_memberText->setGeometry(3, 16, 272 + leftExtra, 296 + extraHeight);
-    m_arrayBox->setGeometry(280 + leftExtra, 0, 320 + rightExtra, 320 + extraHeight);
-    m_arrayList->setGeometry(285 + leftExtra, 16, 307 + rightExtra, 295 + extraHeight);
 }

@@ -1,8 +1,9 @@
 #pragma once
-// "对象查看器DEMO": shows one object two ways at once, its members on the left and its
-// elements (read as an array) on the right. Filled once when created; nothing in it acts.
-// A list row shows at most the first 2,000 characters of its element; the item's
-// Qt::UserRole holds the whole text.
+// "对象查看器DEMO": shows one object three ways at once: a tree of the value on the left
+// (expanded one level at a time, see ValueTreeModel), and on the right its member listing
+// above its elements read as an array. The listings are filled once when created. A list
+// row shows at most the first 2,000 characters of its element; the item's Qt::UserRole
+// holds the whole text. The frames are laid out by layouts and share the window's room.
 
 #include <QDialog>
 
@@ -10,21 +11,27 @@
 
 class QGroupBox;
 class QListWidget;
+class QModelIndex;
 class QPlainTextEdit;
+class QTreeView;
 class ScriptObject;
+class ValueTreeModel;
 
 class InspectorWindow : public QDialog {
     Q_OBJECT
 public:
     explicit InspectorWindow(std::shared_ptr<ScriptObject> object, QWidget* parent = nullptr);
 
-protected:
-    void resizeEvent(QResizeEvent* event) override;
+    QTreeView* tree() const { return m_tree; }
+    ValueTreeModel* treeModel() const { return m_model; }
 
 private:
-    void layOut();
     void fillArrayList(const QStringList& items);
+    void onTreeActivated(const QModelIndex& index);
 
+    QGroupBox* m_treeBox;
+    QTreeView* m_tree;
+    ValueTreeModel* m_model;
     QGroupBox* m_memberBox;
     QPlainTextEdit* m_memberText;
     QGroupBox* m_arrayBox;

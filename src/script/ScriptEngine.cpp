@@ -318,7 +318,9 @@ void ScriptEngine::setError(JSValueRef exception) {
     m_error.description = isError ? message : scriptText(m_context, exception).value_or(QString());
     m_error.line = number("line");
     m_error.column = number("column");
-    m_error.text = sourceLine(text("sourceURL"), m_error.line);
+    const QString url = text("sourceURL");
+    m_error.text = sourceLine(url, m_error.line);
+    m_error.inCode = m_codeUrls.contains(url);
     if (stopRequested())
         setStopped(); // stopped while the error was being read
 }

@@ -19,8 +19,8 @@
 #include <QStringList>
 
 #include <memory>
-#include <vector>
 #include <optional>
+#include <vector>
 
 class ScriptRuntime;
 

@@ -26,6 +26,9 @@ struct ScriptError {
     QString text; // the source line at the error
     int line = 0; // 1-based; 0 when unknown
     int column = 0;
+    // True when the error arose in text added as code (not in an evaluated expression),
+    // so that line and column point into the loaded script.
+    bool inCode = false;
 };
 
 struct Procedure {

@@ -1,5 +1,6 @@
 #include "script/ScriptSession.h"
 
+#include "script/ErrorTexts.h"
 #include "script/GlobalObjects.h"
 #include "script/LogSink.h"
 #include "script/ResultKind.h"
@@ -13,12 +14,17 @@ void WriteScriptOutput(ScriptHost& host, LogSink& log) {
         log.append(line);
 }
 
-std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log) {
+std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log,
+                                     std::optional<ErrorPlace>* place) {
     const ScriptError e = host.Error();
+    if (place)
+        place->reset();
     if (e.number == 0)
         return std::nullopt;
+    if (place && e.inCode && e.line > 0)
+        *place = ErrorPlace{e.line, e.column};
     log.message(QStringLiteral("发生错误：错误号=") + formatNumber(e.number));
-    log.message(QStringLiteral("错误描述：") + e.description);
+    log.message(QStringLiteral("错误描述：") + describeError(e.description));
     log.message(QStringLiteral("错误代码：") + e.text);
     log.message(QStringLiteral("错误位置：") + QString::number(e.line) + QStringLiteral("行") +
                 formatNumber(e.column) + QStringLiteral("字符处"));
@@ -49,7 +55,7 @@ LoadResult LoadCode(GlobalObjects& globals, const QStringList& sources, LogSink&
             return result;
         }
         if (host.Error().number != 0) {
-            result.errorLine = ReportScriptError(host, log);
+            result.errorLine = ReportScriptError(host, log, &result.errorPlace);
             globals.codeLoaded = 1;
             result.outcome = LoadResult::ScriptError;
             return result;
@@ -69,7 +75,7 @@ EvalResult EvaluateExpression(GlobalObjects& globals, const QString& expression,
     const Variant value = host.Eval(expression);
     WriteScriptOutput(host, log);
     result.kind = ResultKind(value.vt());
-    result.errorLine = ReportScriptError(host, log);
+    result.errorLine = ReportScriptError(host, log, &result.errorPlace);
     if (globals.codeLoaded != 1) {
         log.message(QStringLiteral("计算出错：代码未加载"));
         return result;

@@ -16,13 +16,24 @@ class ScriptObject;
 // Writes the lines the user's code wrote (console, ...) since they were last written.
 void WriteScriptOutput(ScriptHost& host, LogSink& log);
 
-// Writes the four lines of the engine's last error, if it has one. Returns the error's
-// line (1-based, as the engine gives it) so the caller can select it in the editor.
-std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log);
+// Where an engine error points in the loaded script: 1-based line, and the column as the
+// engine counts it (UTF-16 units from 1; 0 when it gives none).
+struct ErrorPlace {
+    int line = 0;
+    int column = 0;
+};
+
+// Writes the four lines of the engine's last error, if it has one, its description in
+// Chinese where the error table knows it. Returns the error's line (1-based, as the
+// engine gives it); *place is set only when the error arose in the loaded script, not
+// in an expression, so the caller selects only what the error is about.
+std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log,
+                                     std::optional<ErrorPlace>* place = nullptr);
 
 struct LoadResult {
     enum Outcome { Empty, Failed, ScriptError, Loaded } outcome = Empty;
     std::optional<int> errorLine;
+    std::optional<ErrorPlace> errorPlace; // in the script
     // True when the engine reported procedures and the global list was refilled.
     bool proceduresRefreshed = false;
 };
@@ -45,6 +56,7 @@ public:
 struct EvalResult {
     int kind = 0;
     std::optional<int> errorLine;
+    std::optional<ErrorPlace> errorPlace; // in the script; none for an error in the expression
 };
 
 // The "计算表达式" flow. The expression runs once; type and value come from that one result.

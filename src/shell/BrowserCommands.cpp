@@ -15,14 +15,13 @@
 
 BrowserCommands::BrowserCommands(MainWindow& window, const QString& directory)
     : QObject(&window), m_window(window), m_code(directory) {
-    QMenu* tools = window.toolsMenu();
-    m_monitor = tools->addAction(QStringLiteral("环境监控"));
-    m_monitor->setObjectName(QStringLiteral("环境监控"));
+    QMenu* tools = window.menuNamed(QStringLiteral("菜单_工具"));
+    m_monitor = MainWindow::addNamedAction(tools, QStringLiteral("环境监控"));
     m_monitor->setCheckable(true);
     m_monitor->setToolTip(
         QStringLiteral("浏览器环境下记录脚本对环境的每次读取、写入、调用和缺失的名字"));
-    m_recordAction = tools->addAction(QStringLiteral("环境记录"));
-    m_editAction = tools->addAction(QStringLiteral("编辑环境代码…"));
+    m_recordAction = MainWindow::addNamedAction(tools, QStringLiteral("环境记录"));
+    m_editAction = MainWindow::addNamedAction(tools, QStringLiteral("编辑环境代码…"));
     connect(m_recordAction, &QAction::triggered, this, &BrowserCommands::showRecord);
     connect(m_editAction, &QAction::triggered, this, &BrowserCommands::editEnvironmentCode);
     window.browserBox()->setEnabled(true);
@@ -67,11 +66,10 @@ void BrowserCommands::addStubs(const QStringList& stubs) {
     QString error;
     const QString code = m_code.load(&error);
     if (!error.isEmpty() || !m_code.save(withStubs(code, stubs), &error)) {
-        m_window.outputLog().append(QStringLiteral("-->环境代码保存失败：") + error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().message(QStringLiteral("环境代码保存失败：") + error);
         return;
     }
-    m_window.outputLog().append(QStringLiteral("-->已写入环境代码：%1项\r\n").arg(stubs.size()));
+    m_window.outputLog().message(QStringLiteral("已写入环境代码：%1项").arg(stubs.size()));
 }
 
 void BrowserCommands::editEnvironmentCode() {
@@ -79,8 +77,7 @@ void BrowserCommands::editEnvironmentCode() {
     QString error;
     const QString code = m_code.load(&error);
     if (!error.isEmpty()) {
-        m_window.outputLog().append(QStringLiteral("-->无法读取环境代码：") + error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().message(QStringLiteral("无法读取环境代码：") + error);
         return; // a file that cannot be read is never replaced by an empty one
     }
     dialog.setValues(code, m_pageUrl, m_userAgent);
@@ -90,6 +87,5 @@ void BrowserCommands::editEnvironmentCode() {
     m_pageUrl = dialog.pageUrl();
     m_userAgent = dialog.userAgent();
     if (!m_code.save(dialog.code(), &error))
-        m_window.outputLog().append(QStringLiteral("-->环境代码保存失败：") + error +
-                                    QStringLiteral("\r\n"));
+        m_window.outputLog().message(QStringLiteral("环境代码保存失败：") + error);
 }

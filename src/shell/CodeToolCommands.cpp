@@ -1,6 +1,7 @@
 #include "shell/CodeToolCommands.h"
 
 #include "editor/CodeEditor.h"
+#include "script/ErrorTexts.h"
 #include "script/GlobalObjects.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
@@ -39,7 +40,8 @@ void CodeToolCommands::onFormatClicked() {
     CodeEditor* editor = m_window.CurrentEditor();
     const ToolResult result = FormatScript(QString::fromUtf8(editor->GetText()));
     if (!result.ok) {
-        m_window.outputLog().message(QStringLiteral("代码格式化失败：") + result.error);
+        m_window.outputLog().message(QStringLiteral("代码格式化失败：") +
+                                     describeError(result.error));
         return;
     }
     editor->SetText(result.text.toUtf8());
@@ -60,13 +62,15 @@ void CodeToolCommands::onUnpackClicked() {
     }
     const DeobResult peeled = DeobfuscateScript(source);
     if (!peeled.ok) {
-        m_window.outputLog().message(QStringLiteral("代码解密失败：") + peeled.error);
+        m_window.outputLog().message(QStringLiteral("代码解密失败：") +
+                                     describeError(peeled.error));
         return;
     }
     const ToolResult formatted =
         peeled.keepLayout ? ToolResult::success(peeled.code) : FormatScript(peeled.code);
     if (!formatted.ok) {
-        m_window.outputLog().message(QStringLiteral("代码格式化失败：") + formatted.error);
+        m_window.outputLog().message(QStringLiteral("代码格式化失败：") +
+                                     describeError(formatted.error));
         return;
     }
     editor->SetText(formatted.text.toUtf8());
@@ -88,7 +92,8 @@ void CodeToolCommands::onMinifyClicked() {
     CodeEditor* editor = m_window.CurrentEditor();
     const ToolResult result = MinifyScript(QString::fromUtf8(editor->GetText()));
     if (!result.ok) {
-        m_window.outputLog().message(QStringLiteral("代码压缩失败：") + result.error);
+        m_window.outputLog().message(QStringLiteral("代码压缩失败：") +
+                                     describeError(result.error));
         return;
     }
     editor->SetText(dropEmptyFirstLine(result.text).toUtf8());

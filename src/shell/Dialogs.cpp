@@ -1,20 +1,46 @@
 #include "shell/Dialogs.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 void WidgetDialogs::message(QWidget* parent, const QString& text, const QString& caption) {
     // A plain box: OK only, no icon.
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+    widenForCaption(box);
     box.exec();
+}
+
+int captionWidth(const QWidget& box) {
+    // The caption in the title bar's font, with room for the window manager's buttons
+    // and icon beside it.
+    constexpr int kTitleBarExtras = 150;
+    constexpr int kNarrowest = 220;
+    const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
+    return std::max(kNarrowest, metrics.horizontalAdvance(box.windowTitle()) + kTitleBarExtras);
+}
+
+void widenForCaption(QMessageBox& box) {
+    // A short text ("保存成功") makes a box narrower than its own title; a message box
+    // takes no minimum width, but a spacer in its grid holds it open.
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    grid->addItem(new QSpacerItem(captionWidth(box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 Dialogs::Answer WidgetDialogs::question(QWidget* parent, const QString& text,
                                         const QString& caption) {
     QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
                     parent);
+    widenForCaption(box);
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
@@ -25,6 +51,7 @@ Dialogs::Answer WidgetDialogs::yesNo(QWidget* parent, const QString& text, const
     QPushButton* no = box.addButton(QStringLiteral("否"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    widenForCaption(box);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
     return box.clickedButton() == yes ? Answer::Yes : Answer::No;

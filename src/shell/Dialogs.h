@@ -5,6 +5,7 @@
 #include <QString>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 class Dialogs {
@@ -41,3 +42,8 @@ public:
                          const QString& initialName = {}) override;
     void runModal(QDialog& dialog) override;
 };
+
+// The width a box needs to show its whole caption in the title bar.
+int captionWidth(const QWidget& box);
+// Holds a message box at least that wide, however short its text.
+void widenForCaption(QMessageBox& box);

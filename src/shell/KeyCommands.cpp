@@ -51,6 +51,8 @@ KeyCommands::KeyCommands(MainWindow& window) : QObject(&window), m_window(window
     window.searchButton()->setToolTip(withKey(QStringLiteral("查找下一个"), next->shortcut()));
     QAction* previous = add(edit, QStringLiteral("查找上一个"), {keys(Qt::SHIFT | Qt::Key_F3)});
     connect(previous, &QAction::triggered, &search, &SearchRow::FindPrevious);
+    QAction* replace = add(edit, QStringLiteral("替换"), {keys(Qt::CTRL | Qt::Key_H)});
+    connect(replace, &QAction::triggered, &search, &SearchRow::OpenReplace);
     edit->addSeparator();
 
     QAction* clear = add(edit, QStringLiteral("清空"), {keys(Qt::CTRL | Qt::Key_L)});

@@ -4,6 +4,7 @@
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
 #include "editor/RecoveryStore.h"
+#include "editor/ReplaceBar.h"
 #include "editor/SearchRow.h"
 #include "script/DemoScript.h"
 #include "script/GlobalObjects.h"
@@ -70,6 +71,7 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     new ServiceCommands(*this);
     m_searchRow = new SearchRow(
         m_searchText, m_searchMode, m_search, [this] { return CurrentEditor(); }, this);
+    m_searchRow->attachReplaceBar(new ReplaceBar(m_tabs));
     m_readSaveCommands = new ReadSaveCommands(*this);
     new KeyCommands(*this);
     auto updateTitle = [this] {
@@ -218,7 +220,7 @@ void MainWindow::buildMenus() {
     QAction* version = addNamedAction(about, QStringLiteral("软件版本"));
     QAction* contact = addNamedAction(about, QStringLiteral("联系作者"));
     QAction* update = addNamedAction(about, QStringLiteral("检查更新"));
-    QMenu* tools = m_toolsMenu = addNamedMenu(bar, QStringLiteral("工具(&T)"));
+    QMenu* tools = addNamedMenu(bar, QStringLiteral("工具(&T)"));
     QAction* inspect = addNamedAction(tools, QStringLiteral("数组对象查看"));
     inspect->setEnabled(false); // shown, never active
     QAction* reference = addNamedAction(tools, QStringLiteral("JavaScript速查"));

@@ -46,7 +46,6 @@ public:
     QPushButton* loadButton() const { return m_load; }
     // "浏览器环境", beside "加载代码".
     QCheckBox* browserBox() const { return m_browser; }
-    QMenu* toolsMenu() const { return m_toolsMenu; }
     BrowserCommands& browserCommands() const { return *m_browserCommands; }
     QPushButton* evaluateButton() const { return m_evaluate; }
     QPushButton* formatButton() const { return m_format; }
@@ -105,7 +104,6 @@ private:
     EditorTabs* m_tabs = nullptr;
     QPushButton* m_load = nullptr;
     QCheckBox* m_browser = nullptr;
-    QMenu* m_toolsMenu = nullptr;
     BrowserCommands* m_browserCommands = nullptr;
     QLineEdit* m_searchText = nullptr;
     QComboBox* m_searchMode = nullptr;

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QUrl>
 
 const QString ReadSaveCommands::kFileFilter =
@@ -130,12 +131,27 @@ void ReadSaveCommands::ExportScript() {
                                                           : QStringLiteral("保存失败：") + error);
 }
 
+namespace {
+// "example.com/a.js" as a browser reads it: an address typed without its scheme is an
+// http one. Paths and addresses with a scheme of their own stay as they are (and are
+// refused later if they are not http or https).
+QString withScheme(const QString& typed) {
+    const QString text = typed.trimmed();
+    static const QRegularExpression path(QStringLiteral(R"(^([/\\.~]|[A-Za-z]:[/\\]|file:))"));
+    if (text.isEmpty() || text.contains(QLatin1String("://")) || path.match(text).hasMatch())
+        return typed;
+    return QStringLiteral("http://") + text;
+}
+} // namespace
+
 void ReadSaveCommands::ReadScript() {
     if (m_reader->isRunning())
         return; // one download at a time
     CodeEditor* editor = m_window.CurrentEditor();
     const bool forceUtf8 = m_window.utf8DecodeBox()->isChecked();
-    const QString address = m_window.addressBox()->currentText();
+    const QString address = withScheme(m_window.addressBox()->currentText());
+    if (address != m_window.addressBox()->currentText())
+        m_window.addressBox()->setEditText(address);
 
     const FetchResult result = DownloadBusyBox(&m_window).run(*m_reader, address);
     QString failure = result.error;

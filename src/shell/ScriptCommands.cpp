@@ -57,8 +57,8 @@ void ScriptCommands::onLoadClicked() {
     const QString code = QString::fromUtf8(editor->GetText());
     m_window.browserCommands().prepareLoad();
     const LoadResult result = LoadCode(m_window.globals(), code, m_window.outputLog());
-    if (result.errorLine)
-        selectErrorLine(*result.errorLine);
+    if (result.errorPlace)
+        selectError(*result.errorPlace);
     if (result.outcome == LoadResult::Loaded)
         m_functions->Fill(result.proceduresRefreshed);
 }
@@ -67,13 +67,25 @@ void ScriptCommands::onEvaluateClicked() {
     WindowObjectQuestion question(m_window);
     const EvalResult result = EvaluateExpression(
         m_window.globals(), m_window.expressionEdit()->text(), m_window.outputLog(), question);
-    if (result.errorLine)
-        selectErrorLine(*result.errorLine);
+    // An error inside the expression has nothing to show in the script.
+    if (result.errorPlace)
+        selectError(*result.errorPlace);
 }
 
-void ScriptCommands::selectErrorLine(int line) {
+void ScriptCommands::selectError(const ErrorPlace& place) {
     // Looked up afresh; the shared current-editor reference is left alone.
     CodeEditor* editor = m_window.tabs().editorForPage(m_window.tabs().currentIndex());
-    const int n = line - 1;
-    editor->SetSelection(editor->PositionFromLine(n), editor->LineEndPosition(n));
+    const int n = place.line - 1;
+    const int start = editor->PositionFromLine(n);
+    const int end = editor->LineEndPosition(n);
+    editor->SetSelection(start, end);
+    if (place.column < 1 || start < 0)
+        return;
+    // The engine counts UTF-16 units from 1; the editor counts UTF-8 bytes.
+    const QString line = QString::fromUtf8(editor->GetTextRange(start, end));
+    const int caret = start + int(line.left(place.column - 1).toUtf8().size());
+    // The caret at the column is the main selection, so typing goes there and the view
+    // scrolls to it; the line stays marked as a second selection.
+    editor->SendScintilla(QsciScintillaBase::SCI_ADDSELECTION, caret, caret);
+    editor->SendScintilla(QsciScintillaBase::SCI_SCROLLCARET);
 }

@@ -3,6 +3,7 @@
 
 #include <QObject>
 
+struct ErrorPlace;
 class FunctionList;
 class MainWindow;
 
@@ -16,7 +17,9 @@ public:
     FunctionList& functionList() const { return *m_functions; }
 
 private:
-    void selectErrorLine(int line);
+    // Selects the error's line in the current editor; with a column, the caret stands at
+    // it (the line stays selected beside it), so a long line shows the place itself.
+    void selectError(const ErrorPlace& place);
 
     MainWindow& m_window;
     FunctionList* m_functions;

@@ -1,5 +1,6 @@
 #include "tools/DecoderWindow.h"
 
+#include "script/ErrorTexts.h"
 #include "script/TextCodec.h"
 #include "tools/Decode.h"
 
@@ -82,5 +83,5 @@ void DecoderWindow::onDecodeClicked() {
     const DecodeResult result =
         kind == DecodeKind::Usc ? Decode(kind, input) : decodeOffThread(kind, input);
     m_decode->setEnabled(true);
-    m_output->setPlainText(result.ok ? bytesAsText(result.bytes) : result.error);
+    m_output->setPlainText(result.ok ? bytesAsText(result.bytes) : describeError(result.error));
 }

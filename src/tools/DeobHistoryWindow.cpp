@@ -1,11 +1,11 @@
 #include "tools/DeobHistoryWindow.h"
 
+#include "editor/CodeEditor.h"
 #include "tools/FormatScript.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSplitter>
@@ -15,12 +15,11 @@ DeobHistoryWindow::DeobHistoryWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("解密记录"));
     resize(900, 560);
     m_list = new QListWidget(this);
-    m_code = new QPlainTextEdit(this);
-    m_code->setReadOnly(true);
-    m_code->setLineWrapMode(QPlainTextEdit::NoWrap);
-    QFont mono(QStringLiteral("monospace"));
-    mono.setStyleHint(QFont::Monospace);
-    m_code->setFont(mono);
+    // Not one of the six: no line marks, no brace scan of its own.
+    constexpr int kViewerIndex = 6;
+    m_code = new CodeEditor(kViewerIndex, this);
+    m_code->Configure();
+    m_code->SendScintilla(QsciScintillaBase::SCI_SETREADONLY, 1UL);
     m_applyButton = new QPushButton(QStringLiteral("放入当前编辑框"), this);
     m_applyButton->setEnabled(false);
     auto* close = new QPushButton(QStringLiteral("关闭"), this);
@@ -105,6 +104,9 @@ void DeobHistoryWindow::fitList() {
 
 void DeobHistoryWindow::showStage(int row) {
     const bool has = row >= 0 && row < m_codes.size() && !m_codes[row].isEmpty();
-    m_code->setPlainText(has ? m_codes[row] : QString());
+    m_code->SendScintilla(QsciScintillaBase::SCI_SETREADONLY, 0UL);
+    m_code->SetText(has ? m_codes[row].toUtf8() : QByteArray());
+    m_code->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+    m_code->SendScintilla(QsciScintillaBase::SCI_SETREADONLY, 1UL);
     m_applyButton->setEnabled(has);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// "解密记录": the layers of the last "eval解密" run, and the code after each of them; the
-// chosen stage can be put into the current editor.
+// "解密记录": the layers of the last "eval解密" run, and the code after each of them in a
+// read-only editor with the editors' highlighting; the chosen stage can be put into the
+// current editor.
 
 #include "tools/DeobfuscateScript.h"
 
@@ -8,8 +9,8 @@
 
 #include <functional>
 
+class CodeEditor;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 
@@ -24,7 +25,7 @@ public:
     void setApply(std::function<void(const QString&)> apply) { m_apply = std::move(apply); }
 
     QListWidget* stageList() const { return m_list; }
-    QPlainTextEdit* codeView() const { return m_code; }
+    CodeEditor* codeView() const { return m_code; }
     QPushButton* applyButton() const { return m_applyButton; }
 
 protected:
@@ -38,7 +39,7 @@ private:
 
     QSplitter* m_splitter = nullptr;
     QListWidget* m_list = nullptr;
-    QPlainTextEdit* m_code = nullptr;
+    CodeEditor* m_code = nullptr;
     QPushButton* m_applyButton = nullptr;
     QStringList m_codes;       // per row; empty for skipped layers
     bool m_keepLayout = false; // the run's code must not be laid out (a self-check is left)

@@ -169,7 +169,7 @@ TEST(DebugWindow, LeftOutWithAReasonWhenTheInspectorCannotBeFound) {
     InspectorSymbols::useNamesForTesting(names);
     DebugFixture f;
     EXPECT_FALSE(f.debugger.isAvailable());
-    EXPECT_FALSE(f.window.menuBar()->findChild<QMenu*>(QStringLiteral("调试菜单")));
+    EXPECT_FALSE(f.window.menuBar()->findChild<QMenu*>(QStringLiteral("菜单_调试")));
     EXPECT_FALSE(f.window.findChild<QToolBar*>(QStringLiteral("调试工具栏")));
     EXPECT_FALSE(BreakpointMargin::of(f.editor()));
     EXPECT_TRUE(f.output().contains(QStringLiteral("-->调试器不可用：脚本引擎库中找不到 "

@@ -84,10 +84,8 @@ TEST(AboutWindow, VersionNotesExactly) {
 }
 
 TEST(ContactWindow, GreetingAndLinkExactly) {
-    const std::string expected = std::string(27, ' ') + "有好的建议？\r\n" + std::string(21, ' ') +
-                                 "有好的想法？\r\n" + std::string(19, ' ') + "发现BUG？\r\n" +
-                                 std::string(27, ' ') + "捐助作者？\r\n\r\n" +
-                                 std::string(20, ' ') + "Vexo在此恭候大家";
+    const std::string expected =
+        "有好的建议？\r\n有好的想法？\r\n发现BUG？\r\n捐助作者？\r\n\r\nVexo在此恭候大家";
     EXPECT_EQ(contactGreeting().toUtf8().toStdString(), expected);
 
     const QUrl target(contactAddress());
@@ -97,7 +95,12 @@ TEST(ContactWindow, GreetingAndLinkExactly) {
     ContactWindow contact;
     EXPECT_EQ(contact.windowTitle(), QStringLiteral("联系Marlo"));
     auto* link = contact.findChild<QLabel*>(QStringLiteral("超级链接框1"));
-    ASSERT_TRUE(link);
+    auto* greeting = contact.findChild<QLabel*>(QStringLiteral("标签1"));
+    ASSERT_TRUE(link && greeting);
+    // Centred by the label across the whole window, link and greeting alike.
+    EXPECT_EQ(greeting->alignment(), Qt::AlignHCenter | Qt::AlignTop);
+    EXPECT_EQ(greeting->geometry().center().x(), contact.rect().center().x());
+    EXPECT_EQ(link->geometry().center().x(), contact.rect().center().x());
     EXPECT_TRUE(link->text().contains(QStringLiteral(">点此联系我-Marlo<")));
     UrlCatcher browser;
     emit link->linkActivated(contactAddress());

@@ -2,7 +2,9 @@
 
 #include "script/InspectorWindow.h"
 #include "engine/ScriptObject.h"
+#include "engine/ScriptThread.h"
 #include "script/ScriptHost.h"
+#include "script/ValueTreeModel.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +13,11 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTreeView>
 #include <QWheelEvent>
+
+#include <iterator>
+#include <memory>
 
 namespace {
 template <typename T> T* control(QWidget& window, const char* name) {
@@ -28,27 +34,46 @@ TEST(InspectorWindow, ControlsAsDesignedAndBothPanesFilled) {
     EXPECT_EQ(window.windowTitle(), QStringLiteral("对象查看器DEMO"));
     EXPECT_TRUE(window.isModal());
     EXPECT_EQ(window.pos(), QPoint(50, 50));
-    EXPECT_EQ(window.size(), QSize(610, 353));
+    EXPECT_EQ(window.size(), QSize(900, 520));
 
+    auto* treeBox = control<QGroupBox>(window, "分组框3");
+    auto* tree = control<QTreeView>(window, "树_对象");
     auto* memberBox = control<QGroupBox>(window, "分组框1");
     auto* memberText = control<QPlainTextEdit>(window, "编辑框1");
     auto* arrayBox = control<QGroupBox>(window, "分组框2");
     auto* arrayList = control<QListWidget>(window, "列表框1");
-    ASSERT_TRUE(memberBox && memberText && arrayBox && arrayList);
+    ASSERT_TRUE(treeBox && tree && memberBox && memberText && arrayBox && arrayList);
+    EXPECT_EQ(treeBox->title(), QStringLiteral("对象树"));
     EXPECT_EQ(memberBox->title(), QStringLiteral("对象属性方法"));
     EXPECT_EQ(arrayBox->title(), QStringLiteral("数组内容查看"));
-    EXPECT_EQ(memberBox->geometry(), QRect(0, 0, 280, 320));
-    EXPECT_EQ(memberText->geometry(), QRect(3, 16, 272, 296));
-    EXPECT_EQ(arrayBox->geometry(), QRect(280, 0, 320, 320));
-    EXPECT_EQ(arrayList->geometry(), QRect(285, 16, 307, 295));
-    for (QWidget* w : {static_cast<QWidget*>(memberBox), static_cast<QWidget*>(memberText),
+    // Each pane sits inside its own frame, and no two frames overlap.
+    window.show();
+    const struct {
+        QGroupBox* box;
+        QWidget* pane;
+    } frames[] = {{treeBox, tree}, {memberBox, memberText}, {arrayBox, arrayList}};
+    for (const auto& f : frames) {
+        EXPECT_EQ(f.pane->parentWidget(), f.box);
+        EXPECT_TRUE(f.box->rect().contains(f.pane->geometry())) << f.box->title().toStdString();
+        for (const auto& other : frames) {
+            const QRect a(f.box->mapTo(&window, QPoint()), f.box->size());
+            const QRect b(other.box->mapTo(&window, QPoint()), other.box->size());
+            if (f.box != other.box) {
+                EXPECT_FALSE(a.intersects(b));
+            }
+        }
+    }
+    // The tree takes the larger part of the width.
+    EXPECT_GT(treeBox->width(), memberBox->width());
+    for (QWidget* w : {static_cast<QWidget*>(treeBox), static_cast<QWidget*>(tree),
+                       static_cast<QWidget*>(memberBox), static_cast<QWidget*>(memberText),
                        static_cast<QWidget*>(arrayBox), static_cast<QWidget*>(arrayList)}) {
         EXPECT_EQ(w->font().family(), QStringLiteral("微软雅黑")) << w->objectName().toStdString();
         EXPECT_EQ(w->font().pointSize(), 9);
     }
 
     EXPECT_FALSE(memberText->isReadOnly());
-    EXPECT_EQ(memberText->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(memberText->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
     EXPECT_EQ(memberText->palette().color(QPalette::Base), QColor(Qt::white));
     EXPECT_EQ(memberText->palette().color(QPalette::Text), QColor(Qt::black));
     // The array's own members and those of Array.prototype.
@@ -78,14 +103,19 @@ TEST(InspectorWindow, EmptyReferenceAndResizing) {
     ASSERT_EQ(arrayList->count(), 1);
     EXPECT_EQ(arrayList->item(0)->text(), QStringLiteral("数组长度(length)--->0"));
 
-    // Both panes take their share of a larger window.
+    // Every pane takes its share of a larger window.
     window.show();
-    window.resize(810, 453);
-    EXPECT_EQ(memberText->geometry(), QRect(3, 16, 372, 396));
-    EXPECT_EQ(arrayList->geometry(), QRect(385, 16, 407, 395));
+    const QSize memberBefore = memberText->size();
+    const QSize arrayBefore = arrayList->size();
+    window.resize(1100, 720);
+    QApplication::processEvents();
+    EXPECT_GT(memberText->width(), memberBefore.width());
+    EXPECT_GT(memberText->height(), memberBefore.height());
+    EXPECT_GT(arrayList->width(), arrayBefore.width());
+    EXPECT_GT(arrayList->height(), arrayBefore.height());
 }
 
-TEST(InspectorWindow, LongListingScrollsWithoutScrollBars) {
+TEST(InspectorWindow, LongListingScrollsWithItsScrollBar) {
     ScriptHost host;
     InspectorWindow window(
         host.Eval(QStringLiteral("var o = {}; for (var i = 0; i < 200; ++i) o['m' + i] = i; o"))
@@ -95,6 +125,7 @@ TEST(InspectorWindow, LongListingScrollsWithoutScrollBars) {
     ASSERT_TRUE(memberText);
     QScrollBar* bar = memberText->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
+    EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->value(), 0);
     const QPoint at(10, 10);
     QWheelEvent wheel(at, memberText->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120),
@@ -113,4 +144,150 @@ TEST(InspectorWindow, HugeElementShowsItsBeginningAndKeepsTheWhole) {
     EXPECT_EQ(arrayList->item(1)->data(Qt::UserRole).toString(), whole);
     EXPECT_EQ(arrayList->item(1)->text(), whole.left(2000) + QStringLiteral("…"));
     EXPECT_EQ(arrayList->item(2)->text(), QStringLiteral("下标1--->short"));
+}
+
+namespace {
+// The inspector's tree, driven as a user drives it: rows expanded in the view.
+struct Tree {
+    ScriptHost host;
+    std::unique_ptr<InspectorWindow> window;
+    QTreeView* view = nullptr;
+    ValueTreeModel* model = nullptr;
+
+    explicit Tree(const QString& code, const QString& expression) {
+        host.AddCode(code);
+        window = std::make_unique<InspectorWindow>(host.Eval(expression).toObject());
+        window->show();
+        view = window->tree();
+        model = window->treeModel();
+    }
+    QModelIndex top() const { return model->index(0, 0); }
+    // The row named `name` under `parent`.
+    QModelIndex row(const QModelIndex& parent, const QString& name) const {
+        for (int i = 0; i < model->rowCount(parent); ++i)
+            if (model->index(i, 0, parent).data().toString() == name)
+                return model->index(i, 0, parent);
+        return {};
+    }
+    QString value(const QModelIndex& at) const { return at.siblingAtColumn(1).data().toString(); }
+    QModelIndex open(const QModelIndex& at) const {
+        view->expand(at);
+        QApplication::processEvents();
+        return at;
+    }
+    int counter() { return int(host.Eval(QStringLiteral("counter")).toDouble()); }
+};
+} // namespace
+
+TEST(InspectorTree, NestedObjectsOpenOneLevelAtATimeAndGettersWaitUntilAsked) {
+    Tree t(QStringLiteral("var counter = 0;\n"
+                          "function Point(x) { this.x = x; }\n"
+                          "var value = {a: 1, s: 'x', n: {deep: {deeper: [1, 2]}},\n"
+                          "  f: function add(x, y = 1, ...rest) {}, arr: [1, 2, 3],\n"
+                          "  get g() { counter++; return {v: 5}; }, p: new Point(3),\n"
+                          "  h: async (q) => q, k: class Shape {}, big: 12n, no: null,\n"
+                          "  [Symbol('tag')]: -0};"),
+           QStringLiteral("value"));
+    ASSERT_TRUE(t.top().isValid());
+    EXPECT_EQ(t.value(t.top()), QStringLiteral("{a: 1, s: \"x\", n: {…}, f: ƒ, arr: Array(3), …}"));
+    EXPECT_TRUE(t.view->isExpanded(t.top())); // the first level is shown at once
+    const struct {
+        const char* name;
+        const char* shown;
+    } members[] = {
+        {"a", "1"},
+        {"s", "\"x\""},
+        {"n", "{deep: {…}}"},
+        {"f", "ƒ add(x, y, ...rest)"},
+        {"arr", "Array(3)"},
+        {"g", "(…)"},
+        {"p", "Point {x: 3}"},
+        {"h", "async ƒ h(q)"},
+        {"k", "class Shape"},
+        {"big", "12n"},
+        {"no", "null"},
+        {"Symbol(tag)", "-0"},
+        {"[[Prototype]]", "Object"},
+    };
+    ASSERT_EQ(t.model->rowCount(t.top()), int(std::size(members)));
+    for (int i = 0; i < int(std::size(members)); ++i) {
+        const QModelIndex r = t.model->index(i, 0, t.top());
+        EXPECT_EQ(r.data().toString(), QString::fromUtf8(members[i].name));
+        EXPECT_EQ(t.value(r), QString::fromUtf8(members[i].shown)) << members[i].name;
+    }
+    EXPECT_EQ(t.counter(), 0); // listing ran no getter
+
+    // Nested objects, one level per expansion.
+    const QModelIndex deep =
+        t.row(t.open(t.row(t.top(), QStringLiteral("n"))), QStringLiteral("deep"));
+    EXPECT_EQ(t.value(deep), QStringLiteral("{deeper: Array(2)}"));
+    EXPECT_EQ(t.model->rowCount(deep), 0);
+    const QModelIndex deeper = t.row(t.open(deep), QStringLiteral("deeper"));
+    t.open(deeper);
+    QStringList rows;
+    for (int i = 0; i < t.model->rowCount(deeper); ++i)
+        rows << t.model->index(i, 0, deeper).data().toString() + QLatin1Char('=') +
+                    t.value(t.model->index(i, 0, deeper));
+    EXPECT_EQ(rows,
+              QStringList({QStringLiteral("0=1"), QStringLiteral("1=2"), QStringLiteral("length=2"),
+                           QStringLiteral("[[Prototype]]=Array")}));
+
+    // The getter runs when its row is expanded, once, with the object as `this`.
+    const QModelIndex g = t.row(t.top(), QStringLiteral("g"));
+    t.open(g);
+    EXPECT_EQ(t.counter(), 1);
+    EXPECT_EQ(t.value(g), QStringLiteral("{v: 5}"));
+    EXPECT_EQ(t.value(t.row(g, QStringLiteral("v"))), QStringLiteral("5"));
+    t.view->collapse(g);
+    t.open(g);
+    EXPECT_EQ(t.counter(), 1);
+}
+
+TEST(InspectorTree, LargeObjectsPageAndEndlessReadsAreStopped) {
+    Tree t(QStringLiteral("var big = {}; for (var i = 0; i < 450; ++i) big['m' + i] = i;\n"
+                          "var spin = {get spin() { for (;;) {} }, after: 1};"),
+           QStringLiteral("big"));
+    const QModelIndex top = t.top();
+    const struct {
+        int rows;         // after the step
+        const char* last; // the last row's value
+    } pages[] = {
+        {201, "……还有 250 个成员（双击显示后 200 个）"},
+        {401, "……还有 50 个成员（双击显示后 50 个）"},
+        {451, "Object"},
+    };
+    for (const auto& p : pages) {
+        SCOPED_TRACE(p.rows);
+        if (p.rows > 201) {
+            const QModelIndex more = t.model->index(t.model->rowCount(top) - 1, 0, top);
+            emit t.view->activated(more);
+        }
+        ASSERT_EQ(t.model->rowCount(top), p.rows);
+        EXPECT_EQ(t.value(t.model->index(p.rows - 1, 0, top)), QString::fromUtf8(p.last));
+    }
+    EXPECT_EQ(t.model->index(449, 0, top).data().toString(), QStringLiteral("m449"));
+
+    // A getter that never returns: "停止" ends it, the row says so, the engine goes on.
+    Tree s(QStringLiteral("var spin = {get spin() { for (;;) {} }, after: 1};"),
+           QStringLiteral("spin"));
+    const QModelIndex spin = s.row(s.top(), QStringLiteral("spin"));
+    ASSERT_TRUE(spin.isValid());
+    BlockingWaiter waiter(0.3);
+    ScriptThread::instance().setWaiter(&waiter);
+    s.open(spin);
+    ScriptThread::instance().setWaiter(nullptr);
+    EXPECT_EQ(s.value(spin), QStringLiteral("(…) 脚本运行已被用户中止，错误号=5100，双击重试"));
+    EXPECT_EQ(s.model->rowCount(spin), 0);
+    EXPECT_EQ(s.value(s.row(s.top(), QStringLiteral("after"))), QStringLiteral("1"));
+    EXPECT_EQ(s.host.Eval(QStringLiteral("1 + 1")).toDouble(), 2.0);
+
+    // A proxy whose key listing never returns: the stopped read leaves a row to try again
+    // (it once hung here, turning the engine's termination into text).
+    BlockingWaiter again(0.3);
+    ScriptThread::instance().setWaiter(&again);
+    Tree p(QString(), QStringLiteral("new Proxy({}, {ownKeys() { for (;;) {} }})"));
+    ScriptThread::instance().setWaiter(nullptr);
+    ASSERT_EQ(p.model->rowCount(p.top()), 1);
+    EXPECT_EQ(p.value(p.model->index(0, 0, p.top())),
+              QStringLiteral("……（脚本运行已被用户中止，错误号=5100，双击重试）"));
 }

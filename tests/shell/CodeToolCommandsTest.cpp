@@ -110,8 +110,9 @@ TEST(MinifyButton, CompactsDropsOnlyAnEmptyFirstLineAndKeepsTextOnFailure) {
     wb.editor().SetText("var s = 'unterminated;\r\n");
     wb.window.minifyButton()->click();
     EXPECT_EQ(wb.editor().GetText(), QByteArray("var s = 'unterminated;\r\n"));
+    // The tool's own words follow their Chinese description.
     EXPECT_TRUE(wb.lastLine().startsWith(
-        QStringLiteral("-->代码压缩失败：Error: unterminated string literal: ")));
+        QStringLiteral("-->代码压缩失败：字符串未闭合（Error: unterminated string literal: ")));
 }
 
 TEST(UnpackButton, UnpacksInTheMainEngineAndReportsFailures) {
@@ -181,8 +182,11 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     EXPECT_TRUE(history->stageList()->item(1)->text().startsWith(
         QStringLiteral("已解除：eval/Function/document.write 包装（36 → 40 字节，")));
     EXPECT_EQ(history->stageList()->currentRow(), 1);
-    EXPECT_EQ(history->codeView()->toPlainText(),
+    EXPECT_EQ(QString::fromUtf8(history->codeView()->GetText()),
               QStringLiteral("var s = ['lo', 'g(1)'].join('');\nlog(1);"));
+    // Shown as the editors show code (the C-family lexer, 3), and not editable.
+    EXPECT_EQ(history->codeView()->SendScintilla(QsciScintillaBase::SCI_GETLEXER), 3);
+    EXPECT_TRUE(history->codeView()->SendScintilla(QsciScintillaBase::SCI_GETREADONLY));
     // A stage goes in laid out; the original as it was.
     wb.editor().SetText("x");
     history->applyButton()->click();
@@ -204,7 +208,7 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
               QStringLiteral("未能解除：字符串数组（超时，已跳过）"));
     EXPECT_EQ(history->stageList()->currentRow(), 1);
     EXPECT_FALSE(history->applyButton()->isEnabled());
-    EXPECT_TRUE(history->codeView()->toPlainText().isEmpty());
+    EXPECT_TRUE(QString::fromUtf8(history->codeView()->GetText()).isEmpty());
 
     // A bundle's modules follow the layers; one goes into the editor, laid out.
     run.modules = {{QStringLiteral("cart.js"), QStringLiteral("module.exports=1"), false},
@@ -215,7 +219,8 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     EXPECT_EQ(history->stageList()->item(3)->text(), QStringLiteral("模块：index.js（入口）"));
     EXPECT_EQ(history->stageList()->currentRow(), 1);
     history->stageList()->setCurrentRow(2);
-    EXPECT_EQ(history->codeView()->toPlainText(), QStringLiteral("module.exports=1"));
+    EXPECT_EQ(QString::fromUtf8(history->codeView()->GetText()),
+              QStringLiteral("module.exports=1"));
     history->applyButton()->click();
     EXPECT_EQ(wb.editor().GetText(), QByteArray("module.exports = 1"));
     history->close();

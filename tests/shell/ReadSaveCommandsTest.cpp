@@ -98,6 +98,13 @@ TEST(ReadScriptButton, SuccessesFillTheEditorAndRememberTheAddressOnce) {
     EXPECT_EQ(wb.read(server.url("/utf8.js")), QStringLiteral("-->代码读取成功\r\n"));
     EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
     EXPECT_EQ(wb.addresses().size(), 2);
+    // Typed without "http://", the address gets it, in the box and in its list too.
+    wb.editor().SetText(kKept);
+    const QString bare = server.url("/utf8.js").mid(int(qstrlen("http://")));
+    EXPECT_EQ(wb.read(bare), QStringLiteral("-->代码读取成功\r\n"));
+    EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
+    EXPECT_EQ(wb.window.addressBox()->currentText(), server.url("/utf8.js"));
+    EXPECT_EQ(wb.addresses().size(), 2);
     EXPECT_EQ(wb.window.addressBox()->currentText(), server.url("/utf8.js"));
 
     // GBK named by the server, or by the page itself, arrives as the same UTF-8.

@@ -174,9 +174,12 @@ TEST(EvaluateButton, ReportsAndOpensTheInspectorOnOk) {
     emit wb.window.expressionEdit()->returnPressed();
     EXPECT_EQ(wb.newLines(start), QStringList({QStringLiteral("-->返回类型：数值型\r\n"),
                                                QStringLiteral("-->计算结果：42\r\n")}));
-    // An error in the expression selects line 1 of the current editor.
+    // An error in the expression is not the script's: nothing in the editor is selected
+    // and the caret stays.
+    wb.editor(0).SetSelection(5, 5);
     wb.evaluate(QStringLiteral("OXOX(1,2,3).x.y"));
-    EXPECT_EQ(wb.selection(), QByteArray("function MyObj(men1,men2,men3)"));
+    EXPECT_TRUE(wb.selection().isEmpty());
+    EXPECT_EQ(wb.editor(0).CaretPosition(), 5);
 
     // Cancel: nothing opens.
     start = wb.logSize();
@@ -237,5 +240,41 @@ TEST(EvaluateButton, LongExpressionsArriveWholeAndHugeResultsAreShownCut) {
         const OutputLog& log = wb.window.outputLog();
         EXPECT_TRUE(sameText(log.messages().last(), c.message));
         EXPECT_TRUE(sameText(log.document()->lastBlock().previous().text(), c.shown));
+    }
+}
+
+TEST(ErrorPlaces, TheScriptsLineIsMarkedAndTheCaretStandsAtTheColumn) {
+    const struct {
+        const char* script;
+        const char* expression; // nullptr: the error comes from loading
+        const char* atCaret;    // the text the caret stands before
+        const char* line;       // the marked line
+    } cases[] = {
+        {"var a = 1;\r\nvar s = \"中文\"; s.x.y;", nullptr, ".y;", "var s = \"中文\"; s.x.y;"},
+        {"var ok = 1;\r\nfunction f() {\r\n  return missing + 1;\r\n}", "f()", " + 1;",
+         "  return missing + 1;"},
+        {"var b = [1];\r\nb.push(;\r\nvar c = 1;", nullptr, "", "b.push(;"}, // syntax: no column
+    };
+    Workbench wb;
+    CodeEditor& e = wb.editor(2);
+    wb.window.tabs().setCurrentIndex(2);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        e.SetText(c.script);
+        wb.load();
+        if (c.expression)
+            wb.evaluate(QString::fromUtf8(c.expression));
+        const int caret = e.CaretPosition();
+        const int lineEnd = e.LineEndPosition(e.LineFromPosition(caret));
+        if (*c.atCaret) {
+            EXPECT_EQ(e.GetTextRange(caret, lineEnd), QByteArray(c.atCaret));
+        }
+        // The line is selected: beside the caret, or as the selection itself.
+        const long n = e.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONS);
+        const long main = e.SendScintilla(QsciScintillaBase::SCI_GETMAINSELECTION);
+        const unsigned long which = n > 1 && main == 0 ? 1 : 0;
+        const int start = int(e.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONNSTART, which));
+        const int end = int(e.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONNEND, which));
+        EXPECT_EQ(e.GetTextRange(start, end), QByteArray(c.line));
     }
 }
