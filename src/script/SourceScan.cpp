@@ -66,8 +66,22 @@ SourceScan::SourceScan(JSContextRef engine) : m_context(EngineContext::inGroupOf
         return;
     JSValueRef exception = nullptr;
     m_context.evaluate(CarriedScripts::sourceScan(), QStringLiteral("sourcescan.js"), &exception);
-    if (!exception)
+    if (!exception) {
         m_declarations = m_context.function(QStringLiteral("declarationList"));
+        m_parameters = m_context.function(QStringLiteral("parameterList"));
+    }
+}
+
+std::optional<FunctionParameters> SourceScan::parameters(const QString& functionText) const {
+    if (!m_parameters || !m_context.enter())
+        return std::nullopt;
+    JSGlobalContextRef ctx = m_context.context();
+    JSValueRef argument = jsMakeString(ctx, functionText);
+    JSValueRef exception = nullptr;
+    JSValueRef list = JSObjectCallAsFunction(ctx, m_parameters, nullptr, 1, &argument, &exception);
+    if (exception || !list || !JSValueIsString(ctx, list))
+        return std::nullopt;
+    return decodeParameters(jsValueToQString(ctx, list));
 }
 
 const SourceScan& SourceScan::beside(JSContextRef engine) {

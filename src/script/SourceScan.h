@@ -54,8 +54,11 @@ public:
 
     // In source order; empty when the text could not be read (or the job was stopped).
     std::vector<Declaration> declarations(const QString& source) const;
+    // The parameters a function's text writes; nullopt for a text that is no function.
+    std::optional<FunctionParameters> parameters(const QString& functionText) const;
 
 private:
     EngineContext m_context;
     JSObjectRef m_declarations = nullptr; // the reader's declarationList
+    JSObjectRef m_parameters = nullptr;   // and its parameterList
 };

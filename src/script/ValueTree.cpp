@@ -6,7 +6,7 @@
 #include "engine/ScriptObject.h"
 #include "engine/ScriptThread.h"
 #include "engine/StopWatch.h"
-#include "script/FunctionParameters.h"
+#include "script/SourceScan.h"
 
 #include <iterator>
 #include <optional>
@@ -217,7 +217,8 @@ public:
         const QString shown = textAt(list, previewIndex);
         JSValueRef source = at(list, headIndex);
         if (source && JSValueIsString(context(), source))
-            return functionPreview(shown, jsValueToQString(context(), source));
+            return functionPreview(shown, jsValueToQString(context(), source),
+                                   SourceScan::beside(m_objectContext));
         return shown;
     }
 
@@ -232,13 +233,13 @@ bool stopRequested() {
 }
 } // namespace
 
-QString functionPreview(const QString& name, const QString& sourceHead) {
+QString functionPreview(const QString& name, const QString& sourceHead, const SourceScan& scan) {
     const QString head = sourceHead.trimmed();
     if (head.startsWith(QLatin1String("class")) &&
         (head.size() == 5 || !head[5].isLetterOrNumber()))
         return QStringLiteral("class ") + name;
     QString params = QStringLiteral("…");
-    if (const auto parsed = parseFunctionParameters(sourceHead)) {
+    if (const auto parsed = scan.parameters(sourceHead)) {
         QStringList names;
         for (const FunctionParameter& p : *parsed)
             names << (p.name.isEmpty() ? QStringLiteral("{…}") : p.name);

@@ -12,6 +12,7 @@
 #include <memory>
 
 class ScriptObject;
+class SourceScan;
 
 struct ValueEntry {
     enum Kind {
@@ -57,4 +58,4 @@ QString previewOf(const ScriptObject& object);
 
 // `ƒ name(a, b)` from a function's name and the head of its text; `class Name` for a
 // class, `async ƒ …` for an async function.
-QString functionPreview(const QString& name, const QString& sourceHead);
+QString functionPreview(const QString& name, const QString& sourceHead, const SourceScan& scan);
