@@ -34,11 +34,14 @@ void BlockingWaiter::wait(ScriptJob& job) {
         job.waitDone(-1);
         return;
     }
-    if (!job.waitDone(int(m_limitSeconds * 1000.0))) {
-        m_timedOut = true;
+    if (job.waitDone(int(m_limitSeconds * 1000.0)))
+        return;
+    m_timedOut = true;
+    // Asked again until the job ends: a stop that lands before the job has entered the
+    // engine, or that another caller clears, must not leave the wait without end.
+    do
         ScriptThread::instance().requestStop();
-    }
-    job.waitDone(-1);
+    while (!job.waitDone(100));
 }
 
 ScriptThread& ScriptThread::instance() {
