@@ -139,25 +139,26 @@ bool ScriptEngine::stopRequested() const {
     return m_engine->watch()->stopRequested();
 }
 
+JSValueRef ScriptEngine::runScript(const QString& text, const QString& url, JSValueRef* exception) {
+    const JsString script(text);
+    const JsString source(url);
+    *exception = nullptr;
+    return JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1, exception);
+}
+
 JSValueRef ScriptEngine::evaluateValue(const QString& text, const QString& url) {
     if (!beginCall())
         return nullptr;
-    JsString script(text);
-    JsString source(url);
     JSValueRef exception = nullptr;
-    JSValueRef result =
-        JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1, &exception);
+    JSValueRef result = runScript(text, url, &exception);
     return finishValue(result, exception);
 }
 
 Variant ScriptEngine::evaluate(const QString& text, const QString& url) {
     if (!beginCall())
         return {};
-    JsString script(text);
-    JsString source(url);
     JSValueRef exception = nullptr;
-    JSValueRef result =
-        JSEvaluateScript(m_context, script.get(), nullptr, source.get(), 1, &exception);
+    JSValueRef result = runScript(text, url, &exception);
     return finishCall(result, exception);
 }
 

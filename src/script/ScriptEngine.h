@@ -101,6 +101,8 @@ private:
     QString sourceLine(const QString& url, int line) const;
     // The engine's own stop flag: the script thread's "停止", or a service thread's.
     bool stopRequested() const;
+    // JSEvaluateScript of the text under its source address, nothing more.
+    JSValueRef runScript(const QString& text, const QString& url, JSValueRef* exception);
     JSValueRef evaluateValue(const QString& text, const QString& url);
     Variant evaluate(const QString& text, const QString& url);
     Variant resultOf(JSValueRef value);

@@ -9,6 +9,17 @@ QString literal(const QString& text) {
     return QString::fromUtf8(jsonQuote(text));
 }
 
+// The template's @URL@, @TOKEN@ and @EXPRESSION@ as literals of its language; without a
+// token, @TOKEN@ becomes `noToken` (the language's null) when one is given.
+QString filled(QString code, const QString& expression, const SnippetTarget& target,
+               const QString& noToken = {}) {
+    code.replace(QLatin1String("@URL@"), literal(target.url));
+    code.replace(QLatin1String("@TOKEN@"),
+                 target.token.isEmpty() && !noToken.isEmpty() ? noToken : literal(target.token));
+    code.replace(QLatin1String("@EXPRESSION@"), literal(expression));
+    return code;
+}
+
 QString python(const QString& expression, const SnippetTarget& target) {
     QString code = QStringLiteral(
         R"PY(# 调用 VexoJS 的调用服务：先在“工具 → 调用服务…”里启动脚本（或 vexojs-cli serve --load 脚本.js）。
@@ -78,11 +89,7 @@ def vexojs_eval(expression=@EXPRESSION@):
 if __name__ == "__main__":
     print(vexojs_eval())
 )PY");
-    code.replace(QLatin1String("@URL@"), literal(target.url));
-    code.replace(QLatin1String("@TOKEN@"),
-                 target.token.isEmpty() ? QStringLiteral("None") : literal(target.token));
-    code.replace(QLatin1String("@EXPRESSION@"), literal(expression));
-    return code;
+    return filled(code, expression, target, QStringLiteral("None"));
 }
 
 QString node(const QString& expression, const SnippetTarget& target) {
@@ -144,11 +151,7 @@ if (require.main === module) {
     (error) => { console.error(error.message); vexojsAgent.destroy(); process.exitCode = 1; });
 }
 )JS");
-    code.replace(QLatin1String("@URL@"), literal(target.url));
-    code.replace(QLatin1String("@TOKEN@"),
-                 target.token.isEmpty() ? QStringLiteral("null") : literal(target.token));
-    code.replace(QLatin1String("@EXPRESSION@"), literal(expression));
-    return code;
+    return filled(code, expression, target, QStringLiteral("null"));
 }
 
 QString go(const QString& expression, const SnippetTarget& target) {
@@ -239,10 +242,7 @@ func main() {
 	fmt.Println(value)
 }
 )GO");
-    code.replace(QLatin1String("@URL@"), literal(target.url));
-    code.replace(QLatin1String("@TOKEN@"), literal(target.token));
-    code.replace(QLatin1String("@EXPRESSION@"), literal(expression));
-    return code;
+    return filled(code, expression, target);
 }
 
 QString curl(const QString& expression, const SnippetTarget& target) {
