@@ -2,6 +2,7 @@
 
 #include "serve/CallAnswer.h"
 #include "serve/CallRequest.h"
+#include "serve/ShortWait.h"
 #include "serve/WorkerPool.h"
 
 #include <QElapsedTimer>
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <memory>
 
 struct HttpService::Exchange {
     QByteArray method;
@@ -23,9 +25,7 @@ struct HttpService::Exchange {
     bool started = false;
     bool tooLarge = false;
     bool dispatched = false;
-    bool answered = false; // the pool's answer is in `reply`
     int status = 0;
-    QByteArray reply;
 };
 
 namespace {
@@ -105,7 +105,9 @@ bool HttpService::start(const HttpSettings& settings, QString* error) {
     sockaddr_in v4{};
     sockaddr_in6 v6{};
     const sockaddr* bind = nullptr;
-    unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_AUTO | MHD_ALLOW_SUSPEND_RESUME;
+    // A thread per connection: the thread that read a request waits for its engine and
+    // writes the answer itself, with no hand-back through a polling loop.
+    unsigned flags = MHD_USE_THREAD_PER_CONNECTION | MHD_USE_INTERNAL_POLLING_THREAD;
     if (address.protocol() == QAbstractSocket::IPv6Protocol) {
         v6.sin6_family = AF_INET6;
         v6.sin6_port = htons(settings.port);
@@ -122,7 +124,9 @@ bool HttpService::start(const HttpSettings& settings, QString* error) {
     m_daemon = MHD_start_daemon(flags, settings.port, nullptr, nullptr, &HttpCallbacks::request,
                                 this, MHD_OPTION_SOCK_ADDR, bind, MHD_OPTION_NOTIFY_COMPLETED,
                                 &HttpCallbacks::completed, this, MHD_OPTION_CONNECTION_TIMEOUT,
-                                120u, MHD_OPTION_CONNECTION_LIMIT, 1000u, MHD_OPTION_END);
+                                120u, MHD_OPTION_CONNECTION_LIMIT, 1000u,
+                                // Connection threads run no script: a small stack each.
+                                MHD_OPTION_THREAD_STACK_SIZE, size_t(256 * 1024), MHD_OPTION_END);
     if (!m_daemon) {
         *error = QStringLiteral("无法在 %1 端口 %2 上监听（端口已被占用？）")
                      .arg(settings.host)
@@ -192,8 +196,6 @@ int HttpService::answer(MHD_Connection* connection, Exchange& exchange, int stat
 
 int HttpService::handle(MHD_Connection* connection, Exchange& exchange, const char* data,
                         size_t* size) {
-    if (exchange.answered)
-        return answer(connection, exchange, MHD_HTTP_OK, exchange.reply);
     if (!exchange.started) {
         // Headers only: a request refused for them is refused before its body is read.
         exchange.started = true;
@@ -215,8 +217,6 @@ int HttpService::handle(MHD_Connection* connection, Exchange& exchange, const ch
         *size = 0;
         return MHD_YES;
     }
-    if (exchange.dispatched)
-        return MHD_YES;
     if (exchange.tooLarge)
         return answer(connection, exchange, MHD_HTTP_CONTENT_TOO_LARGE,
                       refusalAnswer(413, tooLargeText()));
@@ -227,8 +227,7 @@ int HttpService::handle(MHD_Connection* connection, Exchange& exchange, const ch
     if (m_stopping.load())
         return answer(connection, exchange, MHD_HTTP_SERVICE_UNAVAILABLE,
                       refusalAnswer(503, QStringLiteral("服务正在停止")));
-    dispatch(connection, exchange);
-    return MHD_YES;
+    return dispatch(connection, exchange);
 }
 
 QString HttpService::tooLargeText() const {
@@ -261,33 +260,42 @@ std::optional<std::pair<int, QString>> HttpService::refuseEarly(MHD_Connection* 
     return std::nullopt;
 }
 
-void HttpService::dispatch(MHD_Connection* connection, Exchange& exchange) {
+int HttpService::dispatch(MHD_Connection* connection, Exchange& exchange) {
     const auto kind = exchange.path == "/eval" ? CallRequest::Eval : CallRequest::Call;
     RequestCheck check = checkCallRequest(kind, exchange.body);
-    if (!check.request) {
-        answer(connection, exchange, MHD_HTTP_BAD_REQUEST, refusalAnswer(400, check.reason));
-        return;
-    }
+    if (!check.request)
+        return answer(connection, exchange, MHD_HTTP_BAD_REQUEST, refusalAnswer(400, check.reason));
     exchange.body.clear();
-    Exchange* pending = &exchange;
+    // The engine's answer, handed to this connection's thread; a short call is usually
+    // answered within the brief wait, before this thread would go to sleep.
+    struct Reply {
+        std::atomic<bool> done{false};
+        std::mutex mutex;
+        std::condition_variable ready;
+        QByteArray body;
+    };
+    auto reply = std::make_shared<Reply>();
     const bool queued = m_pool.submit(
         std::move(*check.request),
-        [this, connection, pending](const CallOutcome& outcome) {
-            pending->reply = outcome.answer;
-            pending->answered = true;
-            MHD_resume_connection(connection);
+        [reply](const CallOutcome& outcome) {
+            std::lock_guard lock(reply->mutex);
+            reply->body = outcome.answer;
+            reply->done.store(true, std::memory_order_release);
+            reply->ready.notify_one();
         },
         [&] {
-            // Under the pool's lock, before an engine can answer: the answer always
-            // finds the connection suspended.
             exchange.dispatched = true;
-            {
-                std::lock_guard lock(m_mutex);
-                ++m_inFlight;
-            }
-            MHD_suspend_connection(connection);
+            std::lock_guard lock(m_mutex);
+            ++m_inFlight;
         });
     if (!queued)
-        answer(connection, exchange, MHD_HTTP_SERVICE_UNAVAILABLE,
-               refusalAnswer(503, QStringLiteral("所有引擎都在忙，队列已满，请稍后再试")));
+        return answer(connection, exchange, MHD_HTTP_SERVICE_UNAVAILABLE,
+                      refusalAnswer(503, QStringLiteral("所有引擎都在忙，队列已满，请稍后再试")));
+    waitBriefly([&] { return reply->done.load(std::memory_order_acquire); },
+                std::chrono::microseconds(50));
+    {
+        std::unique_lock lock(reply->mutex);
+        reply->ready.wait(lock, [&] { return reply->done.load(std::memory_order_relaxed); });
+    }
+    return answer(connection, exchange, MHD_HTTP_OK, reply->body);
 }

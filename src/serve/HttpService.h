@@ -1,8 +1,8 @@
 #pragma once
-// The HTTP side of the call service, on libmicrohttpd: one polling thread reads requests
-// and writes answers on every connection; a call is handed to the worker pool and its
-// connection suspended until an engine has answered, so requests on one connection
-// (pipelined too) are answered in their order and answers never cross connections.
+// The HTTP side of the call service, on libmicrohttpd with a thread per connection: the
+// thread reads a request, hands a call to the worker pool and waits for its engine's
+// answer, so requests on one connection (pipelined too) are answered in their order and
+// answers never cross connections.
 //
 //   POST /call {"function": "sign", "args": [...]}   POST /eval {"expression": "..."}
 //   GET /functions                                   GET /health
@@ -59,7 +59,7 @@ private:
     std::optional<std::pair<int, QString>> refuseEarly(MHD_Connection* connection,
                                                        const Exchange& exchange) const;
     QString tooLargeText() const;
-    void dispatch(MHD_Connection* connection, Exchange& exchange);
+    int dispatch(MHD_Connection* connection, Exchange& exchange);
 
     WorkerPool& m_pool;
     RequestLog m_log;

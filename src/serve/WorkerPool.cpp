@@ -1,6 +1,7 @@
 #include "serve/WorkerPool.h"
 
 #include "serve/ServiceWorker.h"
+#include "serve/ShortWait.h"
 
 WorkerPool::WorkerPool() = default;
 
@@ -34,17 +35,23 @@ bool WorkerPool::submit(CallRequest request, Done done, const std::function<void
     Slot* idle = nullptr;
     {
         std::lock_guard lock(m_mutex);
-        for (Slot& slot : m_slots)
-            if (!slot.busy) {
+        bool waiting = false;
+        for (Slot& slot : m_slots) {
+            waiting = waiting || slot.state == State::Waiting;
+            if (!idle && slot.state == State::Idle)
                 idle = &slot;
-                break;
-            }
+        }
+        // A waiting engine takes the request from the queue; a second one arriving before it
+        // has goes to a sleeping engine as usual.
+        if (waiting && m_queue.empty())
+            idle = nullptr;
         if (m_slots.empty() || (!idle && qsizetype(m_queue.size()) >= m_queueLimit))
             return false;
         queued();
         m_queue.push_back({std::move(request), std::move(done)});
+        m_queued.store(qsizetype(m_queue.size()), std::memory_order_release);
         if (idle)
-            idle->busy = true;
+            idle->state = State::Busy;
     }
     if (idle)
         idle->worker->post([this, idle](ScriptEngine& engine) { drain(*idle, engine); });
@@ -58,6 +65,8 @@ void WorkerPool::drain(Slot& slot, ScriptEngine& engine) {
         std::lock_guard lock(m_mutex);
         job = takeNext(slot);
     }
+    if (!job)
+        return;
     while (job) {
         const CallOutcome outcome = runCall(engine, job->request, m_timeout);
         Done done = std::move(job->done);
@@ -71,17 +80,35 @@ void WorkerPool::drain(Slot& slot, ScriptEngine& engine) {
             job = takeNext(slot);
         }
         done(outcome);
+        if (!job)
+            job = awaitNext(slot);
     }
+}
+
+std::optional<WorkerPool::Job> WorkerPool::awaitNext(Slot& slot) {
+    {
+        std::lock_guard lock(m_mutex);
+        slot.state = State::Waiting;
+    }
+    // Long enough for a client's next request on a keep-alive connection, short enough to
+    // cost nothing worth counting when none comes.
+    waitBriefly([this] { return m_queued.load(std::memory_order_acquire) > 0; },
+                std::chrono::microseconds(100));
+    std::lock_guard lock(m_mutex);
+    slot.state = State::Busy;
+    return takeNext(slot);
 }
 
 std::optional<WorkerPool::Job> WorkerPool::takeNext(Slot& slot) {
     if (m_queue.empty()) {
-        slot.busy = false;
+        slot.state = State::Idle;
         m_idle.notify_all();
         return std::nullopt;
     }
     Job job = std::move(m_queue.front());
     m_queue.pop_front();
+    m_queued.store(qsizetype(m_queue.size()), std::memory_order_release);
+    slot.state = State::Busy;
     return job;
 }
 
@@ -90,7 +117,7 @@ PoolHealth WorkerPool::health() const {
     PoolHealth h;
     h.workers = int(m_slots.size());
     for (const Slot& slot : m_slots)
-        h.busy += slot.busy ? 1 : 0;
+        h.busy += slot.state == State::Busy ? 1 : 0;
     h.queued = int(m_queue.size());
     h.served = m_served;
     h.errors = m_errors;
@@ -105,7 +132,7 @@ void WorkerPool::stop() {
             if (!m_queue.empty())
                 return false;
             for (const Slot& slot : m_slots)
-                if (slot.busy)
+                if (slot.state != State::Idle)
                     return false;
             return true;
         });

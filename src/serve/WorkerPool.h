@@ -10,6 +10,7 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -60,16 +61,23 @@ private:
         CallRequest request;
         Done done;
     };
+    enum class State { Idle, Busy, Waiting };
     struct Slot {
         std::unique_ptr<ServiceWorker> worker;
-        bool busy = false;
+        // Waiting: done with its calls, the engine looks out for the next one for a moment
+        // before its thread goes to sleep; a request then goes to it without a wake-up.
+        State state = State::Idle;
     };
     void drain(Slot& slot, ScriptEngine& engine);
     // Under the lock: the next request for the slot, or none (the slot is then free).
     std::optional<Job> takeNext(Slot& slot);
+    // Without the lock: looks out for a queued request for a moment; the next request or
+    // none (the slot is then free).
+    std::optional<Job> awaitNext(Slot& slot);
 
     std::vector<Slot> m_slots;
     std::deque<Job> m_queue;
+    std::atomic<qsizetype> m_queued{0}; // m_queue's size, read without the lock
     mutable std::mutex m_mutex;
     std::condition_variable m_idle;
     qsizetype m_queueLimit = 0;
