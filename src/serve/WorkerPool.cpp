@@ -43,9 +43,11 @@ bool WorkerPool::submit(CallRequest request, Done done, const std::function<void
         }
         // A waiting engine takes the request from the queue; a second one arriving before it
         // has goes to a sleeping engine as usual.
-        if (waiting && m_queue.empty())
+        const bool waiterTakesIt = waiting && m_queue.empty();
+        if (waiterTakesIt)
             idle = nullptr;
-        if (m_slots.empty() || (!idle && qsizetype(m_queue.size()) >= m_queueLimit))
+        if (m_slots.empty() ||
+            (!idle && !waiterTakesIt && qsizetype(m_queue.size()) >= m_queueLimit))
             return false;
         queued();
         m_queue.push_back({std::move(request), std::move(done)});
