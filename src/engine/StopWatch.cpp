@@ -3,9 +3,19 @@
 #include "engine/JscPrivate.h"
 #include "engine/ScriptThread.h"
 
+#include <cstdlib>
 #include <unordered_map>
 
 namespace {
+// The engine stops running code at its periodic check in one of two ways: by a signal that
+// patches the running machine code, or by code that polls at every loop and call. The
+// signal way sometimes never lands once a function's loop has been stopped a few times
+// (the fourth stop of `for (;;) {}` waits forever), so 停止 and every time limit would hang.
+// Polling costs about a tenth on tight loops. Set before the engine reads its options,
+// which it does once, at the first use of any of its functions; an option given in the
+// environment is kept.
+[[maybe_unused]] const bool g_pollingTraps = setenv("JSC_usePollingTraps", "true", 0) == 0;
+
 // Engines are used only on the thread that made them, so each thread has its own list.
 std::unordered_map<JSContextGroupRef, StopWatch*>& watches() {
     static thread_local std::unordered_map<JSContextGroupRef, StopWatch*> map;

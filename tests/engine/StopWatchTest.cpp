@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +61,23 @@ TEST(StopWatch, DeadlineAndStopEndTheScriptAsThemselves) {
         EXPECT_EQ(int(outcome), int(c.outcome)) << c.code;
         EXPECT_EQ(threw, c.outcome != O::Running) << c.code;
     }
+}
+
+// The engine once stopped the same looping function three times and then never again: a
+// service call or a 停止 waited without end.
+TEST(StopWatch, TheSameLoopIsEndedEveryTime) {
+    std::vector<int> outcomes;
+    ScriptThread::instance().call([&] {
+        EngineContext engine(0.02);
+        JSValueRef exception = nullptr;
+        engine.evaluate(QStringLiteral("function spin() { for (;;) {} }"), {}, &exception);
+        for (int i = 0; i < 8; ++i) {
+            engine.watch()->setDeadline(0.05);
+            engine.evaluate(QStringLiteral("spin()"), {}, &exception);
+            outcomes.push_back(int(engine.watch()->outcome()));
+        }
+    });
+    EXPECT_EQ(outcomes, std::vector<int>(8, int(StopWatch::Outcome::TimedOut)));
 }
 
 TEST(StopWatch, EachEngineHasItsOwnWatchAndTheGuardRefusesAfterAStop) {
