@@ -20,3 +20,16 @@ QStringList ScriptOutput::take() {
     m_omitted = 0;
     return lines;
 }
+
+void ScriptOutput::addValue(std::shared_ptr<ScriptObject> object) {
+    if (m_values.size() >= size_t(kValueLimit))
+        m_values.erase(m_values.begin());
+    m_values.push_back({QStringLiteral("console.dir %1").arg(++m_valueCount), std::move(object)});
+}
+
+std::vector<OutputValue> ScriptOutput::takeValues() {
+    std::vector<OutputValue> values = std::move(m_values);
+    m_values = {};
+    m_valueCount = 0;
+    return values;
+}

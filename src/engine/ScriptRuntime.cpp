@@ -1,6 +1,7 @@
 #include "engine/ScriptRuntime.h"
 
 #include "engine/JsConvert.h"
+#include "engine/ScriptObject.h"
 #include "engine/StopWatch.h"
 
 #include <unordered_map>
@@ -39,6 +40,14 @@ struct HostFunctions {
         (void)exception;
         if (ScriptRuntime* rt = ScriptRuntime::of(ctx); rt && argc > 0)
             rt->output().add(scriptText(ctx, argv[0]).value_or(QString()));
+        return JSValueMakeUndefined(ctx);
+    }
+    VEXO_HOST_FUNCTION(keepValue) {
+        (void)exception;
+        ScriptRuntime* rt = ScriptRuntime::of(ctx);
+        if (rt && rt->output().keepsValues() && argc > 0 && JSValueIsObject(ctx, argv[0]))
+            rt->output().addValue(
+                std::make_shared<ScriptObject>(ctx, JSValueToObject(ctx, argv[0], nullptr)));
         return JSValueMakeUndefined(ctx);
     }
     VEXO_HOST_FUNCTION(now) {
@@ -112,6 +121,7 @@ ScriptRuntime::ScriptRuntime(JSGlobalContextRef context, ScriptOutput& output,
     runtimes()[context] = this;
     m_host = JsProtected(context, JSObjectMake(context, nullptr, nullptr));
     addHostFunction("write", &HostFunctions::write);
+    addHostFunction("keepValue", &HostFunctions::keepValue);
     addHostFunction("now", &HostFunctions::now);
     addHostFunction("performanceNow", &HostFunctions::performanceNow);
     addHostFunction("random", &HostFunctions::random);

@@ -2,15 +2,14 @@
 
 #include "script/ObjectDescription.h"
 #include "script/ValueTreeModel.h"
+#include "script/ValueTreeView.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStyledItemDelegate>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -54,7 +53,7 @@ QGroupBox* framed(QGroupBox* box, QWidget* pane) {
 
 InspectorWindow::InspectorWindow(std::shared_ptr<ScriptObject> object, QWidget* parent)
     : QDialog(parent), m_treeBox(new QGroupBox(QStringLiteral("对象树"), this)),
-      m_tree(new QTreeView(this)),
+      m_tree(new ValueTreeView(this)),
       m_model(new ValueTreeModel(object, QStringLiteral("计算结果"), this)),
       m_memberBox(new QGroupBox(QStringLiteral("对象属性方法"), this)),
       m_memberText(new QPlainTextEdit(this)),
@@ -70,17 +69,8 @@ InspectorWindow::InspectorWindow(std::shared_ptr<ScriptObject> object, QWidget* 
     m_arrayBox->setObjectName(QStringLiteral("分组框2"));
 
     m_tree->setObjectName(QStringLiteral("树_对象"));
-    m_tree->setModel(m_model);
-    m_tree->setUniformRowHeights(true);
-    m_tree->setAlternatingRowColors(true);
-    m_tree->header()->setStretchLastSection(true);
-    m_tree->header()->resizeSection(0, 180);
-    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // A double click is an activation, handled below once (the tree would otherwise also
-    // fold the row it just opened).
-    m_tree->setExpandsOnDoubleClick(false);
+    m_tree->setValueModel(m_model);
     whiteBackground(m_tree);
-    connect(m_tree, &QTreeView::activated, this, &InspectorWindow::onTreeActivated);
 
     // Long listings scroll; lines wrap at the pane's width.
     m_memberText->setObjectName(QStringLiteral("编辑框1"));
@@ -124,20 +114,8 @@ InspectorWindow::InspectorWindow(std::shared_ptr<ScriptObject> object, QWidget* 
     m_memberText->setPlainText(DescribeObject(object));
 }
 
-void InspectorWindow::onTreeActivated(const QModelIndex& index) {
-    const QModelIndex row = index.siblingAtColumn(0);
-    const int kind = m_model->data(row, ValueTreeModel::KindRole).toInt();
-    if (kind == ValueTreeModel::More) {
-        m_model->activate(row); // the row itself gives way to the page it loads
-        return;
-    }
-    // A getter is read and its row opened on the value.
-    if (m_model->activate(row)) {
-        m_tree->expand(row);
-        return;
-    }
-    if (m_model->hasChildren(row))
-        m_tree->setExpanded(row, !m_tree->isExpanded(row));
+QTreeView* InspectorWindow::tree() const {
+    return m_tree;
 }
 
 void InspectorWindow::fillArrayList(const QStringList& items) {

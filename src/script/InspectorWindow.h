@@ -11,26 +11,25 @@
 
 class QGroupBox;
 class QListWidget;
-class QModelIndex;
 class QPlainTextEdit;
 class QTreeView;
 class ScriptObject;
 class ValueTreeModel;
+class ValueTreeView;
 
 class InspectorWindow : public QDialog {
     Q_OBJECT
 public:
     explicit InspectorWindow(std::shared_ptr<ScriptObject> object, QWidget* parent = nullptr);
 
-    QTreeView* tree() const { return m_tree; }
+    QTreeView* tree() const;
     ValueTreeModel* treeModel() const { return m_model; }
 
 private:
     void fillArrayList(const QStringList& items);
-    void onTreeActivated(const QModelIndex& index);
 
     QGroupBox* m_treeBox;
-    QTreeView* m_tree;
+    ValueTreeView* m_tree;
     ValueTreeModel* m_model;
     QGroupBox* m_memberBox;
     QPlainTextEdit* m_memberText;

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "engine/ScriptOutput.h"
+
 #include <QString>
+
+#include <vector>
 
 // Where the workbench's messages go: the output pane in the window, standard output in
 // the command line. Each message is one text starting with "-->" and ending in CR LF;
@@ -12,4 +16,6 @@ public:
     void message(const QString& text) {
         append(QStringLiteral("-->") + text + QStringLiteral("\r\n"));
     }
+    // The objects a run gave to console.dir, after its lines; only the window shows them.
+    virtual void showValues(const std::vector<OutputValue>& values) { (void)values; }
 };

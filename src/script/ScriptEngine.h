@@ -66,6 +66,9 @@ public:
     void setFixedTime(std::optional<FixedTime> fixed) { m_fixed = fixed; }
     // The pane lines the user's code wrote since the last call (console, ...).
     QStringList takeOutput() { return m_output.take(); }
+    // Keeps what console.dir is given, for the window's tree of it (off by default).
+    void keepConsoleValues(bool keep) { m_output.setKeepsValues(keep); }
+    std::vector<OutputValue> takeConsoleValues() { return m_output.takeValues(); }
     // The current context's runtime (timers, clock, host object).
     ScriptRuntime* runtime() const { return m_runtime.get(); }
 

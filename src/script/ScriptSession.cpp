@@ -4,14 +4,21 @@
 #include "script/GlobalObjects.h"
 #include "script/LogSink.h"
 #include "script/ResultKind.h"
+#include "script/ScriptEngine.h"
 #include "script/ScriptHost.h"
 #include "script/ValueText.h"
 
-namespace {} // namespace
-
 void WriteScriptOutput(ScriptHost& host, LogSink& log) {
-    for (const QString& line : host.TakeOutput())
+    QStringList lines;
+    std::vector<OutputValue> values;
+    host.withEngine([&](ScriptEngine& e) {
+        lines = e.takeOutput();
+        values = e.takeConsoleValues();
+    });
+    for (const QString& line : lines)
         log.append(line);
+    if (!values.empty())
+        log.showValues(values);
 }
 
 std::optional<int> ReportScriptError(ScriptHost& host, LogSink& log,

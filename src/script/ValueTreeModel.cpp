@@ -41,15 +41,20 @@ QString stoppedRead() {
 
 ValueTreeModel::ValueTreeModel(std::shared_ptr<ScriptObject> value, const QString& name,
                                QObject* parent)
+    : ValueTreeModel(std::vector<Named>{{name, std::move(value)}}, parent) {}
+
+ValueTreeModel::ValueTreeModel(const std::vector<Named>& values, QObject* parent)
     : QAbstractItemModel(parent), m_root(std::make_unique<Node>()) {
     m_root->fetched = true;
-    auto top = std::make_unique<Node>();
-    top->parent = m_root.get();
-    top->name = name;
-    top->object = value;
-    top->receiver = value;
-    top->preview = value ? previewOf(*value) : QStringLiteral("undefined");
-    m_root->children.push_back(std::move(top));
+    for (const auto& [name, value] : values) {
+        auto top = std::make_unique<Node>();
+        top->parent = m_root.get();
+        top->name = name;
+        top->object = value;
+        top->receiver = value;
+        top->preview = value ? previewOf(*value) : QStringLiteral("undefined");
+        m_root->children.push_back(std::move(top));
+    }
 }
 
 ValueTreeModel::~ValueTreeModel() = default;

@@ -10,6 +10,7 @@
 #include <QAbstractItemModel>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class ScriptObject;
@@ -25,6 +26,9 @@ public:
 
     ValueTreeModel(std::shared_ptr<ScriptObject> value, const QString& name,
                    QObject* parent = nullptr);
+    // Several values side by side, each a top row of its own.
+    using Named = std::pair<QString, std::shared_ptr<ScriptObject>>;
+    explicit ValueTreeModel(const std::vector<Named>& values, QObject* parent = nullptr);
     ~ValueTreeModel() override;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
@@ -50,5 +54,5 @@ private:
     void loadPage(Node* node, int offset);
     void readGetter(Node* node);
 
-    std::unique_ptr<Node> m_root; // invisible; its one child is the value's row
+    std::unique_ptr<Node> m_root; // invisible; its children are the values' rows
 };

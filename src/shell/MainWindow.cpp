@@ -6,8 +6,10 @@
 #include "editor/RecoveryStore.h"
 #include "editor/ReplaceBar.h"
 #include "editor/SearchRow.h"
+#include "script/ConsoleValuesWindow.h"
 #include "script/DemoScript.h"
 #include "script/GlobalObjects.h"
+#include "script/ScriptEngine.h"
 #include "script/TextCodec.h"
 #include "script/ValueText.h"
 #include "shell/AnchorLayout.h"
@@ -64,6 +66,7 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     setPalette(p);
     buildControls();
     buildMenus();
+    m_globals.mainHost().withEngine([](ScriptEngine& e) { e.keepConsoleValues(true); });
     m_scriptCommands = new ScriptCommands(*this);
     m_browserCommands = new BrowserCommands(*this, Recovery::defaultDirectory());
     new CodeToolCommands(*this);
@@ -175,6 +178,7 @@ void MainWindow::buildControls() {
 
     connect(m_clear, &QPushButton::clicked, this, &MainWindow::onClearClicked);
     connect(m_output, &OutputLog::openInEditorRequested, this, &MainWindow::openInEmptyEditor);
+    connect(m_output, &OutputLog::consoleValues, this, &MainWindow::showConsoleValues);
 
     // Commands that are not available in this build stay visible but disabled.
     for (QWidget* w : std::initializer_list<QWidget*>{
@@ -298,6 +302,16 @@ void MainWindow::ShowDecoderWindow() {
     m_decoder->show();
     m_decoder->raise();
     m_decoder->activateWindow();
+}
+
+void MainWindow::showConsoleValues(const std::vector<OutputValue>& values) {
+    if (!m_consoleValues) {
+        m_consoleValues = new ConsoleValuesWindow(this);
+        m_consoleValues->setAttribute(Qt::WA_ShowWithoutActivating);
+    }
+    m_consoleValues->showValues(values);
+    m_consoleValues->show();
+    m_consoleValues->raise();
 }
 
 void MainWindow::ShowMainWindow() {

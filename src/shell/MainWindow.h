@@ -2,11 +2,15 @@
 // The main window: the controls and menus, the start-up steps that run once it exists,
 // the output pane and the lookup of the current editor.
 
+#include "engine/ScriptOutput.h"
+
 #include <QMainWindow>
 
 #include <memory>
+#include <vector>
 
 class CodeEditor;
+class ConsoleValuesWindow;
 class DecoderWindow;
 class Dialogs;
 class EditorTabs;
@@ -87,6 +91,10 @@ public:
     // "解码工具": one decoder window, opened on first use and brought to the front after.
     void ShowDecoderWindow();
     DecoderWindow* decoderWindow() const { return m_decoder.get(); }
+    // The objects a run gave to console.dir, in their window (made on first use); the
+    // window comes up without taking the focus from the editor or the expression.
+    void showConsoleValues(const std::vector<OutputValue>& values);
+    ConsoleValuesWindow* consoleValuesWindow() const { return m_consoleValues; }
 
 private:
     void buildControls();
@@ -123,6 +131,7 @@ private:
     QMenu* m_trayMenu = nullptr;
     ScriptCommands* m_scriptCommands = nullptr;
     std::unique_ptr<DecoderWindow> m_decoder; // a window of its own, without a parent
+    ConsoleValuesWindow* m_consoleValues = nullptr;
     QAction* m_openAction = nullptr;
     QAction* m_saveAction = nullptr;
     QMenu* m_fileMenu = nullptr;

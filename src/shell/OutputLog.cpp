@@ -91,3 +91,7 @@ void OutputLog::contextMenuEvent(QContextMenuEvent* event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->popup(event->globalPos());
 }
+
+void OutputLog::showValues(const std::vector<OutputValue>& values) {
+    emit consoleValues(values);
+}

@@ -18,6 +18,8 @@ public:
     // Puts the text at the very end, scrolled into view, without an undo record. A
     // message longer than kPaneLineLimit characters is shown cut ("…（共 N 字符）").
     void append(const QString& text) override;
+    // Passed on as consoleValues, for the window to show.
+    void showValues(const std::vector<OutputValue>& values) override;
     // Every text appended so far, as it was given (never cut).
     const QStringList& messages() const { return m_messages; }
 
@@ -32,6 +34,8 @@ public:
 signals:
     // "在新编辑框中打开" with the whole text of a line.
     void openInEditorRequested(const QString& text);
+    // The objects a run gave to console.dir.
+    void consoleValues(const std::vector<OutputValue>& values);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

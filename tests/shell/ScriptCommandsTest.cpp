@@ -7,7 +7,10 @@
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
 #include "editor/FunctionList.h"
+#include "script/ConsoleValuesWindow.h"
 #include "script/GlobalObjects.h"
+#include "script/ValueTreeModel.h"
+#include "script/ValueTreeView.h"
 #include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 #include "shell/ScriptCommands.h"
@@ -277,4 +280,47 @@ TEST(ErrorPlaces, TheScriptsLineIsMarkedAndTheCaretStandsAtTheColumn) {
         const int end = int(e.SendScintilla(QsciScintillaBase::SCI_GETSELECTIONNEND, which));
         EXPECT_EQ(e.GetTextRange(start, end), QByteArray(c.line));
     }
+}
+
+TEST(ConsoleDir, TheRunsObjectsComeUpAsTreesInTheirWindow) {
+    Workbench wb;
+    wb.editor(0).SetText(QByteArrayLiteral("var a = {b: {c: 1}};\nconsole.dir(a);\n"
+                                           "console.dir('text');\nconsole.dir([1, 2]);\n"));
+    wb.load();
+    ConsoleValuesWindow* w = wb.window.consoleValuesWindow();
+    ASSERT_NE(w, nullptr);
+    EXPECT_TRUE(w->isVisible());
+    auto rows = [&](const QModelIndex& parent) {
+        ValueTreeModel* m = w->tree()->valueModel(); // each run has a model of its own
+        if (m->canFetchMore(parent))
+            m->fetchMore(parent);
+        QStringList out;
+        for (int i = 0; i < m->rowCount(parent); ++i)
+            out << m->index(i, 0, parent).data().toString() + QLatin1Char('=') +
+                       m->index(i, 1, parent).data().toString();
+        return out;
+    };
+    // The string is a pane line only; the objects are rows, each opening one level.
+    EXPECT_EQ(rows({}), QStringList({QStringLiteral("console.dir 1={b: {…}}"),
+                                     QStringLiteral("console.dir 2=Array(2)")}));
+    EXPECT_EQ(rows(w->tree()->valueModel()->index(0, 0)).value(0), QStringLiteral("b={c: 1}"));
+    EXPECT_TRUE(
+        wb.window.outputLog().messages().contains(QStringLiteral("-->console.dir：\"text\"\r\n")));
+
+    // The next run's values take the place of these; a run with none leaves them; only
+    // the last values of a long run are kept, numbered through the run.
+    const struct {
+        const char* expression;
+        QStringList rows;
+    } runs[] = {
+        {"console.dir(function f(x, y) {}), 1", {QStringLiteral("console.dir 1=ƒ f(x, y)")}},
+        {"1 + 1", {QStringLiteral("console.dir 1=ƒ f(x, y)")}},
+    };
+    for (const auto& r : runs) {
+        wb.evaluate(QString::fromUtf8(r.expression));
+        EXPECT_EQ(rows({}), r.rows) << r.expression;
+    }
+    wb.evaluate(QStringLiteral("for (var i = 0; i < 25; ++i) console.dir({i}); 0"));
+    ASSERT_EQ(rows({}).size(), 20);
+    EXPECT_EQ(rows({}).last(), QStringLiteral("console.dir 25={i: 24}"));
 }

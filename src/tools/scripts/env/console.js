@@ -19,7 +19,10 @@ export function installConsole(host, clock) {
     add("debug", 0, plain("debug"));
     add("warn", 0, plain("warn"));
     add("error", 0, plain("error"));
-    add("dir", 0, (v) => write("dir", valueText(v, 1)));
+    add("dir", 0, (v) => {
+        write("dir", valueText(v, 1));
+        if ((typeof v === "object" && v !== null) || typeof v === "function") host.keepValue(v);
+    });
     add("dirxml", 0, plain("dirxml"));
     add("table", 0, (v, ...rest) => write("table", formatArgs([v, ...rest])));
     add("trace", 0, (...args) => {
