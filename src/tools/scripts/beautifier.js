@@ -65,7 +65,7 @@ format.layout = (function () {
     // Line breaks inside a token (templates, comments, string continuations) get the
     // base indent too: the caller turns every "\n    " back into a line end.
     function withBaseIndent(text) {
-        return text.indexOf("\n") < 0 ? text : text.split("\n").join("\n    ");
+        return text.indexOf("\n") < 0 ? text : text.replaceAll("\n", "\n    ");
     }
 
     return function layout(src) {
