@@ -56,6 +56,7 @@ format.layout = (function () {
     // colon roles
     var C_KEY = 1, C_TERNARY = 2, C_CASE = 3, C_LABEL = 4;
 
+    var CHUNK = 16384;
     // A line break with the caller's base indent and n levels of indentation.
     var BREAK = ["\n    "];
     function lineBreak(n) {
@@ -82,7 +83,9 @@ format.layout = (function () {
         }
 
         // ---- printer state -------------------------------------------------
-        var out = [];
+        // The output in pieces (mostly slices of the source); every CHUNK pieces are joined
+        // into one text, so that the slices can be collected while the layout goes on.
+        var out = [], done = [];
         var hasOut = false, atLineStart = true, lineIndent = 0;
         var top = { t: BLOCK, outer: 0, inner: 0, kind: K_STMT, ternary: 0, caseOpen: false, val: false,
             ctrl: null, fn: false, fnExpr: false, method: false, isDo: false, pendingDo: 0 };
@@ -220,6 +223,10 @@ format.layout = (function () {
 
         // ---- main loop -----------------------------------------------------
         for (;;) {
+            if (out.length >= CHUNK) {
+                done.push(out.join(""));
+                out.length = 0;
+            }
             scan(reOk);
             if (tType === EOF) break;
             var text = src.slice(tStart, pos);
@@ -373,7 +380,9 @@ format.layout = (function () {
             pGen = gen;
             pModifier = modifier;
         }
-        return out.join("");
+        if (done.length === 0) return out.join("");
+        done.push(out.join(""));
+        return done.join("");
 
         // ---- helpers that read the printer state ----
         function afterDot() {
