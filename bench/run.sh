@@ -74,6 +74,13 @@ if [[ $group == all || $group == tools ]]; then
     echo "minify plain:    esbuild $eb   vexojs-cli minify $vm   ratio $(echo "scale=2; $vm/$eb" | bc)"
     vu=$(best_of 3 $cli unpack "$packed")
     echo "unpack packed:   vexojs-cli unpack $vu (unpack + format)"
+    # Against esbuild (Debian's package), medians of 10 taken in turn: the bundle, and
+    # about 5 MB of Debian's JavaScript libraries.
+    concat=$work/debian5mb.js
+    [[ -f $concat ]] || python3 bench/jsdev/debian-concat.py "$concat" >/dev/null
+    echo "== format / minify beside esbuild $(esbuild --version) (whole process, medians of 10)"
+    python3 bench/jsdev/side_by_side.py "$bundle" 10 "$cli"
+    python3 bench/jsdev/side_by_side.py "$concat" 10 "$cli"
 fi
 
 if [[ $group == all || $group == decode ]]; then
@@ -95,6 +102,8 @@ if [[ $group == all || $group == decode ]]; then
     rs=$(best_of 3 node -e 'process.stdout.write(unescape(JSON.parse("\"" + require("fs").readFileSync(process.argv[1], "utf8") + "\"")))' "$usc")
     vs=$(best_of 3 $cli decode usc "$usc")
     echo "usc:     node $rs   vexojs-cli decode usc $vs"
+fi
+
 if [[ $group == all || $group == io ]]; then
     big=$work/big20mb.js
     [[ -f $big ]] || python3 bench/gen-big-script.py "$big" 20

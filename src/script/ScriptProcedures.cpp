@@ -35,9 +35,9 @@ QString kindWord(Declaration::Kind kind) {
 
 // Where each name is first written in the texts, with the first parameter list found
 // for it (`let f; f = (a) => a` gives f's from the assignment).
-QHash<QString, Written> writtenNames(JSContextRef ctx, const QStringList& sources) {
+QHash<QString, Written> writtenNames(const QStringList& sources) {
     QHash<QString, Written> written;
-    const SourceScan& scan = SourceScan::beside(ctx);
+    const SourceScan& scan = SourceScan::reader();
     for (const QString& source : sources) {
         for (Declaration& d : scan.declarations(source)) {
             const auto it = written.find(d.name);
@@ -139,7 +139,7 @@ QStringList parameterNames(const FunctionParameters& params) {
 } // namespace
 
 QList<Procedure> scriptProcedures(JSGlobalContextRef ctx, const QStringList& sources) {
-    const QHash<QString, Written> written = writtenNames(ctx, sources);
+    const QHash<QString, Written> written = writtenNames(sources);
 
     struct Found {
         qsizetype order;

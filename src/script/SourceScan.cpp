@@ -61,7 +61,15 @@ std::optional<Declaration> declarationFrom(QStringView line) {
 }
 } // namespace
 
+SourceScan::SourceScan() {
+    load();
+}
+
 SourceScan::SourceScan(JSContextRef engine) : m_context(EngineContext::inGroupOf(engine)) {
+    load();
+}
+
+void SourceScan::load() {
     if (!m_context.enter())
         return;
     JSValueRef exception = nullptr;
@@ -70,6 +78,26 @@ SourceScan::SourceScan(JSContextRef engine) : m_context(EngineContext::inGroupOf
         m_declarations = m_context.function(QStringLiteral("declarationList"));
         m_parameters = m_context.function(QStringLiteral("parameterList"));
     }
+}
+
+const SourceScan& SourceScan::reader() {
+    thread_local std::unique_ptr<SourceScan> kept;
+    // A reader whose load was stopped is made again at the next use.
+    if (!kept || !kept->isValid()) {
+        kept.reset();
+        kept = std::make_unique<SourceScan>();
+    }
+    return *kept;
+}
+
+const SourceScan& SourceScan::beside(JSContextRef engine) {
+    thread_local std::unique_ptr<SourceScan> kept;
+    if (!kept || !kept->isValid() ||
+        JSContextGetGroup(kept->m_context.context()) != JSContextGetGroup(engine)) {
+        kept.reset(); // the old reader goes before the new one is made
+        kept = std::make_unique<SourceScan>(engine);
+    }
+    return *kept;
 }
 
 std::optional<FunctionParameters> SourceScan::parameters(const QString& functionText) const {
@@ -82,16 +110,6 @@ std::optional<FunctionParameters> SourceScan::parameters(const QString& function
     if (exception || !list || !JSValueIsString(ctx, list))
         return std::nullopt;
     return decodeParameters(jsValueToQString(ctx, list));
-}
-
-const SourceScan& SourceScan::beside(JSContextRef engine) {
-    thread_local std::unique_ptr<SourceScan> kept;
-    if (!kept || !kept->isValid() ||
-        JSContextGetGroup(kept->m_context.context()) != JSContextGetGroup(engine)) {
-        kept.reset(); // the old reader goes before the new one is made
-        kept = std::make_unique<SourceScan>(engine);
-    }
-    return *kept;
 }
 
 std::vector<Declaration> SourceScan::declarations(const QString& source) const {

@@ -1,9 +1,12 @@
 #pragma once
 // What the carried source reader (scripts/main/sourcescan.js, on the code tools' lexer)
 // finds in script text: the names a script declares at its top level, in source order,
-// and the parameter names of a function's text. It runs in a global context of its own
-// in the group of the engine it serves (fresh built-ins, the same stop watch), so the
-// user's script cannot change what it reads. Script thread only.
+// and the parameter names of a function's text. A reader runs in a global context of its
+// own, so no loaded script can change what it reads. The function list's reader is an
+// engine of its own that each thread keeps for as long as it runs: it reads only text,
+// and it stays compiled and warm from one load to the next (every load is a fresh engine,
+// and a reader inside it would start cold each time). Its stop check is the thread's
+// "停止". Engine thread only.
 
 #include "engine/EngineContext.h"
 
@@ -40,12 +43,18 @@ struct Declaration {
 
 class SourceScan {
 public:
-    // A reader beside the engine whose context is given.
-    explicit SourceScan(JSContextRef engine);
-    // The script thread keeps one reader, beside the engine last asked for, so that
-    // loading the same engine again finds it compiled and warm; asking for another
-    // engine's replaces it.
+    // The calling thread's reader for the function list, compiled on first use and kept
+    // in a group of its own.
+    static const SourceScan& reader();
+    // A reader in a global context of its own in the group of the engine whose context is
+    // given (fresh built-ins, that engine's stop watch), for walks over that engine's
+    // objects that need the reader's parameterList beside them (the inspector's
+    // snapshot). The thread keeps one, beside the engine last asked for; asking for
+    // another engine's replaces it.
     static const SourceScan& beside(JSContextRef engine);
+
+    SourceScan(); // in a group of its own
+    explicit SourceScan(JSContextRef engine);
 
     // False when the reader could not be loaded (or the job was stopped meanwhile).
     bool isValid() const { return m_declarations != nullptr; }
@@ -58,6 +67,8 @@ public:
     std::optional<FunctionParameters> parameters(const QString& functionText) const;
 
 private:
+    void load();
+
     EngineContext m_context;
     JSObjectRef m_declarations = nullptr; // the reader's declarationList
     JSObjectRef m_parameters = nullptr;   // and its parameterList

@@ -104,6 +104,42 @@ TEST(Engine, ProceduresInSourceOrder) {
 
 // A modern bundle: functions held by let and const bindings and classes are listed among
 // the others in the order written, with how they are defined and their parameter names.
+// The function list's reader outlives every engine: a list stopped part way (at any
+// point of the reader's scan) leaves it able to read the next script whole.
+TEST(Engine, StoppedFunctionListLeavesTheReaderWorking) {
+    QString big;
+    for (int i = 0; i < 40000; ++i)
+        big += QStringLiteral("function f%1(a, b) { return a / b; }\n").arg(i);
+    class StopAfter : public ScriptWaiter {
+    public:
+        int ms = 0;
+        void wait(ScriptJob& job) override {
+            if (!job.waitDone(ms))
+                ScriptThread::instance().requestStop();
+            job.waitDone(-1);
+        }
+    } stopper;
+    for (int ms : {0, 2, 10, 40, 150}) {
+        ScriptHost host;
+        host.AddCode(big);
+        ASSERT_EQ(host.Error().number, 0);
+        ProcedureList stopped;
+        stopper.ms = ms;
+        ScriptThread::instance().setWaiter(&stopper);
+        host.Procedures(stopped);
+        ScriptThread::instance().setWaiter(nullptr);
+
+        ScriptHost next;
+        next.AddCode(QStringLiteral("let g = (x, y = 1) => x; function h(p) {}"));
+        ProcedureList list;
+        ASSERT_TRUE(next.Procedures(list)) << ms;
+        ASSERT_EQ(list.count(), 2) << ms;
+        EXPECT_EQ(list.entry(1)->name, QStringLiteral("g"));
+        EXPECT_EQ(list.entry(1)->parameterNames, std::optional(QStringList({"x", "y"})));
+        EXPECT_EQ(list.entry(2)->name, QStringLiteral("h"));
+    }
+}
+
 TEST(Engine, ModernBundleProceduresInSourceOrder) {
     ScriptHost host;
     host.AddCode(QStringLiteral(

@@ -56,6 +56,12 @@ format.layout = (function () {
     // colon roles
     var C_KEY = 1, C_TERNARY = 2, C_CASE = 3, C_LABEL = 4;
 
+    var CHUNK = 16384;
+    // Levels of indentation written, summed over the lines, past which the pieces are no
+    // longer joined as the layout goes: only code nested thousands deep gets there, and
+    // its text (quadratic in the depth) is then refused by the one join at the end before
+    // it is built, as a layout too deep (a joined chunk would be built first).
+    var CHUNK_INDENT = 1 << 22;
     // A line break with the caller's base indent and n levels of indentation.
     var BREAK = ["\n    "];
     function lineBreak(n) {
@@ -65,7 +71,7 @@ format.layout = (function () {
     // Line breaks inside a token (templates, comments, string continuations) get the
     // base indent too: the caller turns every "\n    " back into a line end.
     function withBaseIndent(text) {
-        return text.indexOf("\n") < 0 ? text : text.split("\n").join("\n    ");
+        return text.indexOf("\n") < 0 ? text : text.replaceAll("\n", "\n    ");
     }
 
     return function layout(src) {
@@ -82,7 +88,9 @@ format.layout = (function () {
         }
 
         // ---- printer state -------------------------------------------------
-        var out = [];
+        // The output in pieces (mostly slices of the source); every CHUNK pieces are joined
+        // into one text, so that the slices can be collected while the layout goes on.
+        var out = [], done = [], indented = 0;
         var hasOut = false, atLineStart = true, lineIndent = 0;
         var top = { t: BLOCK, outer: 0, inner: 0, kind: K_STMT, ternary: 0, caseOpen: false, val: false,
             ctrl: null, fn: false, fnExpr: false, method: false, isDo: false, pendingDo: 0 };
@@ -140,6 +148,7 @@ format.layout = (function () {
         function newline(count, ind) {
             if (count > 1) out.push("\n    ");
             out.push(lineBreak(ind));
+            indented += ind;
             lineIndent = ind;
             atLineStart = true;
         }
@@ -220,6 +229,10 @@ format.layout = (function () {
 
         // ---- main loop -----------------------------------------------------
         for (;;) {
+            if (out.length >= CHUNK && indented < CHUNK_INDENT) {
+                done.push(out.join(""));
+                out.length = 0;
+            }
             scan(reOk);
             if (tType === EOF) break;
             var text = src.slice(tStart, pos);
@@ -373,7 +386,9 @@ format.layout = (function () {
             pGen = gen;
             pModifier = modifier;
         }
-        return out.join("");
+        if (done.length === 0) return out.join("");
+        done.push(out.join(""));
+        return done.join("");
 
         // ---- helpers that read the printer state ----
         function afterDot() {
