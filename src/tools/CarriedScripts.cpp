@@ -5,6 +5,9 @@
 
 #include <QFile>
 
+#include <memory>
+#include <unordered_map>
+
 namespace {
 QString load(const char* path) {
     QFile file(QString::fromLatin1(path));
@@ -41,21 +44,39 @@ QString environment() {
 }
 } // namespace CarriedScripts
 
+namespace {
+// The engines of the carried tools, one per bundle and thread, loaded at first use: the
+// next "格式化" runs the layout already compiled and warm. Keyed by the bundle's text,
+// which each accessor above keeps in one place.
+std::unordered_map<const void*, std::unique_ptr<ScriptEngine>>& toolEngines() {
+    static thread_local std::unordered_map<const void*, std::unique_ptr<ScriptEngine>> engines;
+    return engines;
+}
+} // namespace
+
 ToolResult callCarried(const QString& script, const QString& entry, const QList<Variant>& args,
                        const QString& notText) {
     ToolResult result;
     ScriptThread::instance().call([&] {
-        ScriptEngine engine;
-        engine.setLanguage(QStringLiteral("JScript"));
-        engine.setResultTextLimit(kWholeText);
-        engine.addCode(script);
-        if (engine.error().number != 0) {
-            result = ToolResult::failure(engine.error().description);
-            return;
+        std::unique_ptr<ScriptEngine>& engine = toolEngines()[script.constData()];
+        if (!engine) {
+            auto fresh = std::make_unique<ScriptEngine>();
+            fresh->setLanguage(QStringLiteral("JScript"));
+            fresh->setResultTextLimit(kWholeText);
+            fresh->addCode(script);
+            if (fresh->error().number != 0) {
+                result = ToolResult::failure(fresh->error().description);
+                return;
+            }
+            engine = std::move(fresh);
         }
-        const Variant out = engine.run(entry, args);
-        if (engine.error().number != 0)
-            result = ToolResult::failure(engine.error().description);
+        const Variant out = engine->run(entry, args);
+        const ScriptError error = engine->error();
+        // A stop ends the tool wherever it was; its next call starts from a fresh load.
+        if (error.number == ScriptError::Stopped)
+            engine.reset();
+        if (error.number != 0)
+            result = ToolResult::failure(error.description);
         else if (out.vt() != Variant::BStr)
             result = ToolResult::failure(notText);
         else

@@ -2,6 +2,7 @@
 // fixture must compute what the original computed.
 
 #include "engine/JsConvert.h"
+#include "engine/ScriptThread.h"
 #include "script/ScriptHost.h"
 #include "tools/FormatScript.h"
 #include "tools/MinifyScript.h"
@@ -350,5 +351,36 @@ TEST(CodeTools, ResultsLongerThanTheConversionCapArriveWhole) {
         ASSERT_TRUE(r.ok) << c.tool << ": " << r.error.toStdString();
         EXPECT_TRUE(r.text.contains(payload)) << c.tool << ": " << r.text.size() << " characters";
         EXPECT_FALSE(r.text.contains(QStringLiteral("…（共"))) << c.tool;
+    }
+}
+
+// The tools' engines are kept between calls; one a stop ended half way is made afresh.
+TEST(CodeTools, AStoppedToolWorksAgainAtItsNextCall) {
+    class StopAtOnce : public ScriptWaiter {
+    public:
+        void wait(ScriptJob& job) override {
+            ScriptThread::instance().requestStop();
+            job.waitDone(-1);
+        }
+    };
+    const QString big = QStringLiteral("function f(a){if(a){return [a,{b:a}];}}\n").repeated(20000);
+    const struct {
+        const char* name;
+        ToolResult (*run)(const QString&);
+        const char* small;
+    } tools[] = {
+        {"format", [](const QString& s) { return FormatScript(s); }, "var a = 1;"},
+        {"minify", [](const QString& s) { return MinifyScript(s); }, "var a=1;"},
+    };
+    for (const auto& t : tools) {
+        SCOPED_TRACE(t.name);
+        StopAtOnce impatient;
+        ScriptThread::instance().setWaiter(&impatient);
+        const ToolResult stopped = t.run(big);
+        ScriptThread::instance().setWaiter(nullptr);
+        EXPECT_FALSE(stopped.ok);
+        const ToolResult again = t.run(QStringLiteral("var  a =  1 ;"));
+        EXPECT_TRUE(again.ok) << again.error.toStdString();
+        EXPECT_EQ(again.text.trimmed(), QString::fromUtf8(t.small));
     }
 }
