@@ -247,6 +247,54 @@ TEST(DebugSession, PausesStepsLooksIntoFramesAndLetsGo) {
     }
 }
 
+// Every kind of line a breakpoint can be on stops there, whatever else the text holds.
+TEST(DebugSession, StopsOnEveryKindOfLine) {
+    const struct {
+        const char* what;
+        const char* code;
+        int line;
+        const char* expression; // evaluated in the paused frame
+        const char* value;
+    } cases[] = {
+        // Only assignments of literals: the engine would run the text as data.
+        {"a top-level line", "var a = 1;\nvar b = 2;\nvar c = 3;\n", 2, "a", "1"},
+        {"a top-level line of a computing script", "var a = 1;\nvar b = a + 1;\nvar c = b * 2;\n",
+         2, "a", "1"},
+        {"a line in a block", "var a = 1;\nif (a) {\n  a = 5;\n}\n", 3, "a", "1"},
+        {"a line in a function", "function f(x) {\n  var y = x + 1;\n  return y;\n}\nf(4);\n", 3,
+         "y", "5"},
+        {"a line in an arrow in a const", "const twice = (x) =>\n  x * 2;\nvar r = twice(21);\n", 2,
+         "x", "21"},
+        {"the last line, without a line end", "var a = 1;\nvar b = 2;", 2, "a", "1"},
+        {"a script naming itself", "var a = 7;\nvar b = 2;\n//# sourceURL=page.js\n", 2, "a", "7"},
+    };
+    DebugSession& session = DebugSession::instance();
+    ASSERT_TRUE(session.available());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Driver driver;
+        session.setListener(&driver);
+        session.setBreakpoints({at(c.line)});
+        GlobalObjects globals;
+        RecordingLog log;
+        auto job = std::async(std::launch::async, [&] { return LoadCode(globals, c.code, log); });
+        const auto pause = driver.nextPause();
+        EXPECT_TRUE(pause);
+        if (pause && !pause->frames.isEmpty()) {
+            EXPECT_EQ(pause->frames.first().line, c.line);
+            EXPECT_EQ(pause->frames.first().source, 1);
+            EXPECT_EQ(evaluateIn(pause->frames.first(), c.expression), c.value);
+        }
+        // The breakpoint goes before the script does: nothing is left to stop it.
+        session.setBreakpoints({});
+        session.resume();
+        ASSERT_EQ(job.wait_for(std::chrono::milliseconds(kWaitMs)), std::future_status::ready);
+        EXPECT_EQ(globals.mainHost().Error().number, 0);
+        session.setListener(nullptr);
+        globals.teardown();
+    }
+}
+
 TEST(DebugSession, LeftOutWithAReasonWhenASymbolIsMissing) {
     InspectorSymbols::Names names = InspectorSymbols::defaultNames();
     for (size_t i = 0; i < names.size(); ++i) {
