@@ -1,6 +1,7 @@
 #!/bin/sh
-# The debugger's costs (DebugBench.cpp) and the two routes to breakpoints side by side
-# (InstrumentBench.cpp, instrument.js). Builds with -DVEXO_BENCH=ON into build-bench/.
+# The debugger's costs (DebugBench.cpp), pause to paint in the window (PaintBench.cpp)
+# and the two routes to breakpoints side by side (InstrumentBench.cpp, instrument.js).
+# Builds with -DVEXO_BENCH=ON into build-bench/.
 # Usage: bench/debug/run.sh [runs] [costs|routes]
 set -e
 cd "$(dirname "$0")/../.."
@@ -10,6 +11,8 @@ case "${2:-all}" in
 costs | all)
     cmake --build build-bench --target vexo-debug-bench
     build-bench/vexo-debug-bench "$runs"
+    cmake --build build-bench --target vexo-debug-paint-bench
+    build-bench/vexo-debug-paint-bench "$runs"
     ;;
 esac
 case "${2:-all}" in

@@ -230,6 +230,12 @@ void DebugSession::beforeEntry(JSGlobalContextRef context) {
         JSGlobalContextSetName(context, name.get());
         JSGlobalContextSetInspectable(context, true);
         d->trace.forget();
+        static bool waitMissingTold = false;
+        if (!PauseWait::installed() && !std::exchange(waitMissingTold, true)) {
+            std::lock_guard lock(d->mutex);
+            d->problem =
+                QStringLiteral("调试器：无法让暂停中的脚本线程等待，暂停期间它会占用一个CPU核心");
+        }
         if (!link.open(d->attachedName, &why) ||
             !(target = link.attach(d->attachedName, kAttachTimeoutMs))) {
             std::lock_guard lock(d->mutex);
