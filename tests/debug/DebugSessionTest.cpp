@@ -6,6 +6,7 @@
 #include "debug/DebugSession.h"
 #include "engine/InspectorSymbols.h"
 #include "engine/InspectorWire.h"
+#include "engine/PauseWait.h"
 #include "script/GlobalObjects.h"
 #include "script/ScriptSession.h"
 
@@ -167,6 +168,15 @@ TEST(DebugSession, PausesStepsLooksIntoFramesAndLetsGo) {
           {13, "Breakpoint", {}, {}, Act::Resume}},
          0,
          {}},
+        {"a debugger trap in setInterval is ignored; the breakpoint in it still stops",
+         {at(4, "n == 2")},
+         false,
+         true,
+         "var n = 0;\nvar id = setInterval(function () {\n  debugger;\n  n++;\n"
+         "  if (n == 3) clearInterval(id);\n}, 10);\n",
+         {{4, "Breakpoint", "n=2", {}, Act::Resume}},
+         0,
+         {}},
         {"pause on an uncaught exception",
          {},
          true,
@@ -184,6 +194,10 @@ TEST(DebugSession, PausesStepsLooksIntoFramesAndLetsGo) {
          0,
          {"3:y is 0", "3:y is 2", "3:y is 4", "3:y is 6"}},
     };
+    // The held script thread waits in the pause instead of spinning: the wait is in the
+    // engine's pause loop, and the loop went through it.
+    ASSERT_TRUE(PauseWait::installed());
+    const unsigned long long waitsBefore = PauseWait::waits();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         DebugSession& session = DebugSession::instance();
@@ -245,6 +259,7 @@ TEST(DebugSession, PausesStepsLooksIntoFramesAndLetsGo) {
         session.setListener(nullptr);
         globals.teardown();
     }
+    EXPECT_GT(PauseWait::waits(), waitsBefore);
 }
 
 // Every kind of line a breakpoint can be on stops there, whatever else the text holds.
