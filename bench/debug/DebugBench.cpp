@@ -3,8 +3,11 @@
 // it); the time from a pause to its locals and of a step in a 1 MB script.
 // Usage: vexo-debug-bench [runs]
 
+#include "Workloads.h"
+
 #include "debug/DebugSession.h"
 #include "engine/PauseWait.h"
+#include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
 #include "script/LogSink.h"
 #include "script/ScriptSession.h"
@@ -13,8 +16,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QFile>
+#include <QTimer>
 
 #include <unistd.h>
 
@@ -68,24 +71,6 @@ double scriptThreadCpu() {
     return 0;
 }
 
-const char* const kCpuScript = R"JS(function work(n) {
-  var h = 0;
-  for (var i = 0; i < n; i++) { h = (h * 31 + i) | 0; h ^= h >>> 7; }
-  return h;
-}
-function never() {
-  return 1;
-}
-)JS";
-
-QString bigScript() {
-    QString s;
-    for (int i = 0; s.size() < 1024 * 1024; ++i)
-        s += QStringLiteral("function f%1(a) {\n  var x = a + %1;\n  return x * 2;\n}\n").arg(i);
-    s += QStringLiteral("var t = 0;\nfor (var k = 0; k < 100; k++) {\n  t += f2(k);\n}\n");
-    return s;
-}
-
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
@@ -116,9 +101,9 @@ int main(int argc, char** argv) {
         QStringList trace;
     };
     Breakpoint elsewhere;
-    elsewhere.line = 7; // in never(), which is not called
+    elsewhere.line = kCpuElsewhereLine;
     Breakpoint bigElsewhere;
-    bigElsewhere.line = 3;
+    bigElsewhere.line = kBigElsewhereLine;
     const Setting settings[] = {{"no debugger", {}, {}},
                                 {"one breakpoint elsewhere", {elsewhere}, {}},
                                 {"trace of never()", {}, {QStringLiteral("never")}}};
@@ -164,9 +149,10 @@ int main(int argc, char** argv) {
             const double used = scriptThreadCpu() - before;
             session.resume();
             job.wait();
-            std::printf("paused 2 s, main thread %-11s %-20s script thread CPU %6.0f ms per second\n",
-                        window ? "in its loop," : "asleep,",
-                        wait ? "with the pause wait:" : "engine's own loop:", used * 1000.0 / 2.0);
+            std::printf(
+                "paused 2 s, main thread %-11s %-20s script thread CPU %6.0f ms per second\n",
+                window ? "in its loop," : "asleep,",
+                wait ? "with the pause wait:" : "engine's own loop:", used * 1000.0 / 2.0);
         }
     }
 
@@ -206,5 +192,7 @@ int main(int argc, char** argv) {
                 median(locals), median(steps));
     session.setListener(nullptr);
     globals.teardown();
+    // Before the application object goes: the thread is ended through its event queue.
+    ScriptThread::instance().shutdown();
     return 0;
 }

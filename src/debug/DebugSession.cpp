@@ -10,6 +10,7 @@
 #include <QJsonArray>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -163,6 +164,22 @@ void DebugSession::setListener(DebugListener* listener) {
     d->listener = listener;
 }
 
+QString DebugSession::codeSuffix(int source) const {
+    {
+        std::lock_guard lock(d->mutex);
+        if (std::none_of(d->breakpoints.cbegin(), d->breakpoints.cend(),
+                         [source](const Breakpoint& b) { return b.source == source; }))
+            return {};
+    }
+    // Breakpoints are set by URL before the text is parsed. Two kinds of text would never
+    // reach them: one the engine runs as plain data (only assignments of literals, such as
+    // "var a = 1;\nvar b = 2;") is never compiled nor reported to the debugger, and one
+    // ending in its own "//# sourceURL=" is reported under that name. A last line with our
+    // name is a comment to the script (its lines and columns stay as they are); the engine
+    // compiles the text and takes the last such line as its name.
+    return QStringLiteral("\n//# sourceURL=") + sourceUrl(source);
+}
+
 QString DebugSession::takeProblem() {
     std::lock_guard lock(d->mutex);
     return std::exchange(d->problem, QString());
@@ -213,6 +230,12 @@ void DebugSession::beforeEntry(JSGlobalContextRef context) {
         JSGlobalContextSetName(context, name.get());
         JSGlobalContextSetInspectable(context, true);
         d->trace.forget();
+        static bool waitMissingTold = false;
+        if (!PauseWait::installed() && !std::exchange(waitMissingTold, true)) {
+            std::lock_guard lock(d->mutex);
+            d->problem =
+                QStringLiteral("调试器：无法让暂停中的脚本线程等待，暂停期间它会占用一个CPU核心");
+        }
         if (!link.open(d->attachedName, &why) ||
             !(target = link.attach(d->attachedName, kAttachTimeoutMs))) {
             std::lock_guard lock(d->mutex);

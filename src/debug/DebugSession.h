@@ -52,6 +52,9 @@ public:
     // while entryNeeded() is true. Script thread.
     static bool entryNeeded() { return s_entryNeeded.load(std::memory_order_relaxed); }
     void beforeEntry(JSGlobalContextRef context);
+    // What the main engine appends to the text of added code number `source` while
+    // breakpoints are set in it (empty otherwise); see the definition for why.
+    QString codeSuffix(int source) const;
     // The last problem met on the way in (the connection, a symbol), for one output line.
     QString takeProblem();
 

@@ -205,7 +205,11 @@ double ScriptEngine::addCode(const QString& code) {
         m_error = *std::exchange(m_setupError, std::nullopt);
         return 0.0;
     }
-    evaluate(code, url);
+    // The debugger may need a last comment line; error lines keep quoting the text as given.
+    if (m_debuggable && DebugSession::entryNeeded())
+        evaluate(code + DebugSession::instance().codeSuffix(int(m_codeUrls.size())), url);
+    else
+        evaluate(code, url);
     return 0.0;
 }
 
@@ -320,8 +324,18 @@ void ScriptEngine::setError(JSValueRef exception) {
     m_error.line = number("line");
     m_error.column = number("column");
     const QString url = text("sourceURL");
-    m_error.text = sourceLine(url, m_error.line);
     m_error.inCode = m_codeUrls.contains(url);
+    if (m_error.inCode) {
+        // Under the debugger the text ran with one more comment line: an error reported
+        // there (a text that ends too early) belongs to the end of the text as given.
+        const QString source = m_sources.value(url);
+        const int lines = int(source.count(QLatin1Char('\n'))) + 1;
+        if (m_error.line > lines) {
+            m_error.line = lines;
+            m_error.column = 0;
+        }
+    }
+    m_error.text = sourceLine(url, m_error.line);
     if (stopRequested())
         setStopped(); // stopped while the error was being read
 }

@@ -82,3 +82,45 @@ TEST(CliDebug, BreakOnBreakAndTrace) {
         EXPECT_TRUE(err.contains(c.err)) << err.toStdString();
     }
 }
+
+// A scripted breakpoint is reached on every kind of line, and a text the debugger runs
+// reports its errors where they are in the file.
+TEST(CliDebug, BreakReachesEveryKindOfLine) {
+    const struct {
+        const char* what;
+        const char* code;
+        const char* place; // FILE:LINE
+        QString out;       // a part of standard output
+    } cases[] = {
+        {"a top-level line of literals", "var a = 1;\nvar b = 2;\nvar c = 3;\n", "t.js:2",
+         QStringLiteral("-->断点 t.js:2：a = 1\n-->代码加载成功")},
+        {"a line in a block", "var a = 1;\nif (a) {\n  a = 5;\n}\n", "t.js:3",
+         QStringLiteral("-->断点 t.js:3：a = 1\n")},
+        {"a line in a function", "function f(a) {\n  return a;\n}\nf(4);\n", "t.js:2",
+         QStringLiteral("-->断点 t.js:2：a = 4\n")},
+        {"a line in an arrow in a const", "const g = (a) =>\n  a * 2;\ng(3);\n", "t.js:2",
+         QStringLiteral("-->断点 t.js:2：a = 3\n")},
+        {"the last line, without a line end", "var a = 1;\nvar b = 2;", "t.js:2",
+         QStringLiteral("-->断点 t.js:2：a = 1\n")},
+        {"a script naming itself", "var a = 6;\nvar b = 2;\n//# sourceURL=page.js\n", "t.js:2",
+         QStringLiteral("-->断点 t.js:2：a = 6\n")},
+        {"a text that ends too early", "var a = 1;\nvar b = (", "t.js:1",
+         QStringLiteral("-->错误代码：var b = (\n-->错误位置：2行0字符处\n")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("t.js"));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(c.code);
+        }
+        const CliOutput r = runCli({"eval", "--load", path, "--break", QString::fromLatin1(c.place),
+                                    "--on-break", "a", "1"},
+                                   {});
+        const QString out = QString::fromUtf8(r.out);
+        EXPECT_TRUE(out.contains(c.out))
+            << out.toStdString() << QString::fromUtf8(r.err).toStdString();
+    }
+}

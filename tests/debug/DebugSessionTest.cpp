@@ -6,6 +6,7 @@
 #include "debug/DebugSession.h"
 #include "engine/InspectorSymbols.h"
 #include "engine/InspectorWire.h"
+#include "engine/PauseWait.h"
 #include "script/GlobalObjects.h"
 #include "script/ScriptSession.h"
 
@@ -167,6 +168,15 @@ TEST(DebugSession, PausesStepsLooksIntoFramesAndLetsGo) {
           {13, "Breakpoint", {}, {}, Act::Resume}},
          0,
          {}},
+        {"a debugger trap in setInterval is ignored; the breakpoint in it still stops",
+         {at(4, "n == 2")},
+         false,
+         true,
+         "var n = 0;\nvar id = setInterval(function () {\n  debugger;\n  n++;\n"
+         "  if (n == 3) clearInterval(id);\n}, 10);\n",
+         {{4, "Breakpoint", "n=2", {}, Act::Resume}},
+         0,
+         {}},
         {"pause on an uncaught exception",
          {},
          true,
@@ -184,6 +194,10 @@ TEST(DebugSession, PausesStepsLooksIntoFramesAndLetsGo) {
          0,
          {"3:y is 0", "3:y is 2", "3:y is 4", "3:y is 6"}},
     };
+    // The held script thread waits in the pause instead of spinning: the wait is in the
+    // engine's pause loop, and the loop went through it.
+    ASSERT_TRUE(PauseWait::installed());
+    const unsigned long long waitsBefore = PauseWait::waits();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         DebugSession& session = DebugSession::instance();
@@ -242,6 +256,55 @@ TEST(DebugSession, PausesStepsLooksIntoFramesAndLetsGo) {
         EXPECT_EQ(driver.logged(), c.logged);
         session.setBreakpoints({});
         session.setPauseOnExceptions(false);
+        session.setListener(nullptr);
+        globals.teardown();
+    }
+    EXPECT_GT(PauseWait::waits(), waitsBefore);
+}
+
+// Every kind of line a breakpoint can be on stops there, whatever else the text holds.
+TEST(DebugSession, StopsOnEveryKindOfLine) {
+    const struct {
+        const char* what;
+        const char* code;
+        int line;
+        const char* expression; // evaluated in the paused frame
+        const char* value;
+    } cases[] = {
+        // Only assignments of literals: the engine would run the text as data.
+        {"a top-level line", "var a = 1;\nvar b = 2;\nvar c = 3;\n", 2, "a", "1"},
+        {"a top-level line of a computing script", "var a = 1;\nvar b = a + 1;\nvar c = b * 2;\n",
+         2, "a", "1"},
+        {"a line in a block", "var a = 1;\nif (a) {\n  a = 5;\n}\n", 3, "a", "1"},
+        {"a line in a function", "function f(x) {\n  var y = x + 1;\n  return y;\n}\nf(4);\n", 3,
+         "y", "5"},
+        {"a line in an arrow in a const", "const twice = (x) =>\n  x * 2;\nvar r = twice(21);\n", 2,
+         "x", "21"},
+        {"the last line, without a line end", "var a = 1;\nvar b = 2;", 2, "a", "1"},
+        {"a script naming itself", "var a = 7;\nvar b = 2;\n//# sourceURL=page.js\n", 2, "a", "7"},
+    };
+    DebugSession& session = DebugSession::instance();
+    ASSERT_TRUE(session.available());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Driver driver;
+        session.setListener(&driver);
+        session.setBreakpoints({at(c.line)});
+        GlobalObjects globals;
+        RecordingLog log;
+        auto job = std::async(std::launch::async, [&] { return LoadCode(globals, c.code, log); });
+        const auto pause = driver.nextPause();
+        EXPECT_TRUE(pause);
+        if (pause && !pause->frames.isEmpty()) {
+            EXPECT_EQ(pause->frames.first().line, c.line);
+            EXPECT_EQ(pause->frames.first().source, 1);
+            EXPECT_EQ(evaluateIn(pause->frames.first(), c.expression), c.value);
+        }
+        // The breakpoint goes before the script does: nothing is left to stop it.
+        session.setBreakpoints({});
+        session.resume();
+        ASSERT_EQ(job.wait_for(std::chrono::milliseconds(kWaitMs)), std::future_status::ready);
+        EXPECT_EQ(globals.mainHost().Error().number, 0);
         session.setListener(nullptr);
         globals.teardown();
     }

@@ -17,11 +17,13 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
@@ -159,6 +161,56 @@ TEST(DebugWindow, HoldsAtMarginBreakpointsShowsTheFrameAndLetsGo) {
             << f.output().toStdString();
         margin->clearAll();
     }
+}
+
+// "调用跟踪…" asked for through its dialog, as the user does; after "加载代码" the window
+// "调用跟踪" shows the calls as an indented tree and counts those beyond the kept ones.
+TEST(DebugWindow, TraceWindowShowsTheCallTree) {
+    DebugFixture f;
+    ASSERT_TRUE(f.debugger.isAvailable());
+    QAction* trace = f.window.findChild<QAction*>(QStringLiteral("菜单_调用跟踪…"));
+    ASSERT_TRUE(trace);
+    QTimer::singleShot(0, [] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QInputDialog*>(w)) {
+                dialog->setTextValue(QStringLiteral("fact, add"));
+                dialog->accept();
+            }
+    });
+    trace->trigger();
+    f.editor()->SetText("function add(a, b) { return a + b; }\n"
+                        "function fact(n) {\n"
+                        "  if (n < 0) throw new Error('neg');\n"
+                        "  return n <= 1 ? 1 : n * fact(n - 1);\n"
+                        "}\n"
+                        "fact(2);\n"
+                        "try { fact(-1); } catch (e) {}\n"
+                        "add('x', [1, 2]);\n"
+                        "for (var j = 0; j < 6000; j++) add(j, 1);\n");
+    f.window.loadButton()->click();
+    QPlainTextEdit* view = f.debugger.traceView();
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(view->windowTitle(), QStringLiteral("调用跟踪"));
+    const QStringList lines = view->toPlainText().split(QLatin1Char('\n'));
+    // Where each kind of line must be: the first calls in order, then the end of the tree.
+    const struct {
+        int index; // from the end when negative
+        QString line;
+    } expected[] = {
+        {0, QStringLiteral("fact(2) → 2")},
+        {1, QStringLiteral("  fact(1) → 1")},
+        {2, QStringLiteral("fact(-1) 抛出 Error: neg")},
+        {3, QStringLiteral("add(\"x\", Array(2)) → \"x1,2\"")},
+        {4, QStringLiteral("add(0, 1) → 1")},
+        // 4 calls before the loop, 6,000 in it: 5,000 kept.
+        {-2, QStringLiteral("add(4995, 1) → 4996")},
+        {-1, QStringLiteral("…另有 1004 次调用未记录")},
+    };
+    ASSERT_EQ(lines.size(), 5001);
+    for (const auto& e : expected)
+        EXPECT_EQ(lines.value(e.index < 0 ? lines.size() + e.index : e.index), e.line);
+    DebugSession::instance().setTraceNames({});
 }
 
 // The symbols are looked up once per process: this test runs in a process of its own, as
