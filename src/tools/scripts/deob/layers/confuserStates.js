@@ -18,9 +18,19 @@ const maxSteps = 2000000;
 
 class Unknown extends Error {}
 
+// The state array's place as text: a name (`s`) or a chain of plain members
+// (`scope.a.s`, where nested machines keep theirs); null for anything else.
+function locKey(node) {
+    if (node.type === "Identifier") return node.name;
+    if (node.type === "MemberExpression" && !node.computed && node.property.type === "Identifier") {
+        const o = locKey(node.object);
+        return o === null ? null : o + "." + node.property.name;
+    }
+    return null;
+}
+
 function isStateRead(node, name) {
-    return node.type === "MemberExpression" && node.computed && node.object.type === "Identifier" &&
-        node.object.name === name;
+    return node.type === "MemberExpression" && node.computed && locKey(node.object) === name;
 }
 
 // Whether the expression mentions the state array at all (outside nested functions).
@@ -28,7 +38,10 @@ function mentions(node, name) {
     let found = false;
     const walk = (n) => {
         if (found || !n || typeof n.type !== "string") return;
-        if (n.type === "Identifier") { if (n.name === name) found = true; return; }
+        if (n.type === "Identifier" || n.type === "MemberExpression") {
+            if (locKey(n) === name) { found = true; return; }
+            if (n.type === "Identifier") return;
+        }
         if (/Function|Class/.test(n.type)) return;
         for (const k of t.VISITOR_KEYS[n.type] || []) {
             const v = n[k];
@@ -120,30 +133,59 @@ function applyUpdates(list, name, v) {
     return w;
 }
 
+// Whether writing to `target` (a name, a member or a destructuring pattern) may change
+// the array or where it is kept.
+function touches(target, name) {
+    if (!target) return false;
+    switch (target.type) {
+    case "Identifier":
+    case "MemberExpression": {
+        for (let n = target; n; n = n.type === "MemberExpression" ? n.object : null) {
+            const k = locKey(n);
+            if (k !== null && (k === name || name.startsWith(k + ".") || k.startsWith(name + "."))) return true;
+            if (n.type === "MemberExpression" && n.computed && locKey(n.object) === name) return true;
+            if (n.type !== "MemberExpression") break;
+        }
+        return false;
+    }
+    case "ArrayPattern": return target.elements.some((e) => touches(e, name));
+    case "ObjectPattern": return target.properties.some((p) => touches(p.type === "RestElement" ? p.argument : p.value, name));
+    case "AssignmentPattern": return touches(target.left, name);
+    case "RestElement": return touches(target.argument, name);
+    }
+    return false;
+}
+
 // A statement of the program's own that must leave the machine's states alone and hand
-// control back only by falling off its end (or by leaving the function).
+// control back only by falling off its end (or by leaving the function). Nested
+// functions may not write to the array either (they may run inside a block).
 function checkOpaque(stmt, name) {
-    const walk = (n, loops, switches) => {
+    const walk = (n, loops, switches, nested) => {
         if (!n || typeof n.type !== "string") return;
-        // Nested functions cannot see the array (every use of it is in the machine's own
-        // function, machineOf checks).
-        if (/Function|Class/.test(n.type)) return;
+        if (/Function|Class/.test(n.type)) nested = true;
         switch (n.type) {
         case "BreakStatement":
-            if (n.label || loops + switches === 0) throw new Unknown();
+            if (!nested && (n.label || loops + switches === 0)) throw new Unknown();
             return;
         case "ContinueStatement":
-            if (n.label || loops === 0) throw new Unknown();
+            if (!nested && (n.label || loops === 0)) throw new Unknown();
             return;
         case "LabeledStatement":
-            throw new Unknown();
-        case "AssignmentExpression":
-        case "UpdateExpression": {
-            const target = n.type === "UpdateExpression" ? n.argument : n.left;
-            if (target.type === "Identifier" && target.name === name) throw new Unknown();
-            if (isStateRead(target, name) || mentionsAsObject(target, name)) throw new Unknown();
+            if (!nested) throw new Unknown();
             break;
-        }
+        case "AssignmentExpression":
+            if (touches(n.left, name)) throw new Unknown();
+            break;
+        case "UpdateExpression":
+            if (touches(n.argument, name)) throw new Unknown();
+            break;
+        case "UnaryExpression":
+            if (n.operator === "delete" && touches(n.argument, name)) throw new Unknown();
+            break;
+        case "ForInStatement":
+        case "ForOfStatement":
+            if (touches(n.left.type === "VariableDeclaration" ? null : n.left, name)) throw new Unknown();
+            break;
         case "Identifier":
             return;
         }
@@ -151,57 +193,58 @@ function checkOpaque(stmt, name) {
         const sw = n.type === "SwitchStatement" ? 1 : 0;
         for (const k of t.VISITOR_KEYS[n.type] || []) {
             const v = n[k];
-            if (Array.isArray(v)) v.forEach((c) => walk(c, loops + loop, switches + sw));
-            else walk(v, loops + loop, switches + sw);
+            if (Array.isArray(v)) v.forEach((c) => walk(c, loops + loop, switches + sw, nested));
+            else walk(v, loops + loop, switches + sw, nested);
         }
     };
-    walk(stmt, 0, 0);
+    walk(stmt, 0, 0, false);
 }
 
-function mentionsAsObject(target, name) {
-    for (let n = target; n && n.type === "MemberExpression"; n = n.object)
-        if (n.object.type === "Identifier" && n.object.name === name) return true;
-    return false;
-}
-
-// A flattened machine in a function: { fn (path), name, sum, end, sw } or null.
+// A flattened machine: { name, sum, end, sw, whilePath, fn } or null. `fn` is set when
+// the array is the first parameter of the function the loop makes up, used only here:
+// then every entry is a call of that function.
 function machineOf(whilePath) {
     const w = whilePath.node;
     const test = w.test;
     if (test.type !== "BinaryExpression" || (test.operator !== "!==" && test.operator !== "!=")) return null;
-    const call = test.left;
-    if (call.type !== "CallExpression" || call.callee.type !== "Identifier" || call.arguments.length !== 1 ||
-        call.arguments[0].type !== "Identifier") return null;
-    const sum = call.callee.name, name = call.arguments[0].name;
+    const sumOf = (call) => call.type === "CallExpression" && call.callee.type === "Identifier" &&
+        call.arguments.length === 1 ? locKey(call.arguments[0]) : null;
+    const name = sumOf(test.left);
+    if (name === null) return null;
+    const sum = test.left.callee.name;
     let sw = w.body;
     if (sw.type === "BlockStatement" && sw.body.length === 1) sw = sw.body[0];
-    if (sw.type !== "SwitchStatement") return null;
-    const d = sw.discriminant;
-    if (d.type !== "CallExpression" || d.callee.type !== "Identifier" || d.callee.name !== sum ||
-        d.arguments.length !== 1 || d.arguments[0].type !== "Identifier" || d.arguments[0].name !== name) return null;
-    const fn = whilePath.parentPath && whilePath.parentPath.parentPath;
-    if (!fn || !fn.isFunction() || fn.node.body.body[0] !== w) return null;
-    const p = fn.node.params[0];
-    if (!p || p.type !== "Identifier" || p.name !== name) return null;
-    const binding = whilePath.scope.getBinding(name);
-    if (!binding || binding.kind !== "param" || binding.scope !== fn.scope || binding.constantViolations.length) return null;
-    // Every use of the array: the two sums, and reads and updates in the function itself.
+    if (sw.type !== "SwitchStatement" || sumOf(sw.discriminant) !== name || sw.discriminant.callee.name !== sum) return null;
+    if (!Array.isArray(whilePath.container)) return null;
+    const sumBinding = whilePath.scope.getBinding(sum);
+    if (!sumBinding || !sumBinding.path.isFunctionDeclaration() || sumBinding.constantViolations.length) return null;
+    const base = name.split(".")[0];
+    const binding = whilePath.scope.getBinding(base);
+    if (!binding) return null;
+    const here = whilePath.getFunctionParent();
+    // The array's holder is not seen by nested functions (they might change it inside a
+    // block); for a plain name every use must be a read, an update or one of the sums.
     for (const ref of binding.referencePaths) {
-        if (ref.getFunctionParent() !== fn) return null;
+        if (ref.getFunctionParent() !== here) return null;
+        if (base !== name) continue;
         const parent = ref.parent;
-        if (parent === call || parent === d) continue;
+        if (parent === test.left || parent === sw.discriminant) continue;
         if (parent.type === "MemberExpression" && parent.object === ref.node && parent.computed) continue;
         return null;
     }
-    const sumBinding = whilePath.scope.getBinding(sum);
-    if (!sumBinding || !sumBinding.path.isFunctionDeclaration() || sumBinding.constantViolations.length) return null;
-    return { fn, name, sum, sumBinding, end: test.right, sw, whilePath };
+    const m = { name, sum, end: test.right, sw, whilePath, fn: null };
+    const fn = here;
+    if (base === name && fn && binding.kind === "param" && binding.scope === fn.scope && !binding.constantViolations.length &&
+        fn.node.params[0] && fn.node.params[0].type === "Identifier" && fn.node.params[0].name === name &&
+        fn.node.body.body && fn.node.body.body[0] === w) m.fn = fn;
+    return m;
 }
 
 // The calls that enter the machine's function: the nodes of their state arrays, or null
 // when the function is used in any other way (its entries would not all be known).
 function entriesOf(m) {
     const fn = m.fn;
+    if (!fn) return null;
     let binding = null;
     if (fn.isFunctionDeclaration()) binding = fn.parentPath.scope.getBinding(fn.node.id.name);
     else if (fn.parentPath.isVariableDeclarator() && fn.parentPath.node.id.type === "Identifier")
@@ -229,17 +272,47 @@ function entriesOf(m) {
     return args;
 }
 
-// Runs the script quietly in the sandbox, then computes every machine's entry arrays and
-// tries its sum function; per machine: [arrays…] or null.
-function computeEntries(script, machines) {
-    const parts = machines.map((m) => "(function () { try { var e = [" +
+// Runs the script quietly in the sandbox, then computes the entry arrays of the machines
+// whose entries are all known (and tries their sum functions). The other machines report
+// the arrays they start from as the script runs. Per machine: [arrays…] or null.
+function computeEntries(ast, machines) {
+    const watched = machines.filter((m) => !m.entries);
+    // Each watched loop gets `__vexoEntry(k, <array>);` before it, just for the printing.
+    watched.forEach((m, k) => {
+        const at = m.whilePath.container.indexOf(m.whilePath.node);
+        m.whilePath.container.splice(at, 0, t.expressionStatement(t.callExpression(t.identifier("__vexoEntry"),
+            [t.numericLiteral(k), t.cloneNode(m.whilePath.node.test.left.arguments[0])])));
+    });
+    let script;
+    try {
+        script = generate(ast);
+    } finally {
+        for (const m of watched) {
+            const at = m.whilePath.container.indexOf(m.whilePath.node);
+            m.whilePath.container.splice(at - 1, 1);
+        }
+    }
+    const known = machines.filter((m) => m.entries);
+    const parts = known.map((m) => "(function () { try { var e = [" +
         m.entries.map((a) => generateNode(a)).join(", ") + "];\n" +
-        "if (" + m.sum + "([3, -5, 9]) !== 7 || " + m.sum + "([]) !== 0) return null;\n" +
-        "for (var i = 0; i < e.length; i++) if (!Array.isArray(e[i]) || !e[i].every(function (x) { return typeof x === 'number' && x === (x | 0); })) return null;\n" +
+        "for (var i = 0; i < e.length; i++) if (!__vexoNumbers(e[i])) return null;\n" +
         "return e; } catch (x) { return null; } })()");
-    const text = runInSandbox(quietPrelude + "try { (0, eval)(" + JSON.stringify(script) + "); } catch (e) {}\n" +
-        "JSON.stringify([" + parts.join(",\n") + "]);");
-    return JSON.parse(text);
+    const sums = machines.map((m) => "__vexoSum(function () { return " + m.sum + "; })");
+    const text = runInSandbox(quietPrelude + "var __vexoSeen = [];\n" +
+        "function __vexoNumbers(a) { return Array.isArray(a) && a.length > 0 && a.every(function (x) { return typeof x === 'number' && x === (x | 0); }); }\n" +
+        "function __vexoEntry(k, s) { try { var seen = __vexoSeen[k] || (__vexoSeen[k] = {});\n" +
+        "    if (__vexoNumbers(s) && Object.keys(seen).length < 256) seen[JSON.stringify(s)] = 1; } catch (e) {} }\n" +
+        "function __vexoSum(f) { try { var s = f(); return s([3, -5, 9]) === 7 && s([]) === 0 && s([1]) === 1; } catch (e) { return false; } }\n" +
+        "try { (0, eval)(" + JSON.stringify(script) + "); } catch (e) {}\n" +
+        "JSON.stringify({ known: [" + parts.join(",\n") + "], sums: [" + sums.join(", ") + "], seen: __vexoSeen });");
+    const r = JSON.parse(text);
+    return machines.map((m) => {
+        const i = machines.indexOf(m);
+        if (!r.sums[i]) return null;
+        if (m.entries) return r.known[known.indexOf(m)];
+        const seen = r.seen[watched.indexOf(m)];
+        return seen ? Object.keys(seen).map((k) => JSON.parse(k)) : null;
+    });
 }
 
 // Follows the machine from its entries. Returns { reads: Map node → Set of values,
@@ -360,12 +433,12 @@ function numberNode(x) {
     return x < 0 || Object.is(x, -0) ? t.unaryExpression("-", t.numericLiteral(-x)) : t.numericLiteral(x);
 }
 
-function resolve(m, walked) {
+function resolve(m, walked, complete) {
     let changed = false;
     const { reads, tests, reached, ran } = walked;
     // The cases no state reaches and whose statements never run go.
     const kept = m.sw.cases.filter((c) => reached.has(c) || c.consequent.some((s) => ran.has(s)));
-    if (kept.length < m.sw.cases.length) {
+    if (complete && kept.length < m.sw.cases.length) {
         m.sw.cases = kept;
         changed = true;
     }
@@ -399,18 +472,18 @@ function resolve(m, walked) {
     return changed;
 }
 
-function undoStateMachines(ast, source) {
+function undoStateMachines(ast) {
     const machines = [];
     traverse(ast, {
         WhileStatement(path) {
             const m = machineOf(path);
             if (!m) return;
             m.entries = entriesOf(m);
-            if (m.entries) machines.push(m);
+            machines.push(m);
         },
     });
     if (!machines.length) return false;
-    const arrays = computeEntries(source, machines);
+    const arrays = computeEntries(ast, machines);
     let changed = false;
     machines.forEach((m, i) => {
         if (!arrays[i] || !arrays[i].length) return;
@@ -421,7 +494,9 @@ function undoStateMachines(ast, source) {
             if (e instanceof Unknown) return;
             throw e;
         }
-        if (resolve(m, walked)) changed = true;
+        // Only a machine whose every entry is known loses the cases no state reaches
+        // (others may be entered from states the run did not show).
+        if (resolve(m, walked, !!m.entries)) changed = true;
     });
     return changed;
 }
@@ -429,8 +504,8 @@ function undoStateMachines(ast, source) {
 export const stateMachines = {
     name: "控制流平坦化（状态数组）",
     detect: (code) => /\bswitch\b/.test(code) && /\bwhile\b/.test(code),
-    run(ast, text) {
+    run(ast) {
         freshScopes();
-        return undoStateMachines(ast, text || generate(ast));
+        return undoStateMachines(ast);
     },
 };
