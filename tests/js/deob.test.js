@@ -27,8 +27,8 @@ for (const [code, want] of constants) check(code, valueOf(code), want);
 check("names from env", valueOf("a * 3 + b", { a: 2, b: "!" }), '"6!"');
 check("printable", [1, "s", true, null, -0, NaN, Infinity, undefined, [1]].map(isPrintable).join(),
     "true,true,true,true,false,false,false,false,false");
-check("obfuscated names", ["_0x1a2b", "_0xABC", "_0x", "_0xzz", "a_b"].map(isObfuscatedName).join(),
-    "true,true,false,false,false");
+check("obfuscated names", ["_0x1a2b", "_0xABC", "_0x", "_0xzz", "a_b", "b_0x1a2b", "b__0x1a2b", "a1_0x3f",
+    "value_0x1a", "b0x1a", "box_0x"].map(isObfuscatedName).join(), "true,true,false,false,false,true,true,true,false,false,false");
 check("plain names", ["a", "$_1", "let", "await", "1a", "名"].map(isPlainName).join(),
     "true,true,false,false,false,false");
 
