@@ -111,8 +111,14 @@ const cases = [
             " if (x) { s[1] -= 3, s[0] += 0; break; } s[0] -= 3; break; case 9: log('dead'); break;" +
             " case s[1] - 3: return x; case s[0] + 1: log(s[1]); s[0] = 0; break;", "main([5, 0], 1); main([5, 0], 0);"),
         "function sum(a) { var t = 0; for (var i = 0; i < a.length; i++) t += a[i]; return t; } function main(s, x) {" +
-        " while (sum(s) !== 0) switch (sum(s)) { case 5: log(6); s[0] += s[1] - 2; break; case 3: if (false) { log(s[0]);" +
+        " while (sum(s) !== 0) switch (sum(s)) { case 5: log(6); s[0] += s[1] - 2; if (false) { log(s[0]);" +
         " break; } if (x) { s[1] -= 3, s[0] += 0; break; } s[0] -= 3; break; } } main([5, 0], 1); main([5, 0], 0);"],
+    [stateMachines, "loop back to a case the machine has seen",
+        machine("case 4: log(s[0]); s[0] -= 1; break; case 3: if (n-- > 0) { s[0] += 1; break; } s[0] -= 3; break;",
+            "var n = 2; main([4]);"),
+        "function sum(a) { var t = 0; for (var i = 0; i < a.length; i++) t += a[i]; return t; } function main(s, x) {" +
+        " while (sum(s) !== 0) switch (sum(s)) { case 4: log(4); s[0] -= 1; if (n-- > 0) { s[0] += 1; break; }" +
+        " s[0] -= 3; break; } } var n = 2; main([4]);"],
     [stateMachines, "state array the program also hands on",
         machine("case 5: s[0] = 0; log(s); break;", "main([5]);"), "unchanged"],
     [stateMachines, "state update the walk cannot compute",

@@ -328,7 +328,38 @@ function walkMachine(m, entries) {
         if (!s) map.set(node, (s = new Set()));
         s.add(value);
     };
-    const enqueue = (v) => {
+    // The case a state goes to (-1: the loop ends).
+    const dispatch = (v) => {
+        let total = 0;
+        for (const x of v) total += x;
+        if (total === evaluate(m.end, name, v)) return -1;
+        for (let k = 0; k < sw.cases.length; ++k) {
+            const c = sw.cases[k];
+            if (c.test && evaluate(c.test, name, v) === total) return k;
+        }
+        const k = sw.cases.findIndex((c) => !c.test);
+        if (k < 0) throw new Unknown(); // would go round for ever: not the machine we know
+        return k;
+    };
+    // Where each jump goes and where each case is entered from (a break statement, or
+    // "entry"/"fall" for entries and cases run into from the one before).
+    const into = new Map(), goes = new Map();
+    const edge = (from, v) => {
+        let k = dispatch(v);
+        // Labels without code of their own only lead to the next case's code.
+        while (k >= 0 && k < sw.cases.length - 1 && !sw.cases[k].consequent.length) ++k;
+        if (k >= 0) {
+            if (!into.has(k)) into.set(k, new Set());
+            into.get(k).add(from);
+        }
+        if (typeof from !== "string") {
+            if (!goes.has(from)) goes.set(from, new Set());
+            goes.get(from).add(k);
+        }
+    };
+    const fallsOut = new Set();
+    const enqueue = (v, from) => {
+        edge(from, v);
         const key = v.join(",");
         if (seen.has(key)) return;
         if (seen.size >= maxVisits) throw new Unknown();
@@ -364,7 +395,7 @@ function walkMachine(m, entries) {
             case "BreakStatement":
             case "ContinueStatement":
                 if (s.label) throw new Unknown();
-                enqueue(v);
+                enqueue(v, s);
                 return;
             case "ReturnStatement":
             case "ThrowStatement":
@@ -406,27 +437,24 @@ function walkMachine(m, entries) {
     const fallOff = (list, v) => {
         if (list.caseIndex === undefined) throw new Unknown();
         const k = list.caseIndex + 1;
-        if (k >= bodies.length) { enqueue(v); return; } // the switch ends: the loop goes round
+        if (k >= bodies.length) { enqueue(v, "fall"); return; } // the switch ends: the loop goes round
+        if (!list.length) { run(bodies[k], 0, v, null); return; }
+        fallsOut.add(list.caseIndex);
+        let j = k;
+        while (j < bodies.length - 1 && !bodies[j].length) ++j;
+        (into.get(j) || into.set(j, new Set()).get(j)).add("fall");
         run(bodies[k], 0, v, null);
     };
-    entries.forEach(enqueue);
+    entries.forEach((v) => enqueue(v, "entry"));
     while (queue.length) {
         const v = queue.pop();
-        let total = 0;
-        for (const x of v) total += x;
-        if (total === evaluate(m.end, name, v)) continue;
-        let target = -1;
-        for (let k = 0; k < sw.cases.length && target < 0; ++k) {
-            const c = sw.cases[k];
-            if (c.test && evaluate(c.test, name, v) === total) target = k;
-        }
-        if (target < 0) target = sw.cases.findIndex((c) => !c.test);
-        if (target < 0) throw new Unknown(); // would go round for ever: not the machine we know
+        const target = dispatch(v);
+        if (target < 0) continue;
         reached.add(sw.cases[target]);
         run(bodies[target], 0, v, null);
     }
     // Statements of the case bodies that ran (the bodies were copied: map them back).
-    return { reads, tests, reached, ran };
+    return { reads, tests, reached, ran, into, goes, fallsOut };
 }
 
 function numberNode(x) {
@@ -472,6 +500,61 @@ function resolve(m, walked, complete) {
     return changed;
 }
 
+// Where a statement sits under `root`: { parent, key, index } (index for lists).
+function placeOf(root, target) {
+    let found = null;
+    const walk = (n) => {
+        if (found || !n || typeof n.type !== "string" || /Function|Class/.test(n.type)) return;
+        for (const k of t.VISITOR_KEYS[n.type] || []) {
+            const v = n[k];
+            if (Array.isArray(v)) {
+                const i = v.indexOf(target);
+                if (i >= 0) { found = { parent: n, key: k, index: i }; return; }
+                v.forEach(walk);
+            } else if (v === target) {
+                found = { parent: n, key: k };
+                return;
+            } else walk(v);
+            if (found) return;
+        }
+    };
+    walk(root);
+    return found;
+}
+
+const isLexical = (s) => (s.type === "VariableDeclaration" && s.kind !== "var") || s.type === "ClassDeclaration" ||
+    s.type === "FunctionDeclaration";
+
+// Blocks reached from one jump only become the code at that jump: the `break` that sent
+// the machine round to a case (always the same one) is replaced by that case's code, and
+// the case goes. The states still change as before (later jumps need them), but the
+// code reads in order and a conditional jump reads as if/else. Only for machines whose
+// every entry is known, and only for cases that neither run into the next one nor are
+// run into, nor declare names of the switch's block scope.
+function joinBlocks(m, walked, caseNodes) {
+    const { into, goes, fallsOut } = walked;
+    const sw = m.sw;
+    let joined = false;
+    for (let k = 0; k < caseNodes.length; ++k) {
+        const c = caseNodes[k];
+        const from = into.get(k);
+        if (!sw.cases.includes(c) || !from || from.size !== 1 || fallsOut.has(k)) continue;
+        const [jump] = from;
+        if (typeof jump === "string" || goes.get(jump).size !== 1 || c.consequent.some(isLexical)) continue;
+        if (placeOf(c, jump) || !c.consequent.length) continue; // a loop back into itself
+        const at = placeOf(sw, jump);
+        if (!at) continue;
+        if (at.index !== undefined) at.parent[at.key].splice(at.index, 1, ...c.consequent);
+        else at.parent[at.key] = t.blockStatement(c.consequent);
+        // The labels before it that have no code of their own led only here.
+        let first = sw.cases.indexOf(c);
+        while (first > 0 && !sw.cases[first - 1].consequent.length) --first;
+        sw.cases.splice(first, sw.cases.indexOf(c) - first + 1);
+        joined = true;
+    }
+    return joined;
+}
+
 function undoStateMachines(ast) {
     const machines = [];
     traverse(ast, {
@@ -496,7 +579,9 @@ function undoStateMachines(ast) {
         }
         // Only a machine whose every entry is known loses the cases no state reaches
         // (others may be entered from states the run did not show).
+        const caseNodes = m.sw.cases.slice();
         if (resolve(m, walked, !!m.entries)) changed = true;
+        if (m.entries && joinBlocks(m, walked, caseNodes)) changed = true;
     });
     return changed;
 }
