@@ -63,11 +63,19 @@ for (const [what, list, want] of [
         ["index.js", "let out = {}; (() => { var a = require(\"./a.js\"); log(a); })();"]],
         "(function () { var aExports = {}; aExports = 3; var indexExports = {}; let out = {}; (() => { var a = aExports;" +
         " log(a); })(); })();"],
+    ["aliases of module and exports, a module in one block", [
+        ["a.js", "{ var t = module; function f() { return 2; } t.exports = f; }"],
+        ["b.js", "var n = exports; n.k = 1;"],
+        ["index.js", "var a = require(\"./a.js\"); var b = require(\"./b.js\"); log(a() + b.k);"]],
+        "(function () { var aExports = {}; function f() { return 2; } aExports = f; var bExports = {}; bExports.k = 1;" +
+        " var indexExports = {}; var a = aExports; var b = bExports; log(a() + b.k); })();"],
     ["a circle", [["a.js", "var b = require(\"./b.js\");"], ["b.js", "var a = require(\"./a.js\");"],
         ["index.js", "require(\"./a.js\");"]], null],
     ["a require after the module's own code", [["a.js", "log(1);"], ["index.js", "log(0); require(\"./a.js\");"]], null],
     ["a require of a computed name", [["a.js", "log(1);"], ["index.js", "require(\"./\" + x);"]], null],
-    ["module used as a value", [["a.js", "var m = module; m.exports = 1;"], ["index.js", "require(\"./a.js\");"]], null],
+    ["module handed on as a value", [["a.js", "keep(module); module.exports = 1;"], ["index.js", "require(\"./a.js\");"]], null],
+    ["an alias of module that is written to", [["a.js", "var m = module; m = {}; m.exports = 1;"],
+        ["index.js", "require(\"./a.js\");"]], null],
     ["this at the module's top", [["a.js", "this.k = 1;"], ["index.js", "require(\"./a.js\");"]], null],
     ["module.exports and exports.k together", [["a.js", "exports.k = 1; module.exports = 2;"],
         ["index.js", "require(\"./a.js\");"]], null],

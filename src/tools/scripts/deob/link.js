@@ -23,6 +23,31 @@ function resolveName(from, spec) {
     return parts.join("/");
 }
 
+// `var t = module;` / `var n = exports;` (as minifiers write them): each use of the alias
+// becomes the name itself. False when a use sits where that name means something else.
+function dropAliases(ast) {
+    let ok = true;
+    traverse(ast, {
+        Program(p) {
+            for (const stmt of p.get("body")) {
+                if (!stmt.isVariableDeclaration() || stmt.node.declarations.length !== 1) continue;
+                const d = stmt.node.declarations[0];
+                if (d.id.type !== "Identifier" || !d.init || d.init.type !== "Identifier" ||
+                    (d.init.name !== "module" && d.init.name !== "exports") || p.scope.hasBinding(d.init.name)) continue;
+                const b = p.scope.getBinding(d.id.name);
+                if (!b || b.constantViolations.length) { ok = false; continue; }
+                for (const ref of b.referencePaths) {
+                    if (ref.scope.getBinding(d.init.name)) { ok = false; return; }
+                    ref.replaceWith(t.identifier(d.init.name));
+                }
+                stmt.remove();
+            }
+            p.stop();
+        },
+    });
+    return ok;
+}
+
 // A declaration whose running has no effect of its own (nor can fail).
 function runsNothing(s) {
     if (s.type === "FunctionDeclaration") return true;
@@ -56,6 +81,14 @@ function moduleShape(file, names) {
         return null;
     }
     if (ast.program.sourceType === "module" || ast.program.directives.length) return null;
+    // A module whose code is one block (as the eval devtool leaves it): the block's
+    // statements (with nothing around it, its scope is the module's).
+    const top = ast.program.body.filter((s) => s.type !== "EmptyStatement");
+    if (top.length === 1 && top[0].type === "BlockStatement") {
+        ast.program.body = top[0].body;
+        ast = parse(generate(ast)); // the scopes as they are now
+    }
+    if (!dropAliases(ast)) return null;
     // The requires come first: at the module's top, after declarations that run nothing,
     // or at the start of a function the top calls at once (`(() => { var a = require(…); … })()`).
     let body = ast.program.body;
