@@ -9,6 +9,7 @@ import { confuserFunctions } from "../../src/tools/scripts/deob/layers/confuserF
 import { confuserRgf } from "../../src/tools/scripts/deob/layers/confuserRgf.js";
 import { calculator } from "../../src/tools/scripts/deob/layers/confuserCalculator.js";
 import { dispatcher } from "../../src/tools/scripts/deob/layers/confuserDispatcher.js";
+import { stateMachines } from "../../src/tools/scripts/deob/layers/confuserStates.js";
 import { check, section } from "./harness.js";
 
 if (typeof globalThis.vexoSandboxRun !== "function") {
@@ -40,6 +41,8 @@ const dispatched = (calls) => "var c = Object.create(null); var p; function d(na
     " if (flag === 'CL') { p = []; } if (flag === 'MK') { function make() { var fn = function (...args) { p = args;" +
     " return fns[name].apply(this); }; return fn; } output = c[name] || (c[name] = make()); } else { output = fns[name](); }" +
     " if (kind === 'RT') { return { v: output }; } else { return output; } } " + calls;
+const summer = "function sum(a) { var t = 0; for (var i = 0; i < a.length; i++) t += a[i]; return t; } ";
+const machine = (cases, calls) => summer + "function main(s, x) { while (sum(s) !== 0) switch (sum(s)) { " + cases + " } } " + calls;
 const cases = [
     [confuserPack, "packed program",
         "Function('o', 'var x = o[\"a\"](1); o[\"b\"] = typeof o[\"t\"]; return o[\"a\"](x);')" +
@@ -103,6 +106,23 @@ const cases = [
     [calculator, "operators behind a switch",
         "function c(o, a, b) { switch (o) { case 'k1': return a + b; case 'k2': return -a; } } log(c('k1', 1, x), c('k2', y));",
         "log(1 + x, -y);"],
+    [stateMachines, "state array followed from its entries",
+        machine("case 5: log(s[0] + 1); s[0] += s[1] - 2; break; case 3: if (s[1] != 0) { log(s[0]); break; }" +
+            " if (x) { s[1] -= 3, s[0] += 0; break; } s[0] -= 3; break; case 9: log('dead'); break;" +
+            " case s[1] - 3: return x; case s[0] + 1: log(s[1]); s[0] = 0; break;", "main([5, 0], 1); main([5, 0], 0);"),
+        "function sum(a) { var t = 0; for (var i = 0; i < a.length; i++) t += a[i]; return t; } function main(s, x) {" +
+        " while (sum(s) !== 0) switch (sum(s)) { case 5: log(6); s[0] += s[1] - 2; if (false) { log(s[0]);" +
+        " break; } if (x) { s[1] -= 3, s[0] += 0; break; } s[0] -= 3; break; } } main([5, 0], 1); main([5, 0], 0);"],
+    [stateMachines, "loop back to a case the machine has seen",
+        machine("case 4: log(s[0]); s[0] -= 1; break; case 3: if (n-- > 0) { s[0] += 1; break; } s[0] -= 3; break;",
+            "var n = 2; main([4]);"),
+        "function sum(a) { var t = 0; for (var i = 0; i < a.length; i++) t += a[i]; return t; } function main(s, x) {" +
+        " while (sum(s) !== 0) switch (sum(s)) { case 4: log(4); s[0] -= 1; if (n-- > 0) { s[0] += 1; break; }" +
+        " s[0] -= 3; break; } } var n = 2; main([4]);"],
+    [stateMachines, "state array the program also hands on",
+        machine("case 5: s[0] = 0; log(s); break;", "main([5]);"), "unchanged"],
+    [stateMachines, "state update the walk cannot compute",
+        machine("case 5: s[0] -= s[0] * k; break;", "var k = 1; main([5]);"), "unchanged"],
     [calculator, "switch that does more than one operator",
         "function c(o, a, b) { switch (o) { case 'k1': return f(a); } } log(c('k1', 1));", "unchanged"],
     [dispatcher, "functions called through a dispatcher", dispatched("log((p = [2], d('k1')), d('k1', 'MK', 'RT').v, d('k2', 'CL'));"),

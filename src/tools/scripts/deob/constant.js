@@ -139,9 +139,10 @@ const reserved = new Set(("break case catch class const continue debugger defaul
     "this throw true try typeof var void while with yield let static implements interface package " +
     "private protected public await").split(" "));
 
-// The names the obfuscator makes up: _0x1a2b, and b_0x1a2b for wrapper copies.
+// The names the obfuscator makes up: _0x1a2b, and b_0x1a2b or a1__0x1a2b for wrapper
+// copies (a letter or two, maybe digits, before the `_0x`).
 export function isObfuscatedName(s) {
-    return /^(?:[a-z]\d*_)?_0x[\da-f]+$/i.test(s);
+    return /^(?:[a-z]{1,2}\d*_?)?_0x[\da-f]+$/i.test(s);
 }
 
 export function isPlainName(s) {

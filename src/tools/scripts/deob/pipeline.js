@@ -18,6 +18,7 @@ import { handOffs } from "./layers/handOff.js";
 import { readableMinified } from "./layers/minified.js";
 import { checkStages } from "./behaviour.js";
 import { unbundle } from "./unbundle.js";
+import { linkModules } from "./link.js";
 import { confuserLayers } from "./layers/confuser.js";
 
 const maxRounds = 20;
@@ -54,7 +55,10 @@ export function deobfuscate(source, options) {
             if (e instanceof SandboxStopped) throw e;
             bundle = null;
         }
-        if (bundle) result.modules = bundle.files;
+        if (bundle) {
+            result.modules = bundle.files;
+            if (options.behaviourCheck !== false) linkIntoOneScript(result, bundle.files);
+        }
         return result;
     } catch (e) {
         if (!(e instanceof TooLarge)) throw e;
@@ -72,6 +76,28 @@ function keepGuardsUnarmed(result, source) {
     const ast = result.code === source ? null : tryParse(result.code);
     if (ast) result.code = generateCompact(ast);
     result.keepLayout = true;
+}
+
+// The bundle's modules in one scope without the loader, kept only when the linked script
+// does what the bundle did (checked as the layers are); otherwise the loader stays.
+function linkIntoOneScript(result, files) {
+    const started = clock();
+    let linked = null;
+    try {
+        linked = linkModules(files);
+    } catch (e) {
+        if (e instanceof SandboxStopped) throw e;
+        linked = null;
+    }
+    if (!linked || linked === result.code) return;
+    const checked = checkStages(result.code, [{ code: linked }]);
+    const kept = checked.stage < 0 && !checked.note;
+    result.history.push({
+        layer: "模块合并（去掉加载器）", before: utf8Length(result.code), after: utf8Length(linked),
+        ms: Math.round((clock() - started) * 10) / 10, peeled: kept,
+        note: kept ? "" : checked.note ? "未能检查合并后的行为，保留加载器" : "合并后行为不同，保留加载器", code: kept ? linked : "",
+    });
+    if (kept) result.code = linked;
 }
 
 // The behaviour check over the stages: the first layer that changed what the script does

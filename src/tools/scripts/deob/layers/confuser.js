@@ -9,6 +9,7 @@ import { confuserFunctions } from "./confuserFunctions.js";
 import { confuserRgf } from "./confuserRgf.js";
 import { calculator } from "./confuserCalculator.js";
 import { dispatcher } from "./confuserDispatcher.js";
+import { stateMachines } from "./confuserStates.js";
 
 export const confuserLayers = [confuserPack, confuserRgf, literalArrays, noopCalls, confuserFunctions,
-    concealedGlobals, concealedStrings, calculator, dispatcher, emptyFunctionTests];
+    concealedGlobals, stateMachines, concealedStrings, calculator, dispatcher, emptyFunctionTests];

@@ -200,7 +200,7 @@ function removeUnused(list, replaced) {
 }
 
 // A console that prints nothing and timers that never run: the script only sets itself up.
-const quietPrelude = `
+export const quietPrelude = `
 (function () {
     var quiet = function () {};
     globalThis.log = quiet;

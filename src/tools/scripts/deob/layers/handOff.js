@@ -232,6 +232,7 @@ function replace(site, texts) {
     }
     // Global code: the same strictness, nothing declared, no name hidden at the site.
     const shape = shapeOf(ast);
+    if (kind === "timer" && shape.declares.length) return lastTimerInline(path, ast, shape);
     if (strictCode(ast) !== strictSite || !globalCodeFits(shape, path)) return false;
     if (kind === "timer") {
         // A timer calls its function with the global object as `this` (in sloppy code).
@@ -244,6 +245,47 @@ function replace(site, texts) {
     if (!path.scope.getFunctionParent() || shape.thisAtTop || ast.program.directives.length) return false;
     if (!path.parentPath.isExpressionStatement() || !inStatementList(path.parentPath)) return false;
     path.parentPath.replaceWith(t.blockStatement(statements));
+    return true;
+}
+
+// Names that let code run after the script, in an order of their own against a timer.
+const deferring = new Set(["setTimeout", "setInterval", "setImmediate", "requestAnimationFrame", "requestIdleCallback",
+    "queueMicrotask", "Promise", "then", "fetch", "XMLHttpRequest", "addEventListener", "attachEvent", "postMessage",
+    "MessageChannel", "MutationObserver", "onload", "onmessage", "Worker", "import"]);
+
+// setTimeout("var x = 1; function f() {}", 0) as the script's last statement: its code
+// runs once the script is done, at the global scope, so its declarations are globals. It
+// may stand in the timer's place when nothing can tell the difference: the script is
+// sloppy and classic (not a module), nothing else in it names what the code declares
+// (hoisted there, they would exist from the start), and nothing else in it runs later
+// (no other timer, promise, event or async function to come before or after it).
+// Otherwise the timer keeps its string (a function would make the names local).
+function lastTimerInline(path, ast, shape) {
+    const program = path.scope.getProgramParent().path;
+    const stmt = path.parentPath;
+    const body = program.node.body;
+    if (!stmt.isExpressionStatement() || stmt.parentPath !== program || body[body.length - 1] !== stmt.node) return false;
+    const callee = path.node.callee;
+    const name = callee.type === "Identifier" ? callee.name : callee.property.name;
+    if (name !== "setTimeout" || path.node.arguments.length > 2) return false;
+    const delay = path.node.arguments[1];
+    if (delay && delay.type !== "NumericLiteral") return false;
+    if (program.node.sourceType === "module" || program.node.directives.length || ast.program.directives.length) return false;
+    const declared = new Set(shape.declares);
+    let clear = true;
+    const seen = (n) => { if (declared.has(n) || deferring.has(n)) clear = false; };
+    program.traverse({
+        enter(p) {
+            if (!clear || p.node === stmt.node) { p.skip(); return; }
+            const n = p.node;
+            if (n.type === "Identifier") seen(n.name);
+            else if (n.type === "StringLiteral") seen(n.value);
+            else if (n.type === "Import" || n.type === "AwaitExpression" || n.type === "YieldExpression") clear = false;
+            else if (p.isFunction() && n.async) clear = false;
+        },
+    });
+    if (!clear) return false;
+    stmt.replaceWithMultiple(ast.program.body);
     return true;
 }
 
