@@ -1,6 +1,8 @@
 // The carried beautifier, minifier and unpacker on the real engine: every transformed
 // fixture must compute what the original computed.
 
+#include "../support/StopAtOnce.h"
+
 #include "engine/JsConvert.h"
 #include "engine/ScriptThread.h"
 #include "script/ScriptHost.h"
@@ -356,13 +358,6 @@ TEST(CodeTools, ResultsLongerThanTheConversionCapArriveWhole) {
 
 // The tools' engines are kept between calls; one a stop ended half way is made afresh.
 TEST(CodeTools, AStoppedToolWorksAgainAtItsNextCall) {
-    class StopAtOnce : public ScriptWaiter {
-    public:
-        void wait(ScriptJob& job) override {
-            ScriptThread::instance().requestStop();
-            job.waitDone(-1);
-        }
-    };
     const QString big = QStringLiteral("function f(a){if(a){return [a,{b:a}];}}\n").repeated(20000);
     const struct {
         const char* name;

@@ -2,6 +2,8 @@
 // sandbox, the time limit, "停止", the parse check, the size limit), and the proof over
 // every fixture: the peeled code, run in a fresh engine, logs what the original logs.
 
+#include "../support/StopAtOnce.h"
+
 #include "engine/ScriptThread.h"
 #include "script/GlobalObjects.h"
 #include "script/ScriptEngine.h"
@@ -16,14 +18,6 @@
 #include <QRegularExpression>
 
 namespace {
-class StopAtOnce : public ScriptWaiter {
-public:
-    void wait(ScriptJob& job) override {
-        ScriptThread::instance().requestStop();
-        job.waitDone(-1);
-    }
-};
-
 QStringList peeledLayers(const DeobResult& r) {
     QStringList out;
     for (const DeobStage& s : r.history)

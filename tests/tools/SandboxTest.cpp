@@ -1,6 +1,8 @@
 // The sandbox engine on its own: results as text, errors, the time limit, and that no
 // run sees anything of another or of the host.
 
+#include "../support/StopAtOnce.h"
+
 #include "engine/Sandbox.h"
 #include "engine/ScriptThread.h"
 #include "script/BasicEnvironment.h"
@@ -74,13 +76,7 @@ TEST(Sandbox, AnEnvironmentBringsConsoleAndTimersUnderTheLimit) {
 }
 
 TEST(Sandbox, StopEndsARunAtOnce) {
-    class StopAtOnce : public ScriptWaiter {
-    public:
-        void wait(ScriptJob& job) override {
-            ScriptThread::instance().requestStop();
-            job.waitDone(-1);
-        }
-    } impatient;
+    StopAtOnce impatient;
     ScriptThread::instance().setWaiter(&impatient);
     const SandboxRun r = run(QStringLiteral("for (;;) {}"), 0.0);
     ScriptThread::instance().setWaiter(nullptr);
