@@ -125,8 +125,9 @@ bool HttpService::start(const HttpSettings& settings, QString* error) {
                                 this, MHD_OPTION_SOCK_ADDR, bind, MHD_OPTION_NOTIFY_COMPLETED,
                                 &HttpCallbacks::completed, this, MHD_OPTION_CONNECTION_TIMEOUT,
                                 120u, MHD_OPTION_CONNECTION_LIMIT, 1000u,
-                                // Connection threads run no script: a small stack each.
-                                MHD_OPTION_THREAD_STACK_SIZE, size_t(256 * 1024), MHD_OPTION_END);
+                                // Connection threads run no script; a request's JSON, nested as
+                                // deep as the parser allows, fits in 1 MiB.
+                                MHD_OPTION_THREAD_STACK_SIZE, size_t(1024 * 1024), MHD_OPTION_END);
     if (!m_daemon) {
         *error = QStringLiteral("无法在 %1 端口 %2 上监听（端口已被占用？）")
                      .arg(settings.host)

@@ -67,8 +67,6 @@ void WorkerPool::drain(Slot& slot, ScriptEngine& engine) {
         std::lock_guard lock(m_mutex);
         job = takeNext(slot);
     }
-    if (!job)
-        return;
     while (job) {
         const CallOutcome outcome = runCall(engine, job->request, m_timeout);
         Done done = std::move(job->done);

@@ -28,7 +28,7 @@ var NS = { name: "ns", who: function () { return this.name; } };
 const product = (a, b) => a * b;
 )JS");
 
-QByteArray call(const char* function, const char* args = "[]") {
+QByteArray call(const char* function, const QByteArray& args = "[]") {
     return QByteArray("{\"function\":\"") + function + "\",\"args\":" + args + "}";
 }
 } // namespace
@@ -39,6 +39,10 @@ TEST(CallService, AnswersAndRefusalsOverHttp) {
         << service.process().readAllStandardError().toStdString();
     QNetworkAccessManager manager;
     const QByteArray oversized = "{\"expression\":\"" + QByteArray(16 * 1024 * 1024, 'a') + "\"}";
+    // Read on the connection's own thread, whose stack is small.
+    auto nested = [](int depth) {
+        return "[" + QByteArray(depth, '[') + QByteArray(depth, ']') + "]";
+    };
     const struct {
         const char* what;
         const char* method;
@@ -87,6 +91,9 @@ TEST(CallService, AnswersAndRefusalsOverHttp) {
         {"not a function", "POST", "/call", call("counter"), 200,
          R"~({"ok":false,"error":{"number":5007,"description":"counter is not a function","line":0,"column":0}})~"},
         {"function list", "GET", "/functions", {}, 200, ""},
+        {"arguments nested as deep as JSON may be", "POST", "/call", call("echo", nested(1000)),
+         200, ""},
+        {"arguments nested deeper", "POST", "/call", call("echo", nested(100000)), 400, ""},
         {"malformed JSON", "POST", "/call", "{\"function\": ", 400,
          R"~({"ok":false,"status":400,"reason":"请求体不是有效的 JSON（第 13 字节：unterminated object）"})~"},
         {"no function", "POST", "/call", R"~({"args":[]})~", 400,
