@@ -6,38 +6,38 @@
 #include "editor/EditorTabs.h"
 #include "script/GlobalObjects.h"
 #include "shell/Dialogs.h"
-#include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QMenu>
 
-BrowserCommands::BrowserCommands(MainWindow& window, const QString& directory)
-    : QObject(&window), m_window(window), m_code(directory) {
-    QMenu* tools = window.menuNamed(QStringLiteral("菜单_工具"));
-    m_monitor = MainWindow::addNamedAction(tools, QStringLiteral("环境监控"));
+BrowserCommands::BrowserCommands(const Workspace& workspace, QCheckBox* box,
+                                 const QString& directory)
+    : QObject(&workspace.window), m_work(workspace), m_box(box), m_code(directory) {
+    QMenu* tools = m_work.menu(QStringLiteral("菜单_工具"));
+    m_monitor = Workspace::addNamedAction(tools, QStringLiteral("环境监控"));
     m_monitor->setCheckable(true);
     m_monitor->setToolTip(
         QStringLiteral("浏览器环境下记录脚本对环境的每次读取、写入、调用和缺失的名字"));
-    m_recordAction = MainWindow::addNamedAction(tools, QStringLiteral("环境记录"));
-    m_editAction = MainWindow::addNamedAction(tools, QStringLiteral("编辑环境代码…"));
+    m_recordAction = Workspace::addNamedAction(tools, QStringLiteral("环境记录"));
+    m_editAction = Workspace::addNamedAction(tools, QStringLiteral("编辑环境代码…"));
     connect(m_recordAction, &QAction::triggered, this, &BrowserCommands::showRecord);
     connect(m_editAction, &QAction::triggered, this, &BrowserCommands::editEnvironmentCode);
-    window.browserBox()->setEnabled(true);
+    m_box->setEnabled(true);
 }
 
 BrowserCommands::~BrowserCommands() = default;
 
 BrowserOptions BrowserCommands::options() const {
     BrowserOptions options;
-    options.enabled = m_window.browserBox()->isChecked();
+    options.enabled = m_box->isChecked();
     options.monitor = m_monitor->isChecked();
     options.userAgent = m_userAgent;
     options.pageUrl = m_pageUrl;
     if (options.pageUrl.isEmpty()) {
         // The address the current editor's script was read from ("读取JS").
-        const QString source = m_window.tabs().source(m_window.tabs().currentIndex());
+        const QString source = m_work.tabs.source(m_work.tabs.currentIndex());
         if (source.startsWith(QLatin1String("http://")) ||
             source.startsWith(QLatin1String("https://")))
             options.pageUrl = source;
@@ -49,7 +49,7 @@ BrowserOptions BrowserCommands::options() const {
 
 void BrowserCommands::prepareLoad() {
     const BrowserOptions o = options();
-    m_window.globals().mainHost().setEnvironment(browserEnvironment(o, m_record));
+    m_work.globals.mainHost().setEnvironment(browserEnvironment(o, m_record));
 }
 
 void BrowserCommands::showRecord() {
@@ -66,26 +66,26 @@ void BrowserCommands::addStubs(const QStringList& stubs) {
     QString error;
     const QString code = m_code.load(&error);
     if (!error.isEmpty() || !m_code.save(withStubs(code, stubs), &error)) {
-        m_window.outputLog().message(QStringLiteral("环境代码保存失败：") + error);
+        m_work.output.message(QStringLiteral("环境代码保存失败：") + error);
         return;
     }
-    m_window.outputLog().message(QStringLiteral("已写入环境代码：%1项").arg(stubs.size()));
+    m_work.output.message(QStringLiteral("已写入环境代码：%1项").arg(stubs.size()));
 }
 
 void BrowserCommands::editEnvironmentCode() {
-    EnvironmentCodeDialog dialog(&m_window);
+    EnvironmentCodeDialog dialog(&m_work.window);
     QString error;
     const QString code = m_code.load(&error);
     if (!error.isEmpty()) {
-        m_window.outputLog().message(QStringLiteral("无法读取环境代码：") + error);
+        m_work.output.message(QStringLiteral("无法读取环境代码：") + error);
         return; // a file that cannot be read is never replaced by an empty one
     }
     dialog.setValues(code, m_pageUrl, m_userAgent);
-    m_window.dialogs().runModal(dialog);
+    m_work.dialogs.runModal(dialog);
     if (dialog.result() != QDialog::Accepted)
         return;
     m_pageUrl = dialog.pageUrl();
     m_userAgent = dialog.userAgent();
     if (!m_code.save(dialog.code(), &error))
-        m_window.outputLog().message(QStringLiteral("环境代码保存失败：") + error);
+        m_work.output.message(QStringLiteral("环境代码保存失败：") + error);
 }

@@ -7,20 +7,21 @@
 #include "browser/AccessRecord.h"
 #include "browser/BrowserOptions.h"
 #include "browser/EnvironmentCode.h"
+#include "shell/Workspace.h"
 
 #include <QObject>
 
 #include <memory>
 
 class AccessRecordWindow;
-class MainWindow;
 class QAction;
+class QCheckBox;
 
 class BrowserCommands : public QObject {
     Q_OBJECT
 public:
-    // directory: the settings folder, where the environment code is kept.
-    BrowserCommands(MainWindow& window, const QString& directory);
+    // box: "浏览器环境"; directory: the settings folder, where the environment code is kept.
+    BrowserCommands(const Workspace& workspace, QCheckBox* box, const QString& directory);
     ~BrowserCommands() override;
 
     // Gives the main engine the environment for the next load (none with the box clear).
@@ -47,7 +48,8 @@ public:
     void addStubs(const QStringList& stubs);
 
 private:
-    MainWindow& m_window;
+    Workspace m_work;
+    QCheckBox* m_box;
     EnvironmentCode m_code;
     std::shared_ptr<AccessRecord> m_record = std::make_shared<AccessRecord>();
     std::unique_ptr<AccessRecordWindow> m_recordWindow;

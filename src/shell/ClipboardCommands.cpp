@@ -2,7 +2,6 @@
 
 #include "editor/CodeEditor.h"
 #include "shell/Dialogs.h"
-#include "shell/MainWindow.h"
 #include "tools/ESnippet.h"
 
 #include <QClipboard>
@@ -14,22 +13,24 @@ namespace {
 const QString kCaption = QStringLiteral("代码复制");
 }
 
-ClipboardCommands::ClipboardCommands(MainWindow& window) : QObject(&window), m_window(window) {
-    connect(window.copyButton(), &QPushButton::clicked, this, &ClipboardCommands::onCopyClicked);
-    connect(window.snippetButton(), &QPushButton::clicked, this,
-            &ClipboardCommands::onMakeSnippetClicked);
-    window.copyButton()->setEnabled(true);
-    window.snippetButton()->setEnabled(true);
+ClipboardCommands::ClipboardCommands(const Workspace& workspace, QPushButton* copy,
+                                     QPushButton* snippet, QLineEdit* expression)
+    : QObject(&workspace.window), m_work(workspace), m_expression(expression) {
+    connect(copy, &QPushButton::clicked, this, &ClipboardCommands::onCopyClicked);
+    connect(snippet, &QPushButton::clicked, this, &ClipboardCommands::onMakeSnippetClicked);
+    copy->setEnabled(true);
+    snippet->setEnabled(true);
 }
 
 void ClipboardCommands::onCopyClicked() {
-    const QByteArray script = m_window.CurrentEditor()->GetText();
+    const QByteArray script = m_work.currentEditor()->GetText();
     QGuiApplication::clipboard()->setText(QString::fromUtf8(script));
-    m_window.dialogs().message(&m_window, QStringLiteral("JS代码已经复制"), kCaption);
+    m_work.dialogs.message(&m_work.window, QStringLiteral("JS代码已经复制"), kCaption);
 }
 
 void ClipboardCommands::onMakeSnippetClicked() {
-    QGuiApplication::clipboard()->setText(MakeESnippet(m_window.expressionEdit()->text()));
-    m_window.dialogs().message(
-        &m_window, QStringLiteral("代码已经复制，请到易语言IDE直接粘贴，JS常量自行复制"), kCaption);
+    QGuiApplication::clipboard()->setText(MakeESnippet(m_expression->text()));
+    m_work.dialogs.message(&m_work.window,
+                           QStringLiteral("代码已经复制，请到易语言IDE直接粘贴，JS常量自行复制"),
+                           kCaption);
 }

@@ -2,15 +2,23 @@
 // "格式化", "eval解密" and "压缩" on the current editor. A failed tool keeps the editor's
 // text and says why in the output pane.
 
+#include "shell/Workspace.h"
+
 #include <QObject>
 
 class DeobHistoryWindow;
-class MainWindow;
+class QPushButton;
+
+struct CodeToolButtons {
+    QPushButton* format;
+    QPushButton* unpack;
+    QPushButton* minify;
+};
 
 class CodeToolCommands : public QObject {
     Q_OBJECT
 public:
-    explicit CodeToolCommands(MainWindow& window);
+    CodeToolCommands(const Workspace& workspace, const CodeToolButtons& buttons);
 
     void onFormatClicked();
     void onUnpackClicked();
@@ -20,6 +28,6 @@ public:
     DeobHistoryWindow* historyWindow() const { return m_history; }
 
 private:
-    MainWindow& m_window;
+    Workspace m_work;
     DeobHistoryWindow* m_history = nullptr; // a child of the window
 };

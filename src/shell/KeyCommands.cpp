@@ -1,9 +1,10 @@
 #include "shell/KeyCommands.h"
 
+#include "editor/CodeEditor.h"
+
 #include "editor/EditorTabs.h"
 #include "editor/SearchRow.h"
 #include "shell/Dialogs.h"
-#include "shell/MainWindow.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -22,33 +23,34 @@ QString withKey(const QString& text, const QKeySequence& key) {
 }
 } // namespace
 
-KeyCommands::KeyCommands(MainWindow& window) : QObject(&window), m_window(window) {
-    QMenuBar* bar = window.menuBar();
+KeyCommands::KeyCommands(const Workspace& workspace, const KeyedControls& controls)
+    : QObject(&workspace.window), m_work(workspace) {
+    QMenuBar* bar = controls.menuBar;
     auto* edit = new QMenu(QStringLiteral("编辑(&E)"), bar);
     edit->setObjectName(QStringLiteral("菜单_编辑"));
     edit->setFont(bar->font());
     // After "文件", before "关于".
     bar->insertMenu(bar->actions().value(1), edit);
 
-    addForButton(edit, window.loadButton(), {keys(Qt::Key_F5)});
-    addForButton(edit, window.evaluateButton(),
+    addForButton(edit, controls.load, {keys(Qt::Key_F5)});
+    addForButton(edit, controls.evaluate,
                  {keys(Qt::CTRL | Qt::Key_Return), keys(Qt::CTRL | Qt::Key_Enter)});
     edit->addSeparator();
-    addForButton(edit, window.formatButton(), {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_F)});
-    addForButton(edit, window.unpackButton(), {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_D)});
-    addForButton(edit, window.minifyButton(), {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_M)});
+    addForButton(edit, controls.format, {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_F)});
+    addForButton(edit, controls.unpack, {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_D)});
+    addForButton(edit, controls.minify, {keys(Qt::CTRL | Qt::SHIFT | Qt::Key_M)});
     edit->addSeparator();
 
-    QLineEdit* searchBox = window.searchBox();
+    QLineEdit* searchBox = controls.searchBox;
     connect(add(edit, QStringLiteral("查找"), {keys(Qt::CTRL | Qt::Key_F)}), &QAction::triggered,
             searchBox, [searchBox] {
                 searchBox->setFocus(Qt::ShortcutFocusReason);
                 searchBox->selectAll();
             });
-    SearchRow& search = window.searchRow();
+    SearchRow& search = *controls.search;
     QAction* next = add(edit, QStringLiteral("查找下一个"), {keys(Qt::Key_F3)});
     connect(next, &QAction::triggered, &search, &SearchRow::FindNext);
-    window.searchButton()->setToolTip(withKey(QStringLiteral("查找下一个"), next->shortcut()));
+    controls.searchButton->setToolTip(withKey(QStringLiteral("查找下一个"), next->shortcut()));
     QAction* previous = add(edit, QStringLiteral("查找上一个"), {keys(Qt::SHIFT | Qt::Key_F3)});
     connect(previous, &QAction::triggered, &search, &SearchRow::FindPrevious);
     QAction* replace = add(edit, QStringLiteral("替换"), {keys(Qt::CTRL | Qt::Key_H)});
@@ -57,7 +59,7 @@ KeyCommands::KeyCommands(MainWindow& window) : QObject(&window), m_window(window
 
     QAction* clear = add(edit, QStringLiteral("清空"), {keys(Qt::CTRL | Qt::Key_L)});
     connect(clear, &QAction::triggered, this, &KeyCommands::clearAsked);
-    window.clearButton()->setToolTip(
+    controls.clear->setToolTip(
         withKey(QStringLiteral("清空（快捷键会先询问）"), clear->shortcut()));
 
     QMenu* pages = edit->addMenu(QStringLiteral("切换编辑框"));
@@ -72,16 +74,16 @@ KeyCommands::KeyCommands(MainWindow& window) : QObject(&window), m_window(window
     for (int i = 0; i < EditorTabs::kEditorCount; ++i) {
         QAction* page = add(pages, QStringLiteral("编辑框 %1").arg(i + 1),
                             {keys(Qt::CTRL | Qt::Key(Qt::Key_1 + i))});
-        connect(page, &QAction::triggered, this, [this, i] { m_window.tabs().setCurrentIndex(i); });
+        connect(page, &QAction::triggered, this, [this, i] { m_work.tabs.setCurrentIndex(i); });
     }
 }
 
 QAction* KeyCommands::add(QMenu* menu, const QString& text, const QList<QKeySequence>& keys) {
-    QAction* action = MainWindow::addNamedAction(menu, text);
+    QAction* action = Workspace::addNamedAction(menu, text);
     action->setShortcuts(keys);
     // Also on the window itself: active whenever the window is, whatever has focus.
     action->setShortcutContext(Qt::WindowShortcut);
-    m_window.addAction(action);
+    m_work.window.addAction(action);
     return action;
 }
 
@@ -99,14 +101,14 @@ QAction* KeyCommands::addForButton(QMenu* menu, QPushButton* button,
 }
 
 void KeyCommands::clearAsked() {
-    const Dialogs::Answer answer = m_window.dialogs().yesNo(
-        &m_window, QStringLiteral("清空当前编辑框中的全部代码？"), QStringLiteral("清空"));
+    const Dialogs::Answer answer = m_work.dialogs.yesNo(
+        &m_work.window, QStringLiteral("清空当前编辑框中的全部代码？"), QStringLiteral("清空"));
     if (answer == Dialogs::Answer::Yes)
-        m_window.onClearClicked();
+        m_work.currentEditor()->ClearAll();
 }
 
 void KeyCommands::stepTab(int step) {
-    EditorTabs& tabs = m_window.tabs();
+    EditorTabs& tabs = m_work.tabs;
     const int n = EditorTabs::kEditorCount;
     tabs.setCurrentIndex(((tabs.currentIndex() + step) % n + n) % n);
 }

@@ -22,6 +22,7 @@
 #include "shell/ReadSaveCommands.h"
 #include "shell/ScriptCommands.h"
 #include "shell/ServiceCommands.h"
+#include "shell/Workspace.h"
 #include "tools/DecoderWindow.h"
 
 #include <QAction>
@@ -65,18 +66,25 @@ MainWindow::MainWindow(GlobalObjects& globals, Dialogs& dialogs, QWidget* parent
     p.setColor(QPalette::Window, QColor(236, 236, 236));
     setPalette(p);
     buildControls();
+    m_workspace =
+        std::make_unique<Workspace>(Workspace{*this, *m_tabs, *m_output, m_dialogs, m_globals});
     buildMenus();
     m_globals.mainHost().withEngine([](ScriptEngine& e) { e.keepConsoleValues(true); });
-    m_scriptCommands = new ScriptCommands(*this);
-    m_browserCommands = new BrowserCommands(*this, Recovery::defaultDirectory());
-    new CodeToolCommands(*this);
-    new ClipboardCommands(*this);
-    new ServiceCommands(*this);
+    m_browserCommands = new BrowserCommands(*m_workspace, m_browser, Recovery::defaultDirectory());
+    m_scriptCommands = new ScriptCommands(
+        *m_workspace, {m_load, m_evaluate, m_functionList, m_signature, m_expression},
+        *m_browserCommands);
+    new CodeToolCommands(*m_workspace, {m_format, m_unpack, m_minify});
+    new ClipboardCommands(*m_workspace, m_copy, m_makeSnippet, m_expression);
+    new ServiceCommands(*m_workspace, m_expression);
     m_searchRow = new SearchRow(
         m_searchText, m_searchMode, m_search, [this] { return CurrentEditor(); }, this);
     m_searchRow->attachReplaceBar(new ReplaceBar(m_tabs));
-    m_readSaveCommands = new ReadSaveCommands(*this);
-    new KeyCommands(*this);
+    m_readSaveCommands =
+        new ReadSaveCommands(*m_workspace, {m_fileMenu, m_openAction, m_saveAction, m_readScript,
+                                            m_address, m_utf8Decode});
+    new KeyCommands(*m_workspace, {menuBar(), m_load, m_evaluate, m_format, m_unpack, m_minify,
+                                   m_searchText, m_search, m_searchRow, m_clear});
     auto updateTitle = [this] {
         const QString source = m_tabs->source(m_tabs->currentIndex());
         const QString base = QStringLiteral("VexoJS调试工具1.9");
@@ -199,17 +207,15 @@ QMenu* addNamedMenu(QMenuBar* bar, const QString& title) {
 } // namespace
 
 QAction* MainWindow::addNamedAction(QMenu* menu, const QString& text) {
-    QAction* action = menu->addAction(text);
-    action->setObjectName(QStringLiteral("菜单_") + text);
-    return action;
+    return Workspace::addNamedAction(menu, text);
 }
 
 QMenu* MainWindow::menuNamed(const QString& name) const {
-    return findChild<QMenu*>(name);
+    return m_workspace->menu(name);
 }
 
 QAction* MainWindow::actionNamed(const QString& name) const {
-    return findChild<QAction*>(name);
+    return m_workspace->action(name);
 }
 
 void MainWindow::buildMenus() {

@@ -16,6 +16,7 @@ class Dialogs;
 class EditorTabs;
 class GlobalObjects;
 class OutputLog;
+struct Workspace;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -103,6 +104,7 @@ private:
 
     GlobalObjects& m_globals;
     Dialogs& m_dialogs;
+    std::unique_ptr<Workspace> m_workspace; // what the commands are given
     QString m_versionText;
     CodeEditor* m_currentEditor = nullptr;
 

@@ -7,7 +7,6 @@
 #include "editor/ScriptFile.h"
 #include "shell/Dialogs.h"
 #include "shell/DownloadBusyBox.h"
-#include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 
 #include <QAction>
@@ -23,26 +22,26 @@ const QString ReadSaveCommands::kFileFilter =
     QStringLiteral("文本文件(*txt;*.js;*.html)|*txt;*.js;*.html|所有文件(*.*)|*.*");
 const QString ReadSaveCommands::kDefaultSuffix = QStringLiteral(".txt");
 
-ReadSaveCommands::ReadSaveCommands(MainWindow& window)
-    : QObject(&window), m_window(window), m_reader(new HttpFetch(this)) {
-    connect(window.openAction(), &QAction::triggered, this, &ReadSaveCommands::OpenScriptFile);
-    connect(window.saveAction(), &QAction::triggered, this, &ReadSaveCommands::ExportScript);
-    connect(window.readScriptButton(), &QPushButton::clicked, this, &ReadSaveCommands::ReadScript);
+ReadSaveCommands::ReadSaveCommands(const Workspace& workspace, const ReadSaveControls& controls)
+    : QObject(&workspace.window), m_work(workspace), m_controls(controls),
+      m_reader(new HttpFetch(this)) {
+    connect(m_controls.open, &QAction::triggered, this, &ReadSaveCommands::OpenScriptFile);
+    connect(m_controls.save, &QAction::triggered, this, &ReadSaveCommands::ExportScript);
+    connect(m_controls.read, &QPushButton::clicked, this, &ReadSaveCommands::ReadScript);
     // Only addresses that were read join the list, not whatever is typed and confirmed.
-    window.addressBox()->setInsertPolicy(QComboBox::NoInsert);
-    window.openAction()->setEnabled(true);
-    window.saveAction()->setEnabled(true);
-    window.readScriptButton()->setEnabled(true);
-    window.utf8DecodeBox()->setEnabled(true);
+    m_controls.address->setInsertPolicy(QComboBox::NoInsert);
+    m_controls.open->setEnabled(true);
+    m_controls.save->setEnabled(true);
+    m_controls.read->setEnabled(true);
+    m_controls.utf8->setEnabled(true);
 
-    m_recentMenu = new QMenu(QStringLiteral("最近打开"), window.fileMenu());
+    m_recentMenu = new QMenu(QStringLiteral("最近打开"), m_controls.fileMenu);
     m_recentMenu->setObjectName(QStringLiteral("菜单_最近打开"));
-    window.fileMenu()
-        ->insertMenu(window.saveAction(), m_recentMenu)
+    m_controls.fileMenu->insertMenu(m_controls.save, m_recentMenu)
         ->setText(QStringLiteral("最近打开"));
     connect(m_recentMenu, &QMenu::aboutToShow, this, &ReadSaveCommands::fillRecentMenu);
     for (int i = 0; i < EditorTabs::kEditorCount; ++i) {
-        CodeEditor* editor = window.tabs().editor(i);
+        CodeEditor* editor = m_work.tabs.editor(i);
         // The editor reports every dropped file or address on its own.
         connect(editor, &CodeEditor::SCN_URIDROPPED, this,
                 [this, editor](const QUrl& url) { openDropped(editor, url); });
@@ -55,7 +54,7 @@ void ReadSaveCommands::fillRecentMenu() {
         QAction* item = m_recentMenu->addAction(entry);
         item->setObjectName(QStringLiteral("菜单_最近打开_%1").arg(m_recentMenu->actions().size()));
         connect(item, &QAction::triggered, this, [this, entry] {
-            CodeEditor* editor = m_window.CurrentEditor();
+            CodeEditor* editor = m_work.currentEditor();
             if (QFileInfo(entry).isAbsolute())
                 openScriptFile(editor, entry);
             else
@@ -70,12 +69,12 @@ void ReadSaveCommands::fillRecentMenu() {
 }
 
 bool ReadSaveCommands::mayReplace(CodeEditor* editor) {
-    const int index = m_window.tabs().indexOf(editor);
-    if (!m_window.tabs().isModified(index) || editor->Length() == 0)
+    const int index = m_work.tabs.indexOf(editor);
+    if (!m_work.tabs.isModified(index) || editor->Length() == 0)
         return true;
-    return m_window.dialogs().yesNo(
-               &m_window, QStringLiteral("此编辑框中的代码已修改且未保存，是否仍然打开？"),
-               QStringLiteral("打开")) == Dialogs::Answer::Yes;
+    return m_work.dialogs.yesNo(&m_work.window,
+                                QStringLiteral("此编辑框中的代码已修改且未保存，是否仍然打开？"),
+                                QStringLiteral("打开")) == Dialogs::Answer::Yes;
 }
 
 void ReadSaveCommands::openDropped(CodeEditor* editor, const QUrl& url) {
@@ -88,14 +87,14 @@ void ReadSaveCommands::openDropped(CodeEditor* editor, const QUrl& url) {
 void ReadSaveCommands::readAddressInto(CodeEditor* editor, const QString& address) {
     if (!mayReplace(editor))
         return;
-    m_window.tabs().setCurrentIndex(m_window.tabs().indexOf(editor));
-    m_window.addressBox()->setEditText(address);
+    m_work.tabs.setCurrentIndex(m_work.tabs.indexOf(editor));
+    m_controls.address->setEditText(address);
     ReadScript();
 }
 
 void ReadSaveCommands::OpenScriptFile() {
-    CodeEditor* editor = m_window.CurrentEditor();
-    const QString path = m_window.dialogs().openFileName(&m_window, kFileFilter, m_lastFileName);
+    CodeEditor* editor = m_work.currentEditor();
+    const QString path = m_work.dialogs.openFileName(&m_work.window, kFileFilter, m_lastFileName);
     if (path.isEmpty())
         return;
     openScriptFile(editor, path);
@@ -105,30 +104,30 @@ bool ReadSaveCommands::openScriptFile(CodeEditor* editor, const QString& path) {
     m_lastFileName = path;
     const FileRead read = readScriptFile(path);
     if (!read.ok) {
-        m_window.dialogs().message(&m_window, QStringLiteral("无法读取文件：") + read.error);
+        m_work.dialogs.message(&m_work.window, QStringLiteral("无法读取文件：") + read.error);
         return false;
     }
     // Asked once the file is known to be readable: a failure replaces nothing anyway.
     if (!mayReplace(editor))
         return false;
     editor->SetText(decodeScript(read.bytes).utf8);
-    m_window.tabs().setSource(m_window.tabs().indexOf(editor), path);
+    m_work.tabs.setSource(m_work.tabs.indexOf(editor), path);
     addRecent(path);
     return true;
 }
 
 void ReadSaveCommands::ExportScript() {
-    CodeEditor* editor = m_window.CurrentEditor();
+    CodeEditor* editor = m_work.currentEditor();
     const QString path =
-        m_window.dialogs().saveFileName(&m_window, kFileFilter, kDefaultSuffix, m_lastFileName);
+        m_work.dialogs.saveFileName(&m_work.window, kFileFilter, kDefaultSuffix, m_lastFileName);
     if (path.isEmpty())
         return;
     m_lastFileName = path;
     const QString error = writeScriptFile(path, editor->GetText());
     if (error.isEmpty())
-        m_window.tabs().setSource(m_window.tabs().indexOf(editor), path);
-    m_window.dialogs().message(&m_window, error.isEmpty() ? QStringLiteral("保存成功")
-                                                          : QStringLiteral("保存失败：") + error);
+        m_work.tabs.setSource(m_work.tabs.indexOf(editor), path);
+    m_work.dialogs.message(&m_work.window, error.isEmpty() ? QStringLiteral("保存成功")
+                                                           : QStringLiteral("保存失败：") + error);
 }
 
 namespace {
@@ -147,30 +146,30 @@ QString withScheme(const QString& typed) {
 void ReadSaveCommands::ReadScript() {
     if (m_reader->isRunning())
         return; // one download at a time
-    CodeEditor* editor = m_window.CurrentEditor();
-    const bool forceUtf8 = m_window.utf8DecodeBox()->isChecked();
-    const QString address = withScheme(m_window.addressBox()->currentText());
-    if (address != m_window.addressBox()->currentText())
-        m_window.addressBox()->setEditText(address);
+    CodeEditor* editor = m_work.currentEditor();
+    const bool forceUtf8 = m_controls.utf8->isChecked();
+    const QString address = withScheme(m_controls.address->currentText());
+    if (address != m_controls.address->currentText())
+        m_controls.address->setEditText(address);
 
-    const FetchResult result = DownloadBusyBox(&m_window).run(*m_reader, address);
+    const FetchResult result = DownloadBusyBox(&m_work.window).run(*m_reader, address);
     QString failure = result.error;
     if (result.ok && result.body.isEmpty())
         failure = QStringLiteral("内容为空");
     if (!failure.isEmpty()) {
-        m_window.outputLog().message(QStringLiteral("代码读取失败：") + failure);
+        m_work.output.message(QStringLiteral("代码读取失败：") + failure);
         return;
     }
     editor->SetText(forceUtf8 ? Utf8Decode(result.body).toUtf8()
                               : decodeScript(result.body, result.charset).utf8);
-    m_window.outputLog().message(QStringLiteral("代码读取成功"));
-    m_window.tabs().setSource(m_window.tabs().indexOf(editor), address);
+    m_work.output.message(QStringLiteral("代码读取成功"));
+    m_work.tabs.setSource(m_work.tabs.indexOf(editor), address);
     RememberAddress(address);
     addRecent(address);
 }
 
 void ReadSaveCommands::RememberAddress(const QString& address) {
-    QComboBox* box = m_window.addressBox();
+    QComboBox* box = m_controls.address;
     for (int i = 0; i < box->count(); ++i)
         if (box->itemText(i) == address)
             return;

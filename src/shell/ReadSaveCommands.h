@@ -2,15 +2,29 @@
 // "打开", "导出" and "读取JS": scripts between files or web addresses and the current
 // editor. Failures keep the editor's text and say why.
 
+#include "shell/Workspace.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 class CodeEditor;
 class HttpFetch;
+class QAction;
+class QCheckBox;
+class QComboBox;
 class QMenu;
+class QPushButton;
 class QUrl;
-class MainWindow;
+
+struct ReadSaveControls {
+    QMenu* fileMenu;
+    QAction* open;
+    QAction* save;
+    QPushButton* read;  // "读取JS"
+    QComboBox* address; // 组合框_addr
+    QCheckBox* utf8;    // "UTF-8解码"
+};
 
 class ReadSaveCommands : public QObject {
     Q_OBJECT
@@ -19,7 +33,7 @@ public:
     static const QString kFileFilter;
     static const QString kDefaultSuffix;
 
-    explicit ReadSaveCommands(MainWindow& window);
+    ReadSaveCommands(const Workspace& workspace, const ReadSaveControls& controls);
 
     void OpenScriptFile();
     // Reads `path` into `editor` with the decoding of "打开"; a failure says why in a box
@@ -48,7 +62,8 @@ public:
     bool mayReplace(CodeEditor* editor);
 
 private:
-    MainWindow& m_window;
+    Workspace m_work;
+    ReadSaveControls m_controls;
     HttpFetch* m_reader;
     QString m_lastFileName;
     QStringList m_recent;

@@ -8,7 +8,6 @@
 #include "script/ScriptSession.h"
 #include "shell/BrowserCommands.h"
 #include "shell/Dialogs.h"
-#include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 
 #include <QComboBox>
@@ -20,43 +19,44 @@ namespace {
 // The object question of an evaluation, answered through the dialogs interface.
 class WindowObjectQuestion : public ObjectQuestion {
 public:
-    explicit WindowObjectQuestion(MainWindow& window) : m_window(window) {}
+    explicit WindowObjectQuestion(const Workspace& work) : m_work(work) {}
     bool askToInspect() override {
-        return m_window.dialogs().question(
+        return m_work.dialogs.question(
                    nullptr,
                    QStringLiteral("计算结果返回值为对象，是否查看对象属性和方法（JS数组也是对象）"),
                    QStringLiteral("对象")) == Dialogs::Answer::Ok;
     }
     void inspect(const std::shared_ptr<ScriptObject>& object) override {
-        InspectorWindow inspector(object, &m_window);
-        m_window.dialogs().runModal(inspector);
+        InspectorWindow inspector(object, &m_work.window);
+        m_work.dialogs.runModal(inspector);
     }
 
 private:
-    MainWindow& m_window;
+    const Workspace& m_work;
 };
 } // namespace
 
-ScriptCommands::ScriptCommands(MainWindow& window) : QObject(&window), m_window(window) {
+ScriptCommands::ScriptCommands(const Workspace& workspace, const ScriptControls& controls,
+                               BrowserCommands& browser)
+    : QObject(&workspace.window), m_work(workspace), m_controls(controls), m_browser(browser) {
     m_functions = new FunctionList(
-        *window.functionList(), *window.signatureLabel(), *window.expressionEdit(),
-        window.globals().procedures(), [&window] { return window.CurrentEditor(); }, this);
-    connect(window.loadButton(), &QPushButton::clicked, this, &ScriptCommands::onLoadClicked);
-    connect(window.evaluateButton(), &QPushButton::clicked, this,
-            &ScriptCommands::onEvaluateClicked);
+        *controls.functions, *controls.signature, *controls.expression, m_work.globals.procedures(),
+        [this] { return m_work.currentEditor(); }, this);
+    connect(controls.load, &QPushButton::clicked, this, &ScriptCommands::onLoadClicked);
+    connect(controls.evaluate, &QPushButton::clicked, this, &ScriptCommands::onEvaluateClicked);
     // Enter in the expression box does what the button does.
-    connect(window.expressionEdit(), &QLineEdit::returnPressed, this,
+    connect(controls.expression, &QLineEdit::returnPressed, this,
             &ScriptCommands::onEvaluateClicked);
-    for (QWidget* w : std::initializer_list<QWidget*>{window.loadButton(), window.evaluateButton(),
-                                                      window.functionList()})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{controls.load, controls.evaluate, controls.functions})
         w->setEnabled(true);
 }
 
 void ScriptCommands::onLoadClicked() {
-    CodeEditor* editor = m_window.CurrentEditor();
+    CodeEditor* editor = m_work.currentEditor();
     const QString code = QString::fromUtf8(editor->GetText());
-    m_window.browserCommands().prepareLoad();
-    const LoadResult result = LoadCode(m_window.globals(), code, m_window.outputLog());
+    m_browser.prepareLoad();
+    const LoadResult result = LoadCode(m_work.globals, code, m_work.output);
     if (result.errorPlace)
         selectError(*result.errorPlace);
     if (result.outcome == LoadResult::Loaded)
@@ -64,9 +64,9 @@ void ScriptCommands::onLoadClicked() {
 }
 
 void ScriptCommands::onEvaluateClicked() {
-    WindowObjectQuestion question(m_window);
-    const EvalResult result = EvaluateExpression(
-        m_window.globals(), m_window.expressionEdit()->text(), m_window.outputLog(), question);
+    WindowObjectQuestion question(m_work);
+    const EvalResult result =
+        EvaluateExpression(m_work.globals, m_controls.expression->text(), m_work.output, question);
     // An error inside the expression has nothing to show in the script.
     if (result.errorPlace)
         selectError(*result.errorPlace);
@@ -74,7 +74,7 @@ void ScriptCommands::onEvaluateClicked() {
 
 void ScriptCommands::selectError(const ErrorPlace& place) {
     // Looked up afresh; the shared current-editor reference is left alone.
-    CodeEditor* editor = m_window.tabs().editorForPage(m_window.tabs().currentIndex());
+    CodeEditor* editor = m_work.tabs.editorForPage(m_work.tabs.currentIndex());
     const int n = place.line - 1;
     const int start = editor->PositionFromLine(n);
     const int end = editor->LineEndPosition(n);

@@ -1,16 +1,32 @@
 #pragma once
 // "加载代码", "计算表达式" and the function list, wired to the main window.
 
+#include "shell/Workspace.h"
+
 #include <QObject>
 
+class BrowserCommands;
 struct ErrorPlace;
 class FunctionList;
-class MainWindow;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+struct ScriptControls {
+    QPushButton* load;
+    QPushButton* evaluate;
+    QComboBox* functions;
+    QLabel* signature;
+    QLineEdit* expression;
+};
 
 class ScriptCommands : public QObject {
     Q_OBJECT
 public:
-    explicit ScriptCommands(MainWindow& window);
+    // browser: gives the main engine its environment before each load.
+    ScriptCommands(const Workspace& workspace, const ScriptControls& controls,
+                   BrowserCommands& browser);
 
     void onLoadClicked();
     void onEvaluateClicked();
@@ -21,6 +37,8 @@ private:
     // it (the line stays selected beside it), so a long line shows the place itself.
     void selectError(const ErrorPlace& place);
 
-    MainWindow& m_window;
+    Workspace m_work;
+    ScriptControls m_controls;
+    BrowserCommands& m_browser;
     FunctionList* m_functions;
 };

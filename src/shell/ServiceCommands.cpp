@@ -4,7 +4,6 @@
 #include "serve/ServiceSnippets.h"
 #include "serve/ServiceWindow.h"
 #include "shell/Dialogs.h"
-#include "shell/MainWindow.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -13,13 +12,14 @@
 #include <QMenu>
 #include <QSpinBox>
 
-ServiceCommands::ServiceCommands(MainWindow& window) : QObject(&window), m_window(window) {
+ServiceCommands::ServiceCommands(const Workspace& workspace, QLineEdit* expression)
+    : QObject(&workspace.window), m_work(workspace), m_expression(expression) {
     m_service = new ServiceWindow(
-        [this] { return QString::fromUtf8(m_window.CurrentEditor()->GetText()); }, &window);
-    if (QMenu* tools = window.menuNamed(QStringLiteral("菜单_工具"))) {
-        connect(MainWindow::addNamedAction(tools, QStringLiteral("调用服务…")), &QAction::triggered,
+        [this] { return QString::fromUtf8(m_work.currentEditor()->GetText()); }, &m_work.window);
+    if (QMenu* tools = m_work.menu(QStringLiteral("菜单_工具"))) {
+        connect(Workspace::addNamedAction(tools, QStringLiteral("调用服务…")), &QAction::triggered,
                 this, &ServiceCommands::onServiceTriggered);
-        connect(MainWindow::addNamedAction(tools, QStringLiteral("生成Python代码")),
+        connect(Workspace::addNamedAction(tools, QStringLiteral("生成Python代码")),
                 &QAction::triggered, this, &ServiceCommands::onPythonSnippetTriggered);
     }
 }
@@ -38,9 +38,8 @@ void ServiceCommands::onPythonSnippetTriggered() {
                                               .arg(m_service->hostEdit()->text().trimmed())
                                               .arg(m_service->portBox()->value());
     target.token = m_service->tokenEdit()->text();
-    const auto code =
-        makeServiceSnippet(QStringLiteral("python"), m_window.expressionEdit()->text(), target);
+    const auto code = makeServiceSnippet(QStringLiteral("python"), m_expression->text(), target);
     QGuiApplication::clipboard()->setText(*code);
-    m_window.dialogs().message(&m_window, QStringLiteral("代码已经复制，请先在调用服务中启动脚本"),
-                               QStringLiteral("代码复制"));
+    m_work.dialogs.message(&m_work.window, QStringLiteral("代码已经复制，请先在调用服务中启动脚本"),
+                           QStringLiteral("代码复制"));
 }
