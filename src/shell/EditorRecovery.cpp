@@ -3,13 +3,12 @@
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
 #include "shell/Dialogs.h"
-#include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 
 #include <QFile>
 
-EditorRecovery::EditorRecovery(MainWindow& window, const QString& directory, int intervalMs)
-    : m_window(window), m_store(directory) {
+EditorRecovery::EditorRecovery(const Workspace& workspace, const QString& directory, int intervalMs)
+    : m_work(workspace), m_store(directory) {
     m_timer.setSingleShot(true);
     m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, [this] { saveNow(); });
@@ -20,7 +19,7 @@ EditorRecovery::~EditorRecovery() = default;
 QList<QByteArray> EditorRecovery::snapshot() const {
     QList<QByteArray> texts;
     for (int i = 0; i < EditorTabs::kEditorCount; ++i)
-        texts.append(m_window.tabs().editor(i)->GetText());
+        texts.append(m_work.tabs.editor(i)->GetText());
     return texts;
 }
 
@@ -35,20 +34,19 @@ void EditorRecovery::start() {
         reportOnce(reason);
     offerLeftover();
     for (int i = 0; i < EditorTabs::kEditorCount; ++i)
-        connect(m_window.tabs().editor(i), &CodeEditor::SCEN_CHANGE, this,
-                &EditorRecovery::onEdited);
+        connect(m_work.tabs.editor(i), &CodeEditor::SCEN_CHANGE, this, &EditorRecovery::onEdited);
 }
 
 void EditorRecovery::offerLeftover() {
     QStringList damaged;
     std::unique_ptr<LeftoverCopy> leftover = m_store.claimLeftover(&damaged);
     for (const QString& path : damaged)
-        m_window.outputLog().message(
+        m_work.output.message(
             QStringLiteral("恢复副本已损坏，无法恢复，已改名为：%1.damaged").arg(path));
     if (!leftover)
         return;
-    const Dialogs::Answer answer = m_window.dialogs().yesNo(
-        &m_window, QStringLiteral("检测到上次未正常退出，是否恢复未保存的代码？"),
+    const Dialogs::Answer answer = m_work.dialogs.yesNo(
+        &m_work.window, QStringLiteral("检测到上次未正常退出，是否恢复未保存的代码？"),
         QStringLiteral("信息："));
     if (answer != Dialogs::Answer::Yes) {
         leftover->remove();
@@ -56,7 +54,7 @@ void EditorRecovery::offerLeftover() {
     }
     const QList<QByteArray>& texts = leftover->texts();
     for (int i = 0; i < EditorTabs::kEditorCount && i < texts.size(); ++i)
-        m_window.tabs().editor(i)->SetText(texts[i]);
+        m_work.tabs.editor(i)->SetText(texts[i]);
     // The old copy goes only once this run's copy holds the restored texts.
     if (saveNow())
         leftover->remove();
@@ -103,5 +101,5 @@ void EditorRecovery::reportOnce(const QString& reason) {
     if (m_reported)
         return;
     m_reported = true;
-    m_window.outputLog().message(QStringLiteral("无法保存恢复副本：%1").arg(reason));
+    m_work.output.message(QStringLiteral("无法保存恢复副本：%1").arg(reason));
 }

@@ -3,11 +3,10 @@
 // normal exit, and after an abnormal end offers to put the texts back.
 
 #include "editor/RecoveryStore.h"
+#include "shell/Workspace.h"
 
 #include <QObject>
 #include <QTimer>
-
-class MainWindow;
 
 class EditorRecovery : public QObject {
     Q_OBJECT
@@ -15,7 +14,7 @@ public:
     // Edits are written at most once per interval.
     static constexpr int kDefaultIntervalMs = 3000;
 
-    EditorRecovery(MainWindow& window, const QString& directory,
+    EditorRecovery(const Workspace& workspace, const QString& directory,
                    int intervalMs = kDefaultIntervalMs);
     ~EditorRecovery() override;
 
@@ -38,7 +37,7 @@ private:
     // One pane line per run of failures, however many saves fail in a row.
     void reportOnce(const QString& reason);
 
-    MainWindow& m_window;
+    Workspace m_work;
     RecoveryStore m_store;
     QTimer m_timer;
     // The texts right after start-up; a run whose texts are back to these needs no copy.

@@ -1,7 +1,6 @@
 #include "shell/FixedTimeOption.h"
 
 #include "script/GlobalObjects.h"
-#include "shell/MainWindow.h"
 
 #include <QAction>
 #include <QDateTimeEdit>
@@ -19,18 +18,18 @@ const QString kStart = QStringLiteral("environment/fixedStart");
 
 } // namespace
 
-FixedTimeOption::FixedTimeOption(MainWindow& window, QString settingsPath)
-    : QObject(&window), m_window(window), m_settingsPath(std::move(settingsPath)) {
+FixedTimeOption::FixedTimeOption(const Workspace& workspace, QString settingsPath)
+    : QObject(&workspace.window), m_work(workspace), m_settingsPath(std::move(settingsPath)) {
     const QSettings settings(m_settingsPath, QSettings::IniFormat);
     m_values.seed = settings.value(kSeed, 0).toULongLong();
     m_values.startMs = settings.value(kStart, FixedTime::kDefaultStart).toDouble();
-    QMenu* menu = window.menuNamed(QStringLiteral("菜单_工具"));
-    m_toggle = MainWindow::addNamedAction(menu, QStringLiteral("固定时间和随机数"));
+    QMenu* menu = m_work.menu(QStringLiteral("菜单_工具"));
+    m_toggle = Workspace::addNamedAction(menu, QStringLiteral("固定时间和随机数"));
     m_toggle->setCheckable(true);
     m_toggle->setChecked(settings.value(kOn, false).toBool());
     m_toggle->setToolTip(
         QStringLiteral("加载代码时从设定的时刻开始计时，Math.random() 按种子取数"));
-    m_settings = MainWindow::addNamedAction(menu, QStringLiteral("固定时间和随机数设置…"));
+    m_settings = Workspace::addNamedAction(menu, QStringLiteral("固定时间和随机数设置…"));
     connect(m_toggle, &QAction::toggled, this, [this] {
         store();
         apply();
@@ -52,7 +51,7 @@ void FixedTimeOption::setValues(const FixedTime& values) {
 }
 
 void FixedTimeOption::apply() {
-    m_window.globals().mainHost().setFixedTime(current());
+    m_work.globals.mainHost().setFixedTime(current());
 }
 
 void FixedTimeOption::store() const {
@@ -63,7 +62,7 @@ void FixedTimeOption::store() const {
 }
 
 void FixedTimeOption::editValues() {
-    QDialog dialog(&m_window);
+    QDialog dialog(&m_work.window);
     dialog.setWindowTitle(QStringLiteral("固定时间和随机数"));
     auto* form = new QFormLayout(&dialog);
     auto* seed = new QLineEdit(QString::number(m_values.seed), &dialog);

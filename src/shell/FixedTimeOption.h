@@ -6,18 +6,19 @@
 
 #include "engine/VirtualClock.h"
 
+#include "shell/Workspace.h"
+
 #include <QObject>
 #include <QString>
 
 #include <optional>
 
-class MainWindow;
 class QAction;
 
 class FixedTimeOption : public QObject {
     Q_OBJECT
 public:
-    FixedTimeOption(MainWindow& window, QString settingsPath);
+    FixedTimeOption(const Workspace& workspace, QString settingsPath);
 
     QAction* toggleAction() const { return m_toggle; }
     QAction* settingsAction() const { return m_settings; }
@@ -31,7 +32,7 @@ private:
     void store() const;
     void editValues();
 
-    MainWindow& m_window;
+    Workspace m_work;
     QString m_settingsPath;
     FixedTime m_values;
     QAction* m_toggle = nullptr;

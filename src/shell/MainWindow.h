@@ -45,6 +45,8 @@ public:
     OutputLog& outputLog() const { return *m_output; }
     EditorTabs& tabs() const { return *m_tabs; }
     GlobalObjects& globals() const { return m_globals; }
+    // What the window's commands and services are given.
+    const Workspace& workspace() const { return *m_workspace; }
     Dialogs& dialogs() const { return m_dialogs; }
     QString versionText() const { return m_versionText; }
     QMenu* trayMenu() const { return m_trayMenu; }

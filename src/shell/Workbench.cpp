@@ -36,9 +36,9 @@ int runWorkbench(int argc, char* argv[], WorkbenchDriver* driver) {
         ScriptBusyBox busy(&window);
         ScriptThread::instance().setWaiter(&busy);
         DebugController debugger(window);
-        EditorRecovery recovery(window, Recovery::defaultDirectory());
+        EditorRecovery recovery(window.workspace(), Recovery::defaultDirectory());
         SessionKeeper session(window, Recovery::defaultDirectory());
-        FixedTimeOption fixedTime(window, session.settingsPath());
+        FixedTimeOption fixedTime(window.workspace(), session.settingsPath());
         if (!measuring)
             session.restore();
         window.show();

@@ -65,7 +65,7 @@ QStringList entries(const QString& dir) {
 TEST(EditorRecovery, EditsAreCopiedAfterTheIntervalAndANormalExitLeavesNothing) {
     QTemporaryDir tmp;
     Workbench wb;
-    EditorRecovery recovery(wb.window, tmp.path(), 20);
+    EditorRecovery recovery(wb.window.workspace(), tmp.path(), 20);
     recovery.start();
     EXPECT_TRUE(wb.dialogs.questions.isEmpty());
     // The start-up state alone is not worth a copy.
@@ -96,7 +96,7 @@ TEST(EditorRecovery, YesPutsEveryEditorBackByteForByte) {
     const QList<QByteArray> saved = leaveCopyBehind(tmp.path());
     Workbench wb;
     wb.dialogs.yesNoAnswer = Dialogs::Answer::Yes;
-    EditorRecovery recovery(wb.window, tmp.path());
+    EditorRecovery recovery(wb.window.workspace(), tmp.path());
     recovery.start();
     EXPECT_EQ(wb.dialogs.questions, QStringList({kQuestion}));
     EXPECT_EQ(wb.texts(), saved);
@@ -109,7 +109,7 @@ TEST(EditorRecovery, YesPutsEveryEditorBackByteForByte) {
     // The next start finds nothing to offer while this run lives, nor after it ends.
     Workbench second;
     second.dialogs.yesNoAnswer = Dialogs::Answer::Yes;
-    EditorRecovery other(second.window, tmp.path());
+    EditorRecovery other(second.window.workspace(), tmp.path());
     other.start();
     EXPECT_TRUE(second.dialogs.questions.isEmpty());
     recovery.finish();
@@ -123,14 +123,14 @@ TEST(EditorRecovery, NoDiscardsTheCopyAndKeepsTheStartUpTexts) {
     Workbench wb;
     const QList<QByteArray> startUp = wb.texts();
     wb.dialogs.yesNoAnswer = Dialogs::Answer::No;
-    EditorRecovery recovery(wb.window, tmp.path());
+    EditorRecovery recovery(wb.window.workspace(), tmp.path());
     recovery.start();
     EXPECT_EQ(wb.dialogs.questions, QStringList({kQuestion}));
     EXPECT_EQ(wb.texts(), startUp);
     EXPECT_TRUE(entries(tmp.path()).filter(QStringLiteral(".dat")).isEmpty());
 
     Workbench again;
-    EditorRecovery later(again.window, tmp.path());
+    EditorRecovery later(again.window.workspace(), tmp.path());
     later.start();
     EXPECT_TRUE(again.dialogs.questions.isEmpty());
 }
@@ -142,7 +142,7 @@ TEST(EditorRecovery, UnwritableFolderCostsOneLineAndNothingElse) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.close();
     Workbench wb;
-    EditorRecovery recovery(wb.window, blocker + QStringLiteral("/vexojs"), 10);
+    EditorRecovery recovery(wb.window.workspace(), blocker + QStringLiteral("/vexojs"), 10);
     recovery.start();
     for (int i = 0; i < 3; ++i) {
         wb.window.tabs().editor(1)->InsertText("typed ");
@@ -172,7 +172,7 @@ TEST(EditorRecovery, DamagedCopyIsReportedNotOffered) {
     f.close();
     Workbench wb;
     wb.dialogs.yesNoAnswer = Dialogs::Answer::Yes;
-    EditorRecovery recovery(wb.window, tmp.path());
+    EditorRecovery recovery(wb.window.workspace(), tmp.path());
     recovery.start();
     EXPECT_TRUE(wb.dialogs.questions.isEmpty());
     const QStringList log = wb.window.outputLog().messages();
@@ -184,7 +184,7 @@ TEST(EditorRecovery, DamagedCopyIsReportedNotOffered) {
 TEST(EditorRecovery, AFailedWriteCostsOneLineAndKeepsTheLastGoodCopy) {
     QTemporaryDir tmp;
     Workbench wb;
-    EditorRecovery recovery(wb.window, tmp.path(), 10);
+    EditorRecovery recovery(wb.window.workspace(), tmp.path(), 10);
     recovery.start();
     CodeEditor* editor = wb.window.tabs().editor(1);
     editor->InsertText("var good = 1;");

@@ -27,7 +27,7 @@ TEST(FixedTimeOption, ReachesTheNextLoadAndHoldsInTheNextRun) {
     QString fixedOnce;
     {
         WindowFixture run;
-        FixedTimeOption option(run.window, settings);
+        FixedTimeOption option(run.window.workspace(), settings);
         EXPECT_FALSE(option.toggleAction()->isChecked()); // off until chosen
         option.setValues(FixedTime{5, 1714550400000.0});
         option.toggleAction()->setChecked(true);
@@ -43,7 +43,7 @@ TEST(FixedTimeOption, ReachesTheNextLoadAndHoldsInTheNextRun) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.on);
         WindowFixture run;
-        FixedTimeOption option(run.window, settings);
+        FixedTimeOption option(run.window.workspace(), settings);
         EXPECT_TRUE(option.toggleAction()->isChecked()); // as the run before left it
         option.toggleAction()->setChecked(c.on);
         EXPECT_EQ(clockAndRandom(run.globals) == fixedOnce, c.sameAsBefore);

@@ -27,7 +27,7 @@ struct OneRun {
     MainWindow window{globals, dialogs};
     EditorRecovery recovery;
     SessionKeeper session;
-    explicit OneRun(const QString& dir) : recovery(window, dir), session(window, dir) {
+    explicit OneRun(const QString& dir) : recovery(window.workspace(), dir), session(window, dir) {
         session.restore();
         window.show();
         recovery.start();
