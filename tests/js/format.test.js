@@ -11,6 +11,14 @@ expectFormatted("a();\n\n\n", "a();");
 expectFormatted('x="a\\\r\nb"', 'x = "a\\\nb"');
 
 section("format: layout");
+// The ";" of `do … while (x);` once went to a line of its own, the next statement glued on;
+// without one the statement still ends there, and a ";" on the next line guards that line.
+expectFormatted("var k=0;do{k+=7;}while(k<50);log(k);", "var k = 0;\ndo {\n    k += 7;\n} while (k < 50);\nlog(k);");
+expectFormatted("do x++; while(x<3) log(x)", "do x++;\nwhile (x < 3)\nlog(x)");
+expectFormatted("do{x++}while(x<3)\n;[1].map(f)", "do {\n    x++\n} while (x < 3)\n;[1].map(f)");
+// A comment after a statement without ";" stays at the statement's level.
+expectFormatted("x = 1\n// c\ny()", "x = 1\n// c\ny()");
+expectFormatted("x = 1\n/* c */ y()", "x = 1\n/* c */ y()");
 expectFormatted("if(a){b()}\nelse{c()}", "if (a) {\n    b()\n} else {\n    c()\n}");
 expectFormatted("f=function(){};function g(a,b){}", "f = function () {};\nfunction g(a, b) {}");
 expectFormatted("for(var i=0;i<n;i++)x+=i", "for (var i = 0; i < n; i++) x += i");

@@ -13,6 +13,11 @@ check("level 1 keeps line breaks", M.jsmin("", "a = 1\n\n+\nb", 1), "\na=1\n+\nb
 section("minify: spacing and line breaks");
 expectMinified("// c\n/* d */\nif (a) b();", "if(a)b();");
 expectMinified("'use strict';\nx()", "'use strict';x()");
+// "5.else" and "1.in" are not numbers followed by a word (fuzz finding); the line break
+// after "5." ends the statement and stays.
+expectMinified("if (a) x **= 5.\nelse y = 1.\nin z", "if(a)x**=5.\nelse y=1.\nin z");
+expectMinified("a = 5. ;b = 1.e3 in c", "a=5.;b=1.e3 in c");
+expectMinified("a = 5.\nb()", "a=5.\nb()");
 expectMinified("a + +b; a - -b; a + ++b; a++ + b; x = y / /re/.source", "a+ +b;a- -b;a+ ++b;a++ +b;x=y/ /re/.source");
 expectMinified("return\nx\na\n++b\nc\n!d\ne\n'f'", "return\nx\na\n++b\nc\n!d\ne\n'f'");
 expectMinified("return /a b/.test(s)", "return/a b/.test(s)");
