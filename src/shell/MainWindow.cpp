@@ -206,10 +206,6 @@ QMenu* addNamedMenu(QMenuBar* bar, const QString& title) {
 }
 } // namespace
 
-QAction* MainWindow::addNamedAction(QMenu* menu, const QString& text) {
-    return Workspace::addNamedAction(menu, text);
-}
-
 QMenu* MainWindow::menuNamed(const QString& name) const {
     return m_workspace->menu(name);
 }
@@ -222,19 +218,19 @@ void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     bar->setFont(uiFont());
     QMenu* file = m_fileMenu = addNamedMenu(bar, QStringLiteral("文件(&F)"));
-    QAction* open = m_openAction = addNamedAction(file, QStringLiteral("打开"));
+    QAction* open = m_openAction = Workspace::addNamedAction(file, QStringLiteral("打开"));
     open->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    QAction* save = m_saveAction = addNamedAction(file, QStringLiteral("导出"));
+    QAction* save = m_saveAction = Workspace::addNamedAction(file, QStringLiteral("导出"));
     save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     QMenu* about = addNamedMenu(bar, QStringLiteral("关于(&A)"));
-    QAction* version = addNamedAction(about, QStringLiteral("软件版本"));
-    QAction* contact = addNamedAction(about, QStringLiteral("联系作者"));
-    QAction* update = addNamedAction(about, QStringLiteral("检查更新"));
+    QAction* version = Workspace::addNamedAction(about, QStringLiteral("软件版本"));
+    QAction* contact = Workspace::addNamedAction(about, QStringLiteral("联系作者"));
+    QAction* update = Workspace::addNamedAction(about, QStringLiteral("检查更新"));
     QMenu* tools = addNamedMenu(bar, QStringLiteral("工具(&T)"));
-    QAction* inspect = addNamedAction(tools, QStringLiteral("数组对象查看"));
+    QAction* inspect = Workspace::addNamedAction(tools, QStringLiteral("数组对象查看"));
     inspect->setEnabled(false); // shown, never active
-    QAction* reference = addNamedAction(tools, QStringLiteral("JavaScript速查"));
-    QAction* decoder = addNamedAction(tools, QStringLiteral("解码工具"));
+    QAction* reference = Workspace::addNamedAction(tools, QStringLiteral("JavaScript速查"));
+    QAction* decoder = Workspace::addNamedAction(tools, QStringLiteral("解码工具"));
     for (QAction* a : {open, save, version, contact, update, reference, decoder})
         a->setEnabled(false);
     decoder->setEnabled(true);
@@ -242,10 +238,10 @@ void MainWindow::buildMenus() {
 
     m_trayMenu = new QMenu(QStringLiteral("托盘菜单"), this);
     m_trayMenu->setObjectName(QStringLiteral("托盘菜单"));
-    connect(addNamedAction(m_trayMenu, QStringLiteral("显示程序")), &QAction::triggered, this,
-            &MainWindow::ShowMainWindow);
-    connect(addNamedAction(m_trayMenu, QStringLiteral("退出程序")), &QAction::triggered, this,
-            &QWidget::close);
+    connect(Workspace::addNamedAction(m_trayMenu, QStringLiteral("显示程序")), &QAction::triggered,
+            this, &MainWindow::ShowMainWindow);
+    connect(Workspace::addNamedAction(m_trayMenu, QStringLiteral("退出程序")), &QAction::triggered,
+            this, &QWidget::close);
 }
 
 void MainWindow::onCreated() {

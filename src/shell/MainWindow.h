@@ -81,8 +81,6 @@ public:
     // ("菜单_工具", "菜单_退出程序"); nullptr when there is none.
     QMenu* menuNamed(const QString& name) const;
     QAction* actionNamed(const QString& name) const;
-    // Adds an entry named as above.
-    static QAction* addNamedAction(QMenu* menu, const QString& text);
 
     // "清空": empties the current editor; nothing is logged or asked.
     void onClearClicked();

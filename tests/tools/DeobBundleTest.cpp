@@ -8,6 +8,7 @@
 #include "script/ScriptHost.h"
 #include "tools/DeobfuscateScript.h"
 
+#include "../support/LoggedRun.h"
 #include "../support/ModuleLink.h"
 
 #include <gtest/gtest.h>
@@ -17,40 +18,24 @@
 #include <QRegularExpression>
 
 namespace {
-// What a script logs through log(x) in a fresh engine (a page's self and window are the
-// global object: webpack keeps its chunks there).
+// What a script logs, with what its page gives it: setTimeout (its timers run once the
+// script is done, code given as text at the top), atob (the engine has none), and self and
+// window as the global object (webpack keeps its chunks there).
 QString runLogged(const QString& code) {
-    QString out;
-    BlockingWaiter waiter(10.0);
-    ScriptThread::instance().setWaiter(&waiter);
-    ScriptThread::instance().call([&] {
-        ScriptEngine engine;
-        engine.addCode(QStringLiteral(
-            "var __out = [], __timers = [];"
-            "function log(x) { __out.push(String(x)); }"
+    return runLogged(
+        code,
+        QStringLiteral(
+            "var __timers = [];"
             "function setTimeout(f) { __timers.push(f); return 1; }"
-            // a page's atob (the engine has none)
             "function atob(s) { var k = 'ABCDEFGHIJKLMNOPQRSTUVWXYZ"
             "abcdefghijklmnopqrstuvwxyz0123456789+/', o = '', b = 0, n = 0;"
             "  s = String(s).replace(/[=\\s]/g, '');"
             "  for (var i = 0; i < s.length; i++) { b = b << 6 | k.indexOf(s[i]);"
             "    n += 6; if (n >= 8) { n -= 8; o += String.fromCharCode(b >> n & 255); } }"
             "  return o; }"
-            "var self = this, window = this;"));
-        engine.addCode(code);
-        QString error = engine.error().number ? engine.error().description : QString();
-        // Timers run once the script is done; code given as text runs at the top.
-        engine.addCode(
-            QStringLiteral("__timers.forEach(function (f) {"
-                           "  typeof f === 'function' ? f() : (0, eval)(String(f)); });"));
-        if (error.isEmpty() && engine.error().number)
-            error = engine.error().description;
-        out = engine.eval(QStringLiteral("__out.join('\\n')")).stringValue();
-        if (!error.isEmpty())
-            out += QStringLiteral("\nERROR ") + error;
-    });
-    ScriptThread::instance().setWaiter(nullptr);
-    return out;
+            "var self = this, window = this;"),
+        QStringLiteral("__timers.forEach(function (f) {"
+                       "  typeof f === 'function' ? f() : (0, eval)(String(f)); });"));
 }
 
 QString linkedModules(const QList<DeobModule>& modules) {
@@ -62,12 +47,6 @@ QString linkedModules(const QList<DeobModule>& modules) {
             entry = m.name;
     }
     return linkedModules(files, entry);
-}
-
-QString readFile(const QString& path) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
-    return QString::fromUtf8(f.readAll());
 }
 
 struct FixtureSet {
