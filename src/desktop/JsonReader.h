@@ -1,16 +1,18 @@
 #pragma once
-// Reads a JSON text with the carried JSON script in an engine instance of its own, which
-// lives on the script thread and goes away with the reader.
+// Reads a JSON text with the carried JSON script in an engine of its own on the script
+// thread (its calls go there from any thread), gone with the reader.
 
+#include "engine/CarriedScript.h"
 #include "engine/Variant.h"
 #include "script/ScriptError.h"
-#include "script/ScriptHost.h"
 
 #include <QString>
 
+#include <memory>
+
 class JsonReader {
 public:
-    // A fresh engine, language "JScript", the JSON script added.
+    // A fresh engine with the JSON script loaded.
     JsonReader();
     ~JsonReader();
     JsonReader(const JsonReader&) = delete;
@@ -27,7 +29,7 @@ public:
     int ArrayLength(const QString& path);
 
     // The engine's last error (number 0: none).
-    ScriptError error() const { return m_host.Error(); }
+    ScriptError error() const { return m_error; }
     // The JSON text of a value, and the names of its enumerable members joined by ",".
     QString toJson(const Variant& value);
     QString allKeys(const Variant& value);
@@ -36,6 +38,9 @@ public:
     static QString script();
 
 private:
-    ScriptHost m_host;
+    Variant run(const QString& entry, const QList<Variant>& args);
+
+    std::unique_ptr<CarriedScript> m_script;
+    ScriptError m_error;
     Variant m_parsed;
 };

@@ -170,3 +170,28 @@ std::optional<QString> scriptText(JSContextRef ctx, JSValueRef value, qsizetype 
         return text.toQString();
     return headOf(copy, limit) + QStringLiteral("…（共 %1 字符）").arg(length);
 }
+
+ThrownValue describeThrown(JSContextRef ctx, JSValueRef exception) {
+    ThrownValue thrown;
+    JSObjectRef object =
+        JSValueIsObject(ctx, exception) ? JSValueToObject(ctx, exception, nullptr) : nullptr;
+    JSValueRef errorConstructor =
+        object ? jsGetProperty(ctx, JSContextGetGlobalObject(ctx), QStringLiteral("Error"))
+               : nullptr;
+    thrown.isError =
+        errorConstructor && JSValueIsObject(ctx, errorConstructor) && StopWatch::enter(ctx) &&
+        JSValueIsInstanceOfConstructor(ctx, exception,
+                                       JSValueToObject(ctx, errorConstructor, nullptr), nullptr);
+    if (!thrown.isError) {
+        thrown.message = scriptText(ctx, exception).value_or(QString());
+        return thrown;
+    }
+    auto text = [&](const char* key) {
+        JSValueRef v = scriptProperty(ctx, object, QString::fromLatin1(key));
+        return v && !JSValueIsUndefined(ctx, v) ? scriptText(ctx, v).value_or(QString())
+                                                : QString();
+    };
+    thrown.name = text("name");
+    thrown.message = text("message");
+    return thrown;
+}

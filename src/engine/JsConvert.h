@@ -33,3 +33,14 @@ JSValueRef scriptProperty(JSContextRef ctx, JSObjectRef object, const QString& n
 // never split) followed by "…（共 N 字符）".
 std::optional<QString> scriptText(JSContextRef ctx, JSValueRef value,
                                   qsizetype limit = kConvertedTextLimit);
+
+// What a thrown value says. For an Error (instanceof the context's Error): its name and
+// message; for anything else the value as text in message. Reading them runs script code
+// (getters, toString), each read behind the entry guard; what a stopped read leaves is
+// empty.
+struct ThrownValue {
+    bool isError = false;
+    QString name;
+    QString message;
+};
+ThrownValue describeThrown(JSContextRef ctx, JSValueRef exception);

@@ -13,8 +13,7 @@ struct SandboxSetting {
     std::optional<FixedTime> fixed;
 };
 
-SandboxRun evaluate(const QString& code, double limitSeconds, const QString* input,
-                    const SandboxSetting& setting = {}) {
+SandboxRun evaluate(const QString& code, double limitSeconds, const SandboxSetting& setting = {}) {
     SandboxRun run;
     if (ScriptThread::instance().stopRequested()) {
         run.status = SandboxRun::Stopped;
@@ -36,8 +35,6 @@ SandboxRun evaluate(const QString& code, double limitSeconds, const QString* inp
         runtime = std::make_unique<ScriptRuntime>(context, output, setting.fixed);
         exception = runtime->install(*setting.environment);
     }
-    if (input)
-        engine.setGlobal("vexoInput", jsMakeString(context, *input));
     JSValueRef value = exception ? nullptr : engine.evaluate(code, {}, &exception);
     if (runtime) {
         if (!exception)
@@ -64,14 +61,10 @@ SandboxRun evaluate(const QString& code, double limitSeconds, const QString* inp
 } // namespace
 
 SandboxRun runInSandbox(const QString& code, double limitSeconds) {
-    return evaluate(code, limitSeconds, nullptr);
-}
-
-SandboxRun runInSandbox(const QString& code, double limitSeconds, const QString& input) {
-    return evaluate(code, limitSeconds, &input);
+    return evaluate(code, limitSeconds);
 }
 
 SandboxRun runInSandbox(const QString& code, double limitSeconds, const Environment& environment,
                         const std::optional<FixedTime>& fixed) {
-    return evaluate(code, limitSeconds, nullptr, SandboxSetting{&environment, fixed});
+    return evaluate(code, limitSeconds, SandboxSetting{&environment, fixed});
 }

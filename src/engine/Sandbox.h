@@ -21,9 +21,6 @@ struct SandboxRun {
 
 // Evaluates code in a new, empty engine that is released before returning.
 SandboxRun runInSandbox(const QString& code, double limitSeconds);
-// The same with one global more: vexoInput, the given text (a script's text is handed
-// over as it is, not quoted into the code).
-SandboxRun runInSandbox(const QString& code, double limitSeconds, const QString& input);
 // The same for the user's own code in a page's surroundings: the environment's parts are
 // applied first, the due timers run after the code (a stop or time-out there counts as
 // one in the code), and the lines written come back in output.

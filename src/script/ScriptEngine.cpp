@@ -15,28 +15,6 @@
 
 namespace {
 const QString kEvalUrl = QStringLiteral("vexo:eval");
-
-int errorNumberFor(const QString& name, const QString& message) {
-    if (name == QLatin1String("SyntaxError"))
-        return ScriptError::Syntax;
-    if (name == QLatin1String("ReferenceError"))
-        return ScriptError::Reference;
-    if (name == QLatin1String("TypeError"))
-        return ScriptError::Type;
-    if (name == QLatin1String("URIError"))
-        return ScriptError::Uri;
-    if (name == QLatin1String("RangeError")) {
-        if (message.contains(QLatin1String("call stack")))
-            return ScriptError::StackOverflow;
-        if (message.contains(QLatin1String("Out of memory"), Qt::CaseInsensitive))
-            return ScriptError::OutOfMemory;
-        return ScriptError::Range;
-    }
-    if (name == QLatin1String("Error") &&
-        message.contains(QLatin1String("Out of memory"), Qt::CaseInsensitive))
-        return ScriptError::OutOfMemory;
-    return ScriptError::Thrown;
-}
 } // namespace
 
 ScriptEngine::ScriptEngine(const QString& progId) {
@@ -311,16 +289,10 @@ void ScriptEngine::setError(JSValueRef exception) {
         JSValueRef v = scriptProperty(m_context, object, QString::fromLatin1(key));
         return v && JSValueIsNumber(m_context, v) ? int(JSValueToNumber(m_context, v, nullptr)) : 0;
     };
-    const QString name = text("name");
-    const QString message = text("message");
-    JSValueRef errorConstructor =
-        jsGetProperty(m_context, JSContextGetGlobalObject(m_context), QStringLiteral("Error"));
-    const bool isError =
-        enter(m_context) && errorConstructor && JSValueIsObject(m_context, errorConstructor) &&
-        JSValueIsInstanceOfConstructor(
-            m_context, exception, JSValueToObject(m_context, errorConstructor, nullptr), nullptr);
-    m_error.number = isError ? errorNumberFor(name, message) : ScriptError::Thrown;
-    m_error.description = isError ? message : scriptText(m_context, exception).value_or(QString());
+    const ThrownValue thrown = describeThrown(m_context, exception);
+    m_error.number =
+        thrown.isError ? ScriptError::numberFor(thrown.name, thrown.message) : ScriptError::Thrown;
+    m_error.description = thrown.message;
     m_error.line = number("line");
     m_error.column = number("column");
     const QString url = text("sourceURL");

@@ -29,6 +29,29 @@ struct ScriptError {
     // True when the error arose in text added as code (not in an evaluated expression),
     // so that line and column point into the loaded script.
     bool inCode = false;
+
+    // The number of an Error thrown by the engine, from its name (and message).
+    static int numberFor(const QString& name, const QString& message) {
+        if (name == QLatin1String("SyntaxError"))
+            return Syntax;
+        if (name == QLatin1String("ReferenceError"))
+            return Reference;
+        if (name == QLatin1String("TypeError"))
+            return Type;
+        if (name == QLatin1String("URIError"))
+            return Uri;
+        if (name == QLatin1String("RangeError")) {
+            if (message.contains(QLatin1String("call stack")))
+                return StackOverflow;
+            if (message.contains(QLatin1String("Out of memory"), Qt::CaseInsensitive))
+                return OutOfMemory;
+            return Range;
+        }
+        if (name == QLatin1String("Error") &&
+            message.contains(QLatin1String("Out of memory"), Qt::CaseInsensitive))
+            return OutOfMemory;
+        return Thrown;
+    }
 };
 
 struct Procedure {

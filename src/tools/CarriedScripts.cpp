@@ -1,7 +1,7 @@
 #include "tools/CarriedScripts.h"
 
+#include "engine/CarriedScript.h"
 #include "engine/ScriptThread.h"
-#include "script/ScriptEngine.h"
 
 #include <QFile>
 
@@ -48,8 +48,8 @@ namespace {
 // The engines of the carried tools, one per bundle and thread, loaded at first use: the
 // next "格式化" runs the layout already compiled and warm. Keyed by the bundle's text,
 // which each accessor above keeps in one place.
-std::unordered_map<const void*, std::unique_ptr<ScriptEngine>>& toolEngines() {
-    static thread_local std::unordered_map<const void*, std::unique_ptr<ScriptEngine>> engines;
+std::unordered_map<const void*, std::unique_ptr<CarriedScript>>& toolEngines() {
+    static thread_local std::unordered_map<const void*, std::unique_ptr<CarriedScript>> engines;
     return engines;
 }
 } // namespace
@@ -58,29 +58,15 @@ ToolResult callCarried(const QString& script, const QString& entry, const QList<
                        const QString& notText) {
     ToolResult result;
     ScriptThread::instance().call([&] {
-        std::unique_ptr<ScriptEngine>& engine = toolEngines()[script.constData()];
-        if (!engine) {
-            auto fresh = std::make_unique<ScriptEngine>();
-            fresh->setLanguage(QStringLiteral("JScript"));
-            fresh->setResultTextLimit(kWholeText);
-            fresh->addCode(script);
-            if (fresh->error().number != 0) {
-                result = ToolResult::failure(fresh->error().description);
-                return;
-            }
-            engine = std::move(fresh);
-        }
-        const Variant out = engine->run(entry, args);
-        const ScriptError error = engine->error();
-        // A stop ends the tool wherever it was; its next call starts from a fresh load.
-        if (error.number == ScriptError::Stopped)
+        std::unique_ptr<CarriedScript>& engine = toolEngines()[script.constData()];
+        if (!engine)
+            engine = std::make_unique<CarriedScript>(script);
+        const CarriedCall call = engine->call(entry, args);
+        // A stop ends the tool wherever it was (also while it loaded); its next call
+        // starts from a fresh load.
+        if (!call.ok() && (call.status != CarriedCall::Threw || !engine->isLoaded()))
             engine.reset();
-        if (error.number != 0)
-            result = ToolResult::failure(error.description);
-        else if (out.vt() != Variant::BStr)
-            result = ToolResult::failure(notText);
-        else
-            result = ToolResult::success(out.stringValue());
+        result = call.toolResult(notText);
     });
     return result;
 }

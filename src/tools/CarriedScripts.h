@@ -1,7 +1,8 @@
 #pragma once
 // The JavaScript programs the workbench carries (compiled in as resources) and the
-// common shape of a tool's outcome.
+// way the tools call them.
 
+#include "engine/ToolResult.h"
 #include "engine/Variant.h"
 
 #include <QList>
@@ -20,17 +21,6 @@ QString deobfuscator();
 // code (the body of a function of vexoHost; see ScriptRuntime).
 QString environment();
 } // namespace CarriedScripts
-
-// A code tool either produces its text or says why it could not; the caller never gets
-// an empty text in place of a failure.
-struct ToolResult {
-    bool ok = false;
-    QString text;
-    QString error; // the engine's description (or the thrown message) on failure
-
-    static ToolResult success(QString text) { return {true, std::move(text), {}}; }
-    static ToolResult failure(QString error) { return {false, {}, std::move(error)}; }
-};
 
 // Loads a carried script into an engine of its own on the script thread and calls one of
 // its global functions. The result is code for an editor, so it is taken whole (never

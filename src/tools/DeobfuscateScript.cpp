@@ -1,6 +1,6 @@
 #include "tools/DeobfuscateScript.h"
 
-#include "engine/EngineContext.h"
+#include "engine/CarriedScript.h"
 #include "engine/JsHandle.h"
 #include "engine/JscPrivate.h"
 #include "engine/Sandbox.h"
@@ -25,53 +25,34 @@ constexpr qsizetype kLargeSource = 1 << 18;
 // script thread's storage and goes with that thread.
 class ToolEngine {
 public:
-    ToolEngine() : m_engine(kStopCheckInterval) {
-        m_engine.addFunction("vexoSandboxRun", &sandboxRun);
-        m_engine.addFunction("vexoNow", &now);
-        m_engine.addFunction("vexoCollectGarbage", &collectGarbage);
-        JSValueRef exception = nullptr;
-        m_engine.evaluate(CarriedScripts::deobfuscator(), QStringLiteral("vexo:deobfuscator"),
-                          &exception);
-        if (exception)
-            m_loadError = jsValueToQString(m_engine.context(), exception);
+    ToolEngine()
+        : m_script(CarriedScripts::deobfuscator(),
+                   {kStopCheckInterval,
+                    QStringLiteral("vexo:deobfuscator"),
+                    {{"vexoSandboxRun",
+                      [this](JSContextRef ctx, const std::vector<JSValueRef>& args) {
+                          return sandboxRun(ctx, args);
+                      }},
+                     {"vexoNow", [](JSContextRef ctx, const auto&) { return now(ctx); }},
+                     {"vexoCollectGarbage", [](JSContextRef ctx, const auto&) {
+                          JSSynchronousGarbageCollectForDebugging(ctx);
+                          return JSValueRef(nullptr);
+                      }}}}) {}
+
+    CarriedScript& script() { return m_script; }
+
+    // vexoDeobfuscate(source, options); the JSON text it returns.
+    CarriedCall call(const QString& source, const QString& optionsJson, double sandboxSeconds) {
+        m_sandboxSeconds = sandboxSeconds;
+        return m_script.call(QStringLiteral("vexoDeobfuscate"),
+                             {Variant::fromString(source), Variant::fromString(optionsJson)});
     }
-
-    const QString& loadError() const { return m_loadError; }
-
-    // Calls vexoDeobfuscate; the JSON text it returns, or an error.
-    bool call(const QString& source, const QString& optionsJson, double sandboxSeconds,
-              QString& out) {
-        s_sandboxSeconds = sandboxSeconds;
-        JSGlobalContextRef ctx = m_engine.context();
-        JSObjectRef function = m_engine.function(QStringLiteral("vexoDeobfuscate"));
-        if (!function) {
-            out = QStringLiteral("解密程序没有加载");
-            return false;
-        }
-        if (!m_engine.enter()) { // stopped before the run began; the caller reports it
-            out = QStringLiteral("脚本运行已被用户中止");
-            return false;
-        }
-        JSValueRef args[] = {jsMakeString(ctx, source), jsMakeString(ctx, optionsJson)};
-        JSValueRef exception = nullptr;
-        JSValueRef result = JSObjectCallAsFunction(ctx, function, nullptr, 2, args, &exception);
-        if (exception) {
-            out = jsValueToQString(ctx, exception);
-            return false;
-        }
-        out = jsValueToQString(ctx, result);
-        return true;
-    }
-
-    // After a large run: the engine stays for later runs, its garbage need not.
-    void collectGarbage() { JSSynchronousGarbageCollectForDebugging(m_engine.context()); }
 
 private:
     // vexoSandboxRun(code) → { status: "ok" | "error" | "timeout" | "stopped", value }
-    static JSValueRef sandboxRun(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t argc,
-                                 const JSValueRef argv[], JSValueRef*) {
-        const QString code = argc > 0 ? jsValueToQString(ctx, argv[0]) : QString();
-        const SandboxRun run = runInSandbox(code, s_sandboxSeconds);
+    JSValueRef sandboxRun(JSContextRef ctx, const std::vector<JSValueRef>& args) const {
+        const QString code = args.empty() ? QString() : jsValueToQString(ctx, args[0]);
+        const SandboxRun run = runInSandbox(code, m_sandboxSeconds);
         static const char* const names[] = {"ok", "error", "timeout", "stopped"};
         JSObjectRef result = JSObjectMake(ctx, nullptr, nullptr);
         JsString status("status");
@@ -82,23 +63,15 @@ private:
         return result;
     }
 
-    static JSValueRef collectGarbage(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t,
-                                     const JSValueRef[], JSValueRef*) {
-        JSSynchronousGarbageCollectForDebugging(ctx);
-        return JSValueMakeUndefined(ctx);
-    }
-
-    static JSValueRef now(JSContextRef ctx, JSObjectRef, JSObjectRef, size_t, const JSValueRef[],
-                          JSValueRef*) {
+    static JSValueRef now(JSContextRef ctx) {
         static QElapsedTimer clock;
         if (!clock.isValid())
             clock.start();
         return JSValueMakeNumber(ctx, double(clock.nsecsElapsed()) / 1e6);
     }
 
-    static inline thread_local double s_sandboxSeconds = 5.0;
-    EngineContext m_engine;
-    QString m_loadError;
+    double m_sandboxSeconds = 5.0;
+    CarriedScript m_script;
 };
 
 std::unique_ptr<ToolEngine>& toolEngineSlot() {
@@ -233,22 +206,18 @@ DeobResult DeobfuscateScript(const QString& source, const DeobOptions& options) 
         std::unique_ptr<ToolEngine>& engine = toolEngineSlot();
         if (!engine)
             engine = std::make_unique<ToolEngine>();
-        if (!engine->loadError().isEmpty()) {
+        const CarriedCall call = engine->call(source, optionsJson(options), options.sandboxSeconds);
+        if (!call.ok()) {
+            result.error = call.toolResult({}).error;
+            result.stopped = call.status != CarriedCall::Threw;
             // Stopped (or failed) while loading: the next run loads afresh.
-            result.error = engine->loadError();
-            result.stopped = ScriptThread::instance().stopRequested();
-            engine.reset();
-            return;
-        }
-        QString out;
-        if (!engine->call(source, optionsJson(options), options.sandboxSeconds, out)) {
-            result.error = out;
-            result.stopped = ScriptThread::instance().stopRequested();
+            if (!engine->script().isLoaded())
+                engine.reset();
             return;
         }
         if (source.size() >= kLargeSource)
-            engine->collectGarbage();
-        result = fromJson(out);
+            engine->script().collectGarbage();
+        result = fromJson(call.value.toText());
     });
     if (result.stopped)
         result.error = QStringLiteral("脚本运行已被用户中止");

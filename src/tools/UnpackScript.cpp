@@ -1,9 +1,14 @@
 #include "tools/UnpackScript.h"
 
-#include "engine/Sandbox.h"
+#include "engine/CarriedScript.h"
 #include "engine/ScriptThread.h"
 #include "script/ScriptHost.h"
 #include "tools/DeobfuscateScript.h"
+
+namespace {
+// Often enough that a time-out or "停止" ends an unpack promptly.
+constexpr double kCheckInterval = 0.05;
+} // namespace
 
 double defaultUnpackSeconds() {
     return DeobOptions{}.sandboxSeconds;
@@ -17,22 +22,16 @@ void AddUnpacker(ScriptHost& host) {
 ToolResult UnpackScript(const QString& source, double limitSeconds) {
     if (limitSeconds <= 0.0)
         limitSeconds = defaultUnpackSeconds();
-    // A reason thrown by the unpacker comes back as its bare message.
-    const QString code = CarriedScripts::unpacker() +
-                         QStringLiteral("\n;try { unpacker_filter(vexoInput); } catch (e) {"
-                                        " throw String(e && e.message || e); }");
-    SandboxRun run;
-    ScriptThread::instance().call([&] { run = runInSandbox(code, limitSeconds, source); });
-    switch (run.status) {
-    case SandboxRun::Ok:
-        return ToolResult::success(run.value);
-    case SandboxRun::Threw:
-        return ToolResult::failure(run.value);
-    case SandboxRun::TimedOut:
-        return ToolResult::failure(
-            QStringLiteral("解密超时（超过 %1 秒），已停止").arg(limitSeconds));
-    case SandboxRun::Stopped:
-        break;
-    }
-    return ToolResult::failure(QStringLiteral("脚本运行已被用户中止"));
+    ToolResult result;
+    ScriptThread::instance().call([&] {
+        // A fresh engine for every unpack: the decoders it runs are the script's own code.
+        CarriedScript unpacker(CarriedScripts::unpacker(),
+                               {kCheckInterval, QStringLiteral("vexo:unpacker"), {}});
+        unpacker.setDeadline(limitSeconds);
+        result =
+            unpacker.call(QStringLiteral("unpacker_filter"), {Variant::fromString(source)})
+                .toolResult(QStringLiteral("解密程序没有返回文本"),
+                            QStringLiteral("解密超时（超过 %1 秒），已停止").arg(limitSeconds));
+    });
+    return result;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Peels packed, %-escaped and string-array layers off a script with the carried
-// unpacker. The packer's decoder is the script's own code, so it runs only in the
-// sandbox (engine/Sandbox.h): no host objects, a time limit and the user's "停止".
+// unpacker. The packer's decoder is the script's own code, so each unpack runs in an
+// engine of its own: no host objects, a time limit and the user's "停止".
 
 #include "tools/CarriedScripts.h"
 
