@@ -4,26 +4,27 @@
 #include "debug/DebugWindow.h"
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
-#include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 
 #include <QEventLoop>
 #include <QInputDialog>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolBar>
 
-DebugController::DebugController(MainWindow& window) : QObject(&window), m_window(window) {
+DebugController::DebugController(const Workspace& workspace, const DebugControls& controls)
+    : QObject(&controls.window), m_work(workspace), m_window(controls.window) {
     QString why;
     m_available = DebugSession::instance().available(&why);
     if (!m_available) {
-        m_window.outputLog().message(why);
+        m_work.output.message(why);
         return;
     }
     for (int page = 0; page < EditorTabs::kEditorCount; ++page) {
-        CodeEditor* editor = m_window.tabs().editorForPage(page);
+        CodeEditor* editor = m_work.tabs.editorForPage(page);
         if (!editor)
             continue;
         auto* margin = new BreakpointMargin(editor);
@@ -35,7 +36,7 @@ DebugController::DebugController(MainWindow& window) : QObject(&window), m_windo
                         syncBreakpoints();
                 });
     }
-    connect(&m_window.tabs(), &QTabWidget::currentChanged, this, &DebugController::syncBreakpoints);
+    connect(&m_work.tabs, &QTabWidget::currentChanged, this, &DebugController::syncBreakpoints);
     m_debugWindow = new DebugWindow(&m_window);
     m_debugWindow->setWindowModality(Qt::ApplicationModal);
     connect(m_debugWindow, &DebugWindow::frameChosen, this, [this](int source, int line) {
@@ -44,7 +45,7 @@ DebugController::DebugController(MainWindow& window) : QObject(&window), m_windo
     });
     connect(m_debugWindow, &DebugWindow::evaluated, this,
             [this](const QString& expression, const QString& text, bool thrown) {
-                m_window.outputLog().message(
+                m_work.output.message(
                     (thrown ? QStringLiteral("计算出错：") : QStringLiteral("计算结果：")) +
                     expression + QStringLiteral(" = ") + text);
             });
@@ -56,8 +57,8 @@ DebugController::DebugController(MainWindow& window) : QObject(&window), m_windo
     connect(this, &DebugController::resumedOnGui, this, &DebugController::release,
             Qt::QueuedConnection);
     // After the load or evaluation (their own handlers were connected first).
-    connect(m_window.loadButton(), &QPushButton::clicked, this, &DebugController::showTrace);
-    connect(m_window.evaluateButton(), &QPushButton::clicked, this, &DebugController::showTrace);
+    connect(controls.load, &QPushButton::clicked, this, &DebugController::showTrace);
+    connect(controls.evaluate, &QPushButton::clicked, this, &DebugController::showTrace);
     DebugSession::instance().setIgnoreDebuggerStatements(true);
     DebugSession::instance().setListener(this);
 }
@@ -103,7 +104,7 @@ void DebugController::buildActions() {
     m_clearAll = new QAction(QStringLiteral("清除所有断点"), this);
     connect(m_clearAll, &QAction::triggered, this, [this] {
         for (int page = 0; page < EditorTabs::kEditorCount; ++page)
-            if (auto* margin = BreakpointMargin::of(m_window.tabs().editorForPage(page)))
+            if (auto* margin = BreakpointMargin::of(m_work.tabs.editorForPage(page)))
                 margin->clearAll();
     });
 
@@ -135,7 +136,7 @@ void DebugController::buildActions() {
 }
 
 CodeEditor* DebugController::loadedEditor() const {
-    return m_window.tabs().editorForPage(m_window.tabs().currentIndex());
+    return m_work.currentEditor();
 }
 
 void DebugController::syncBreakpoints() {
@@ -156,7 +157,7 @@ void DebugController::probed(const ProbeHit& hit) {
     const QString line =
         QStringLiteral("日志点 第%1行：%2").arg(hit.breakpoint.line).arg(hit.value.text());
     QMetaObject::invokeMethod(
-        this, [this, line] { m_window.outputLog().message(line); }, Qt::QueuedConnection);
+        this, [this, line] { m_work.output.message(line); }, Qt::QueuedConnection);
 }
 
 void DebugController::hold(const PauseInfo& info) {

@@ -8,6 +8,7 @@
 // would hand the script thread new work can be started until the script goes on.
 
 #include "debug/DebugSession.h"
+#include "shell/Workspace.h"
 
 #include <QObject>
 
@@ -15,16 +16,25 @@
 
 class CodeEditor;
 class DebugWindow;
-class MainWindow;
 class QAction;
 class QEventLoop;
+class QMainWindow;
 class QPlainTextEdit;
+class QPushButton;
 class QToolBar;
+
+// Where the debugger shows itself: the window that gets its menu and toolbar, and the two
+// buttons after which a traced job's call tree comes up.
+struct DebugControls {
+    QMainWindow& window;
+    QPushButton* load;
+    QPushButton* evaluate;
+};
 
 class DebugController : public QObject, public DebugListener {
     Q_OBJECT
 public:
-    explicit DebugController(MainWindow& window);
+    DebugController(const Workspace& workspace, const DebugControls& controls);
     ~DebugController() override;
 
     bool isAvailable() const { return m_available; }
@@ -57,7 +67,8 @@ private:
     void askTrace();
     CodeEditor* loadedEditor() const;
 
-    MainWindow& m_window;
+    Workspace m_work;
+    QMainWindow& m_window;
     bool m_available = false;
     DebugWindow* m_debugWindow = nullptr;
     QToolBar* m_toolBar = nullptr;

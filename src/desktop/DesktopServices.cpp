@@ -11,7 +11,7 @@
 #include "script/GlobalObjects.h"
 #include "shell/Dialogs.h"
 #include "shell/DownloadBusyBox.h"
-#include "shell/MainWindow.h"
+#include "shell/Version.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,22 +20,25 @@
 #include <QMenu>
 #include <QMenuBar>
 
-DesktopServices::DesktopServices(MainWindow& window) : QObject(&window), m_window(window) {
+DesktopServices::DesktopServices(const Workspace& workspace, QMenu* trayMenu,
+                                 const QString& versionText)
+    : QObject(&workspace.window), m_work(workspace) {
+    QWidget& window = m_work.window;
     // The program's icon on every window: those without one of their own take the
     // application's.
     const QIcon icon(QStringLiteral(":/icons/vexojs.png"));
     QApplication::setWindowIcon(icon);
     window.setWindowIcon(icon);
-    const QString title = QStringLiteral("VexoJS调试工具") + window.versionText();
+    const QString title = QStringLiteral("VexoJS调试工具") + versionText;
 
-    m_tray = new TrayIcon(window, window.globals().trayState());
+    m_tray = new TrayIcon(window, m_work.globals.trayState());
     TrayIconOptions options;
-    options.rightClickMenu = window.trayMenu();
+    options.rightClickMenu = trayMenu;
     options.tip = title;
     options.balloon = true;
     options.balloonText = title;
     options.balloonTitle = QStringLiteral("欢迎");
-    options.doubleClickAction = [&window] { window.ShowMainWindow(); };
+    options.doubleClickAction = [this] { showWindow(); };
     m_tray->InstallTrayIcon(options);
     m_trayRequests = new TrayRequests(
         QString::fromLatin1(TrayRequests::kName), [this] { m_tray->restoreIcon(); }, this);
@@ -44,7 +47,7 @@ DesktopServices::DesktopServices(MainWindow& window) : QObject(&window), m_windo
     m_hotKey = new GlobalHotKey(this);
     m_hotKey->RegisterToggleHotKey(GlobalHotKey::Alt, 'Q', [this] { ToggleMainWindow(); });
 
-    if (QAction* quit = window.actionNamed(QStringLiteral("菜单_退出程序")))
+    if (QAction* quit = m_work.action(QStringLiteral("菜单_退出程序")))
         connect(quit, &QAction::triggered, this, &DesktopServices::quitProgram);
     const struct {
         const char* text;
@@ -56,8 +59,7 @@ DesktopServices::DesktopServices(MainWindow& window) : QObject(&window), m_windo
         {"JavaScript速查", &DesktopServices::showReference},
     };
     for (const auto& item : items) {
-        if (QAction* a =
-                m_window.actionNamed(QStringLiteral("菜单_") + QString::fromUtf8(item.text))) {
+        if (QAction* a = m_work.action(QStringLiteral("菜单_") + QString::fromUtf8(item.text))) {
             connect(a, &QAction::triggered, this, item.handler);
             a->setEnabled(true);
         }
@@ -72,28 +74,35 @@ ReferenceWindow* DesktopServices::referenceWindow() const {
     return m_reference.data();
 }
 
+void DesktopServices::showWindow() {
+    m_work.window.showNormal();
+    m_work.window.raise();
+    m_work.window.activateWindow();
+}
+
 void DesktopServices::ToggleMainWindow() {
-    const Qt::WindowStates state = m_window.windowState();
-    if ((state & Qt::WindowMinimized) || m_window.isHidden())
-        m_window.ShowMainWindow();
+    QWidget& window = m_work.window;
+    const Qt::WindowStates state = window.windowState();
+    if ((state & Qt::WindowMinimized) || window.isHidden())
+        showWindow();
     else if (!(state & (Qt::WindowMaximized | Qt::WindowFullScreen)))
-        m_window.showMinimized(); // the tray then hides it
+        window.showMinimized(); // the tray then hides it
 }
 
 void DesktopServices::quitProgram() {
-    m_window.close();
+    m_work.window.close();
     // A window already in the tray closes without being the last visible one.
     QCoreApplication::quit();
 }
 
 void DesktopServices::showAbout() {
     AboutWindow about;
-    m_window.dialogs().runModal(about);
+    m_work.dialogs.runModal(about);
 }
 
 void DesktopServices::showContact() {
     ContactWindow contact;
-    m_window.dialogs().runModal(contact);
+    m_work.dialogs.runModal(contact);
 }
 
 void DesktopServices::showReference() {
@@ -113,23 +122,23 @@ void DesktopServices::checkForUpdate() {
     if (m_checking)
         return;
     m_checking = true;
-    UpdateInfo& info = m_window.globals().updateInfo();
+    UpdateInfo& info = m_work.globals.updateInfo();
     HttpFetch reader;
     limitToUpdateRecord(reader);
-    const FetchResult fetched = DownloadBusyBox(&m_window).run(reader, updateAddress());
+    const FetchResult fetched = DownloadBusyBox(&m_work.window).run(reader, updateAddress());
     const UpdateCheckResult result =
-        fetched.ok ? ReadUpdateRecord(recordText(fetched.body), MainWindow::kVersion, info)
+        fetched.ok ? ReadUpdateRecord(recordText(fetched.body), kProgramVersion, info)
                    : UpdateCheckResult{UpdateCheckResult::Failed, fetched.error};
     m_checking = false;
 
-    Dialogs& dialogs = m_window.dialogs();
+    Dialogs& dialogs = m_work.dialogs;
     const QString caption = QStringLiteral("检查更新");
     switch (result.outcome) {
     case UpdateCheckResult::Latest:
-        dialogs.message(&m_window, QStringLiteral("亲-，-你用的是最新版了哦"), caption);
+        dialogs.message(&m_work.window, QStringLiteral("亲-，-你用的是最新版了哦"), caption);
         break;
     case UpdateCheckResult::Failed:
-        dialogs.message(&m_window, QStringLiteral("检查更新失败：") + result.reason, caption);
+        dialogs.message(&m_work.window, QStringLiteral("检查更新失败：") + result.reason, caption);
         break;
     case UpdateCheckResult::Newer: {
         UpdateWindow window(info, dialogs);

@@ -2,11 +2,12 @@
 // What the desktop adds to the main window: the tray icon, Alt+Q, the update check and
 // the reference, about and contact windows, wired to their menu items.
 
+#include "shell/Workspace.h"
+
 #include <QObject>
 #include <QPointer>
 
 class GlobalHotKey;
-class MainWindow;
 class QAction;
 class ReferenceWindow;
 class TrayIcon;
@@ -15,8 +16,9 @@ class TrayRequests;
 class DesktopServices : public QObject {
     Q_OBJECT
 public:
-    // Runs the start-up steps of the tray icon and the hot key; owned by the window.
-    explicit DesktopServices(MainWindow& window);
+    // Runs the start-up steps of the tray icon (with the window's tray menu) and the hot
+    // key; owned by the window. versionText follows the program's name in the tip.
+    DesktopServices(const Workspace& workspace, QMenu* trayMenu, const QString& versionText);
     ~DesktopServices() override;
 
     TrayIcon& tray() const { return *m_tray; }
@@ -36,7 +38,9 @@ public:
     void checkForUpdate();
 
 private:
-    MainWindow& m_window;
+    void showWindow();
+
+    Workspace m_work;
     TrayIcon* m_tray = nullptr;
     TrayRequests* m_trayRequests = nullptr; // "eMenu"
     GlobalHotKey* m_hotKey = nullptr;

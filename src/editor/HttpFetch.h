@@ -41,7 +41,7 @@ public:
     // What Qt may hold unread for us: reading from the socket pauses beyond it, so memory
     // stays near the cap however fast the server sends.
     static constexpr qint64 kReadBufferBytes = 1024 * 1024;
-    // The User-Agent of every request: the program and its version (MainWindow::kVersion).
+    // The User-Agent of every request: the program and its version (kProgramVersion).
     static constexpr char kUserAgent[] = "VexoJS/1.9";
 
     explicit HttpFetch(QObject* parent = nullptr);

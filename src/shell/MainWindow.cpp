@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include "debug/DebugController.h"
 #include "desktop/DesktopServices.h"
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
@@ -22,6 +23,7 @@
 #include "shell/ReadSaveCommands.h"
 #include "shell/ScriptCommands.h"
 #include "shell/ServiceCommands.h"
+#include "shell/SessionKeeper.h"
 #include "shell/Workspace.h"
 #include "tools/DecoderWindow.h"
 
@@ -251,7 +253,7 @@ void MainWindow::onCreated() {
     tray.tip = title;
     tray.balloonText = title;
     tray.balloonTitle = QStringLiteral("欢迎");
-    new DesktopServices(*this); // the tray icon with its menu, the Alt+Q hot key
+    new DesktopServices(*m_workspace, m_trayMenu, m_versionText); // the tray, the Alt+Q hot key
 
     m_tabs->editor(1)->Configure();
     m_tabs->editor(2)->Configure();
@@ -314,6 +316,15 @@ void MainWindow::showConsoleValues(const std::vector<OutputValue>& values) {
     m_consoleValues->showValues(values);
     m_consoleValues->show();
     m_consoleValues->raise();
+}
+
+SessionControls MainWindow::sessionControls() const {
+    return {m_address,    m_utf8Decode,       m_browser,
+            m_searchMode, *m_browserCommands, *m_readSaveCommands};
+}
+
+DebugControls MainWindow::debugControls() {
+    return {*this, m_load, m_evaluate};
 }
 
 void MainWindow::ShowMainWindow() {

@@ -3,6 +3,7 @@
 // the output pane and the lookup of the current editor.
 
 #include "engine/ScriptOutput.h"
+#include "shell/Version.h"
 
 #include <QMainWindow>
 
@@ -28,11 +29,13 @@ class ReadSaveCommands;
 class BrowserCommands;
 class ScriptCommands;
 class SearchRow;
+struct DebugControls;
+struct SessionControls;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    static constexpr float kVersion = 1.9f;
+    static constexpr float kVersion = kProgramVersion;
     // Client area of the window at its default size; the controls' base positions.
     static constexpr int kClientWidth = 850;
     static constexpr int kClientHeight = 629;
@@ -47,6 +50,9 @@ public:
     GlobalObjects& globals() const { return m_globals; }
     // What the window's commands and services are given.
     const Workspace& workspace() const { return *m_workspace; }
+    // What the session keeper and the debugger are given besides the workspace.
+    SessionControls sessionControls() const;
+    DebugControls debugControls();
     Dialogs& dialogs() const { return m_dialogs; }
     QString versionText() const { return m_versionText; }
     QMenu* trayMenu() const { return m_trayMenu; }

@@ -4,7 +4,6 @@
 #include "editor/EditorTabs.h"
 #include "editor/RecoveryStore.h"
 #include "shell/BrowserCommands.h"
-#include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 #include "shell/ReadSaveCommands.h"
 
@@ -39,11 +38,14 @@ bool validEditors(const QList<QByteArray>& entries) {
 }
 } // namespace
 
-SessionKeeper::SessionKeeper(MainWindow& window, QString directory)
-    : QObject(&window), m_window(window), m_directory(QDir::cleanPath(std::move(directory))) {
+SessionKeeper::SessionKeeper(const Workspace& workspace, const SessionControls& controls,
+                             QString directory)
+    : QObject(&workspace.window), m_work(workspace), m_controls(controls),
+      m_directory(QDir::cleanPath(std::move(directory))) {
     for (int i = 0; i < EditorTabs::kEditorCount; ++i)
-        m_startTexts << window.tabs().editor(i)->GetText();
-    m_keepAction = window.fileMenu()->addAction(QStringLiteral("关闭时保留工作内容"));
+        m_startTexts << m_work.tabs.editor(i)->GetText();
+    m_keepAction =
+        m_work.menu(QStringLiteral("菜单_文件"))->addAction(QStringLiteral("关闭时保留工作内容"));
     m_keepAction->setObjectName(QStringLiteral("菜单_保留工作内容"));
     m_keepAction->setCheckable(true);
     m_keepAction->setToolTip(
@@ -74,27 +76,27 @@ void SessionKeeper::restore() {
         return;
     const std::unique_ptr<QSettings> settings = openSettings();
     // restoreGeometry refuses data it cannot read; the start-up geometry stays then.
-    m_window.restoreGeometry(settings->value(QStringLiteral("window/geometry")).toByteArray());
+    m_work.window.restoreGeometry(settings->value(QStringLiteral("window/geometry")).toByteArray());
     const QStringList addresses = settings->value(QStringLiteral("address/list")).toStringList();
     if (!addresses.isEmpty()) {
-        QComboBox* box = m_window.addressBox();
+        QComboBox* box = m_controls.addressBox;
         box->clear();
         box->addItems(addresses);
         box->setEditText(settings->value(QStringLiteral("address/current")).toString());
     }
-    m_window.utf8DecodeBox()->setChecked(
+    m_controls.utf8DecodeBox->setChecked(
         settings->value(QStringLiteral("options/utf8Decode"), false).toBool());
-    BrowserCommands& browser = m_window.browserCommands();
-    m_window.browserBox()->setChecked(
+    BrowserCommands& browser = m_controls.browser;
+    m_controls.browserBox->setChecked(
         settings->value(QStringLiteral("options/browser"), false).toBool());
     browser.monitorAction()->setChecked(
         settings->value(QStringLiteral("options/envMonitor"), false).toBool());
     browser.setPageUrl(settings->value(QStringLiteral("browser/pageUrl")).toString());
     browser.setUserAgent(settings->value(QStringLiteral("browser/userAgent")).toString());
     const int mode = settings->value(QStringLiteral("search/mode"), -1).toInt();
-    if (mode >= 0 && mode < m_window.searchModeBox()->count())
-        m_window.searchModeBox()->setCurrentIndex(mode);
-    ReadSaveCommands& files = m_window.readSaveCommands();
+    if (mode >= 0 && mode < m_controls.searchModeBox->count())
+        m_controls.searchModeBox->setCurrentIndex(mode);
+    ReadSaveCommands& files = m_controls.files;
     files.setLastFileName(settings->value(QStringLiteral("files/last")).toString());
     files.setRecent(settings->value(QStringLiteral("files/recent")).toStringList());
     restoreTexts();
@@ -111,18 +113,18 @@ void SessionKeeper::restoreTexts() {
         const QString aside = textsPath() + QStringLiteral(".damaged");
         QFile::remove(aside);
         QFile::rename(textsPath(), aside);
-        m_window.outputLog().message(
+        m_work.output.message(
             QStringLiteral("上次保留的代码已损坏，无法恢复，已改名为：%1").arg(aside));
         return;
     }
-    EditorTabs& tabs = m_window.tabs();
+    EditorTabs& tabs = m_work.tabs;
     for (int i = 0; i < EditorTabs::kEditorCount; ++i) {
         tabs.editor(i)->SetText(entries->at(1 + 3 * i));
         tabs.setSource(i, QString::fromUtf8(entries->at(2 + 3 * i)));
         tabs.setModified(i, entries->at(3 + 3 * i) == "1");
     }
     tabs.setCurrentIndex(openSettings()->value(QStringLiteral("window/tab"), 0).toInt());
-    m_window.outputLog().message(QStringLiteral("已恢复上次的代码"));
+    m_work.output.message(QStringLiteral("已恢复上次的代码"));
 }
 
 bool SessionKeeper::save(QString* error) {
@@ -144,31 +146,31 @@ bool SessionKeeper::save(QString* error) {
     settings->clear();
     settings->setValue(kKeep, keep);
     if (keep) {
-        settings->setValue(QStringLiteral("window/geometry"), m_window.saveGeometry());
-        settings->setValue(QStringLiteral("window/tab"), m_window.tabs().currentIndex());
+        settings->setValue(QStringLiteral("window/geometry"), m_work.window.saveGeometry());
+        settings->setValue(QStringLiteral("window/tab"), m_work.tabs.currentIndex());
         QStringList addresses;
-        QComboBox* box = m_window.addressBox();
+        QComboBox* box = m_controls.addressBox;
         for (int i = 0; i < box->count(); ++i)
             addresses << box->itemText(i);
         settings->setValue(QStringLiteral("address/list"), addresses);
         settings->setValue(QStringLiteral("address/current"), box->currentText());
         settings->setValue(QStringLiteral("options/utf8Decode"),
-                           m_window.utf8DecodeBox()->isChecked());
-        settings->setValue(QStringLiteral("search/mode"), m_window.searchModeBox()->currentIndex());
-        BrowserCommands& browser = m_window.browserCommands();
-        settings->setValue(QStringLiteral("options/browser"), m_window.browserBox()->isChecked());
+                           m_controls.utf8DecodeBox->isChecked());
+        settings->setValue(QStringLiteral("search/mode"), m_controls.searchModeBox->currentIndex());
+        BrowserCommands& browser = m_controls.browser;
+        settings->setValue(QStringLiteral("options/browser"), m_controls.browserBox->isChecked());
         settings->setValue(QStringLiteral("options/envMonitor"),
                            browser.monitorAction()->isChecked());
         settings->setValue(QStringLiteral("browser/pageUrl"), browser.pageUrl());
         settings->setValue(QStringLiteral("browser/userAgent"), browser.userAgent());
-        ReadSaveCommands& files = m_window.readSaveCommands();
+        ReadSaveCommands& files = m_controls.files;
         settings->setValue(QStringLiteral("files/last"), files.lastFileName());
         settings->setValue(QStringLiteral("files/recent"), files.recent());
     }
     settings->sync();
     QFile::setPermissions(settingsPath(), kPrivateFile);
 
-    const QList<QByteArray> entries = encodeEditors(m_window.tabs());
+    const QList<QByteArray> entries = encodeEditors(m_work.tabs);
     bool untouched = true;
     for (int i = 0; i < EditorTabs::kEditorCount; ++i)
         untouched =

@@ -7,19 +7,36 @@
 // Both files are readable by their owner only. The menu item "关闭时保留工作内容" turns
 // keeping off: nothing but that choice is kept then.
 
+#include "shell/Workspace.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QString>
 
-class MainWindow;
+#include <memory>
+
+class BrowserCommands;
 class QAction;
+class QCheckBox;
+class QComboBox;
 class QSettings;
+class ReadSaveCommands;
+
+// The controls whose state is kept, beside the editors and the window's geometry.
+struct SessionControls {
+    QComboBox* addressBox;
+    QCheckBox* utf8DecodeBox;
+    QCheckBox* browserBox;
+    QComboBox* searchModeBox;
+    BrowserCommands& browser; // the page address and the monitor switch
+    ReadSaveCommands& files;  // the last file and the recent list
+};
 
 class SessionKeeper : public QObject {
     Q_OBJECT
 public:
-    SessionKeeper(MainWindow& window, QString directory);
+    SessionKeeper(const Workspace& workspace, const SessionControls& controls, QString directory);
     ~SessionKeeper() override;
 
     QString textsPath() const;
@@ -38,7 +55,8 @@ private:
     std::unique_ptr<QSettings> openSettings() const;
     void restoreTexts();
 
-    MainWindow& m_window;
+    Workspace m_work;
+    SessionControls m_controls;
     QString m_directory;
     QAction* m_keepAction = nullptr;
     // The texts as start-up leaves them; when they are all still so, nothing needs keeping.

@@ -35,9 +35,10 @@ int runWorkbench(int argc, char* argv[], WorkbenchDriver* driver) {
         MainWindow window(globals, dialogs);
         ScriptBusyBox busy(&window);
         ScriptThread::instance().setWaiter(&busy);
-        DebugController debugger(window);
+        DebugController debugger(window.workspace(), window.debugControls());
         EditorRecovery recovery(window.workspace(), Recovery::defaultDirectory());
-        SessionKeeper session(window, Recovery::defaultDirectory());
+        SessionKeeper session(window.workspace(), window.sessionControls(),
+                              Recovery::defaultDirectory());
         FixedTimeOption fixedTime(window.workspace(), session.settingsPath());
         if (!measuring)
             session.restore();

@@ -41,7 +41,7 @@ const char* const kCode = "function inner(x) {\n"
 
 struct DebugFixture : WindowFixture {
     ScriptBusyBox busy{&window};
-    DebugController debugger{window};
+    DebugController debugger{window.workspace(), window.debugControls()};
     DebugFixture() { ScriptThread::instance().setWaiter(&busy); }
     ~DebugFixture() { ScriptThread::instance().setWaiter(nullptr); }
 

@@ -27,7 +27,9 @@ struct OneRun {
     MainWindow window{globals, dialogs};
     EditorRecovery recovery;
     SessionKeeper session;
-    explicit OneRun(const QString& dir) : recovery(window.workspace(), dir), session(window, dir) {
+    explicit OneRun(const QString& dir)
+        : recovery(window.workspace(), dir),
+          session(window.workspace(), window.sessionControls(), dir) {
         session.restore();
         window.show();
         recovery.start();
