@@ -226,14 +226,12 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     history->close();
 }
 
-TEST(UnpackButton, HistoryWindowBeforeAnyRun) {
+TEST(UnpackButton, HistoryListSaysWhenEmptyAndShowsItsEntriesWhole) {
     DeobHistoryWindow window;
     ASSERT_EQ(window.stageList()->count(), 1);
     EXPECT_EQ(window.stageList()->item(0)->text(), QStringLiteral("（还没有解密记录）"));
     EXPECT_FALSE(window.applyButton()->isEnabled());
-}
 
-TEST(UnpackButton, HistoryListShowsItsEntriesWhole) {
     DeobResult run;
     run.ok = true;
     for (const char* layer : {"字符串数组", "代理函数与代理对象", "死代码（不透明谓词）"}) {
@@ -246,7 +244,6 @@ TEST(UnpackButton, HistoryListShowsItsEntriesWhole) {
         s.code = QStringLiteral("x");
         run.history << s;
     }
-    DeobHistoryWindow window;
     window.setRun(QStringLiteral("x"), run);
     window.show();
     QApplication::processEvents();
