@@ -2,6 +2,7 @@
 // keep the editor's text.
 
 #include "../support/FakeDialogs.h"
+#include "../support/MenuEntry.h"
 #include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
@@ -167,10 +168,7 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     EXPECT_EQ(wb.editor().GetText(), QByteArray("var s = ['lo', 'g(1)'].join('');\r\nlog(1);"));
 
     // "工具(&T)" → "解密记录": the original and each stage; a stage goes into the editor.
-    QAction* action = nullptr;
-    for (QAction* a : wb.window.findChildren<QAction*>())
-        if (a->text() == QStringLiteral("解密记录"))
-            action = a;
+    QAction* action = menuEntry(wb.window, "解密记录");
     ASSERT_NE(action, nullptr);
     action->trigger();
     auto* history = wb.window.findChild<DeobHistoryWindow*>();
