@@ -64,9 +64,9 @@ TEST(CliEval, PrintsTheOutputPaneLines) {
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("-->发生错误：错误号=1002\n")));
 }
 
-// What a batch job relies on: the status says whether a value was made, a stopped
-// listing is an error, a huge value costs no more than the conversion cap, lines are cut
-// only when asked, and no character is printed as another.
+// What a batch job relies on: the status says whether a value was made or the arguments
+// were wrong, a stopped listing is an error, each message is one line, a huge value costs no more
+// than the conversion cap, lines are cut only when asked, and no character is printed as another.
 TEST(CliEval, StatusAndOutputOfHardCases) {
     Files files;
     const QString empty = files.write(QStringLiteral("empty.js"), "");
@@ -79,85 +79,100 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
         "var t0 = Date.now(); console.log('load a\\nb');"
         "setTimeout(function () { console.warn('timer', Date.now() - t0 >= 1000); }, 1000);"
         "Promise.resolve().then(function () { console.log('then'); });");
+    const QString demo = files.demo();
+    const QString stopped =
+        QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n");
     const struct {
         const char* what;
         QStringList args;
-        QByteArray input;
         int status;
-        QString out;      // the whole output, or
-        QString contains; // a part of it
+        QString out = {};      // the whole output, or
+        QString contains = {}; // a part of it, or
+        QString ends = {};     // its end
+        QByteArray input = {};
+        bool errorSaid = false; // something on standard error, nothing on standard output
     } cases[] = {
-        {"no file", {"eval", "1+1"}, {}, 1, QStringLiteral("-->计算出错：代码未加载\n"), {}},
-        {"empty file",
-         {"eval", "--load", empty, "1"},
-         {},
-         1,
-         QStringLiteral("-->代码加载失败，请检查代码内容\n-->计算出错：代码未加载\n"),
-         {}},
-        {"length getter that never returns",
-         {"eval", "--timeout", "1", "--load", code, "({get length(){while(1){}}})"},
-         {},
-         1,
-         {},
-         QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n")},
-        {"toString that never returns inside an element",
-         {"eval", "--timeout", "1", "--load", code, "[{toString(){while(1){}}},2]"},
-         {},
-         1,
-         {},
-         QStringLiteral("数组长度(length)--->2\n……（脚本运行已被用户中止，错误号=5100，其余 2 "
-                        "项未列出）\n")},
-        {"a date whose value never comes",
-         {"eval", "--timeout", "1", "--load", code,
-          "var d = new Date(); d.valueOf = function () { for (;;) {} }; d"},
-         {},
-         1,
-         {},
-         QStringLiteral("-->发生错误：错误号=5100\n")},
-        {"a promise job that never returns is the job's stop, never a value",
-         {"eval", "--timeout", "1", "--load", code,
-          "(Promise.resolve().then(function(){while(true){}}), 'abc')"},
-         {},
-         1,
-         {},
-         QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n")},
-        {"a timer that never returns stops the load",
-         {"eval", "--timeout", "1", "--load", spin, "loaded"},
-         {},
-         1,
-         QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n"
-                        "-->错误代码：\n-->错误位置：0行0字符处\n-->返回类型：数值型\n"
-                        "-->计算结果：1\n"),
-         {}},
-        {"console lines in order with the report, line breaks shown as escapes",
-         {"eval", "--load", logs,
-          "(console.log('eval'), setTimeout(() => console.log('t'), 9), 2)"},
-         {},
-         0,
-         QStringLiteral("-->console.log：load a\\nb\n-->console.log：then\n"
-                        "-->console.warn：timer true\n-->代码加载成功\n-->console.log：eval\n"
-                        "-->console.log：t\n-->返回类型：数值型\n-->计算结果：2\n"),
-         {}},
-        {"lines cut on request",
-         {"eval", "--max-line", "10", "--load", code, "'abcdefghijklmnop'"},
-         {},
-         0,
-         QStringLiteral("-->代码加载成功\n-->返回类型：文本…（共 11 字符）\n"
-                        "-->计算结果：ab…（共 24 字符）\n"),
-         {}},
-        {"a line limit that is no number", {"eval", "--max-line", "0", "1"}, {}, 2, {}, {}},
-        {"lone surrogates in a result",
-         {"eval", "--load", code, "'a\\ud800b\\udc00c\\ud83d\\ude00'"},
-         {},
-         0,
-         {},
-         QStringLiteral("-->计算结果：a\\ud800b\\udc00c\U0001F600\n")},
-        {"lone surrogate decoded",
-         {"decode", "usc"},
-         "x\\udbff!",
-         0,
-         QStringLiteral("x\\udbff!"),
-         {}},
+        {.what = "no file",
+         .args = {"eval", "1+1"},
+         .status = 1,
+         .out = QStringLiteral("-->计算出错：代码未加载\n")},
+        {.what = "empty file",
+         .args = {"eval", "--load", empty, "1"},
+         .status = 1,
+         .out = QStringLiteral("-->代码加载失败，请检查代码内容\n-->计算出错：代码未加载\n")},
+        {.what = "length getter that never returns",
+         .args = {"eval", "--timeout", "1", "--load", code, "({get length(){while(1){}}})"},
+         .status = 1,
+         .contains = stopped},
+        {.what = "toString that never returns inside an element",
+         .args = {"eval", "--timeout", "1", "--load", code, "[{toString(){while(1){}}},2]"},
+         .status = 1,
+         .contains = QStringLiteral("数组长度(length)--->2\n……（脚本运行已被用户中止，错误号=5100，"
+                                    "其余 2 项未列出）\n")},
+        {.what = "a date whose value never comes",
+         .args = {"eval", "--timeout", "1", "--load", code,
+                  "var d = new Date(); d.valueOf = function () { for (;;) {} }; d"},
+         .status = 1,
+         .contains = QStringLiteral("-->发生错误：错误号=5100\n")},
+        {.what = "a promise job that never returns is the job's stop, never a value",
+         .args = {"eval", "--timeout", "1", "--load", code,
+                  "(Promise.resolve().then(function(){while(true){}}), 'abc')"},
+         .status = 1,
+         .contains = stopped},
+        {.what = "a timer that never returns stops the load",
+         .args = {"eval", "--timeout", "1", "--load", spin, "loaded"},
+         .status = 1,
+         .out = stopped + QStringLiteral("-->错误代码：\n-->错误位置：0行0字符处\n"
+                                         "-->返回类型：数值型\n-->计算结果：1\n")},
+        {.what = "an endless evaluation",
+         .args = {"eval", "--load", demo, "--timeout", "1", "while(true){}"},
+         .status = 1,
+         .contains = stopped,
+         .ends = QStringLiteral("-->返回类型：空\n-->该类型结果此版本不支持\n")},
+        {.what = "console lines in order with the report, line breaks shown as escapes",
+         .args = {"eval", "--load", logs,
+                  "(console.log('eval'), setTimeout(() => console.log('t'), 9), 2)"},
+         .status = 0,
+         .out =
+             QStringLiteral("-->console.log：load a\\nb\n-->console.log：then\n"
+                            "-->console.warn：timer true\n-->代码加载成功\n-->console.log：eval\n"
+                            "-->console.log：t\n-->返回类型：数值型\n-->计算结果：2\n")},
+        // Each message is one line: a line break and a NUL inside a value, or a line break
+        // in an error's text, are shown as escapes.
+        {.what = "a line break and a NUL in a value",
+         .args = {"eval", "--load", demo, "'a\\nb' + String.fromCharCode(0) + 'c'"},
+         .status = 0,
+         .out = QStringLiteral("-->代码加载成功\n-->返回类型：文本型\n-->计算结果：a\\nb\\0c\n")},
+        {.what = "a line break in an error",
+         .args = {"eval", "--load", demo, "throw new Error('two\\nlines')"},
+         .status = 1,
+         .contains = QStringLiteral("\n-->错误描述：two\\nlines\n")},
+        {.what = "lines cut on request",
+         .args = {"eval", "--max-line", "10", "--load", code, "'abcdefghijklmnop'"},
+         .status = 0,
+         .out = QStringLiteral("-->代码加载成功\n-->返回类型：文本…（共 11 字符）\n"
+                               "-->计算结果：ab…（共 24 字符）\n")},
+        {.what = "a line limit that is no number",
+         .args = {"eval", "--max-line", "0", "1"},
+         .status = 2},
+        {.what = "no expression", .args = {"eval"}, .status = 2},
+        {.what = "a time-out that is no number",
+         .args = {"eval", "--timeout", "soon", "1"},
+         .status = 2},
+        {.what = "an unreadable file",
+         .args = {"eval", "--load", "/no/such/file.js", "1"},
+         .status = 2,
+         .errorSaid = true},
+        {.what = "an unknown command", .args = {"frobnicate"}, .status = 2},
+        {.what = "lone surrogates in a result",
+         .args = {"eval", "--load", code, "'a\\ud800b\\udc00c\\ud83d\\ude00'"},
+         .status = 0,
+         .contains = QStringLiteral("-->计算结果：a\\ud800b\\udc00c\U0001F600\n")},
+        {.what = "lone surrogate decoded",
+         .args = {"decode", "usc"},
+         .status = 0,
+         .out = QStringLiteral("x\\udbff!"),
+         .input = "x\\udbff!"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -169,6 +184,13 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
         if (!c.contains.isNull()) {
             EXPECT_TRUE(r.out.contains(c.contains)) << r.out.left(2000).toStdString();
         }
+        if (!c.ends.isNull()) {
+            EXPECT_TRUE(r.out.endsWith(c.ends)) << r.out.right(2000).toStdString();
+        }
+        if (c.errorSaid) {
+            EXPECT_FALSE(r.err.isEmpty());
+            EXPECT_TRUE(r.out.isEmpty());
+        }
     }
     // A value beyond the conversion cap keeps exactly the cap's characters and says its
     // whole length; the rest is never copied out of the engine.
@@ -176,29 +198,6 @@ TEST(CliEval, StatusAndOutputOfHardCases) {
     EXPECT_EQ(big.status, 0);
     const QString line = QStringLiteral("-->计算结果：") + QString(16 * 1024 * 1024, u'x') + cap;
     EXPECT_TRUE(big.out.endsWith(line)) << big.out.size();
-}
-
-TEST(CliEval, EachMessageIsOneLine) {
-    Files files;
-    // A line break and a NUL inside a value are shown as escapes, not passed through.
-    CliRun r = cli({"eval", "--load", files.demo(), "'a\\nb' + String.fromCharCode(0) + 'c'"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out,
-              QStringLiteral("-->代码加载成功\n-->返回类型：文本型\n-->计算结果：a\\nb\\0c\n"));
-    // The same for an error text that holds a line break.
-    r = cli({"eval", "--load", files.demo(), "throw new Error('two\\nlines')"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.out.contains(QStringLiteral("\n-->错误描述：two\\nlines\n")))
-        << r.out.toStdString();
-}
-
-TEST(CliEval, TimeoutStopsAnEndlessScript) {
-    Files files;
-    const CliRun r = cli({"eval", "--load", files.demo(), "--timeout", "1", "while(true){}"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(r.out.contains(
-        QStringLiteral("-->发生错误：错误号=5100\n-->错误描述：脚本运行已被用户中止\n")));
-    EXPECT_TRUE(r.out.endsWith(QStringLiteral("-->返回类型：空\n-->该类型结果此版本不支持\n")));
 }
 
 // --fixed SEED[,START]: the same seed and start give the same time and random numbers,
@@ -226,16 +225,6 @@ TEST(CliEval, FixedTimeAndRandomRepeatASignature) {
     }
     for (const char* bad : {"x", "1,soon", "1,2,3"})
         EXPECT_EQ(cli({"eval", "--fixed", bad, "1"}).status, 2) << bad;
-}
-
-TEST(CliEval, BadArgumentsAndUnreadableFiles) {
-    EXPECT_EQ(cli({"eval"}).status, 2);
-    EXPECT_EQ(cli({"eval", "--timeout", "soon", "1"}).status, 2);
-    const CliRun r = cli({"eval", "--load", "/no/such/file.js", "1"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_FALSE(r.err.isEmpty());
-    EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(cli({"frobnicate"}).status, 2);
 }
 
 TEST(CliTools, FormatMinifyUnpackLikeTheButtons) {

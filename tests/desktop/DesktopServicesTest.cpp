@@ -2,6 +2,7 @@
 // (the offscreen platform): nothing may fail loudly and the window stays reachable.
 
 #include "../support/FakeDialogs.h"
+#include "../support/MenuEntry.h"
 #include "../support/WindowFixture.h"
 
 #include "desktop/DesktopServices.h"
@@ -23,12 +24,6 @@ struct Workbench : WindowFixture {
     DesktopServices& desktop() { return *window.findChild<DesktopServices*>(); }
 };
 
-QAction* trayItem(MainWindow& w, const char* text) {
-    for (QAction* a : w.trayMenu()->actions())
-        if (a->text() == QString::fromUtf8(text))
-            return a;
-    return nullptr;
-}
 } // namespace
 
 TEST(DesktopStartUp, TrayIconAndHotKeyWithoutADesktop) {
@@ -84,7 +79,7 @@ TEST(DesktopTrayMenu, ShowAndQuit) {
     Workbench wb;
     MainWindow& w = wb.window;
     w.hide();
-    trayItem(w, "显示程序")->trigger();
+    menuEntry(w.trayMenu(), "显示程序")->trigger();
     EXPECT_TRUE(w.isVisible());
 
     // "退出程序" from the tray, with the window hidden: the event loop ends.
@@ -92,7 +87,7 @@ TEST(DesktopTrayMenu, ShowAndQuit) {
     bool quitting = false;
     QTimer watchdog;
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, &watchdog, [&] { quitting = true; });
-    QTimer::singleShot(0, [&] { trayItem(w, "退出程序")->trigger(); });
+    QTimer::singleShot(0, [&] { menuEntry(w.trayMenu(), "退出程序")->trigger(); });
     watchdog.setSingleShot(true);
     QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     watchdog.start(20000);

@@ -1,6 +1,7 @@
 // The about, contact and reference windows as the menus open them.
 
 #include "../support/FakeDialogs.h"
+#include "../support/MenuEntry.h"
 #include "../support/UrlCatcher.h"
 #include "../support/WindowFixture.h"
 
@@ -30,14 +31,6 @@ namespace {
 struct Workbench : WindowFixture {
     DesktopServices& desktop() { return *window.findChild<DesktopServices*>(); }
 };
-
-QAction* menuItem(MainWindow& w, const char* text) {
-    for (QAction* top : w.menuBar()->actions())
-        for (QAction* a : top->menu()->actions())
-            if (a->text() == QString::fromUtf8(text))
-                return a;
-    return nullptr;
-}
 
 // Clicks the link whose text is `text` the way a mouse would.
 void clickLink(QTextBrowser& browser, const QString& text) {
@@ -113,21 +106,21 @@ TEST(InfoWindows, MenusOpenThemModalOrBeside) {
     QStringList opened;
     wb.dialogs.onModal = [&](QDialog& d) { opened << d.windowTitle(); };
     for (const char* item : {"软件版本", "联系作者", "检查更新", "JavaScript速查"})
-        EXPECT_TRUE(menuItem(wb.window, item)->isEnabled()) << item;
-    EXPECT_FALSE(menuItem(wb.window, "数组对象查看")->isEnabled());
+        EXPECT_TRUE(menuEntry(wb.window, item)->isEnabled()) << item;
+    EXPECT_FALSE(menuEntry(wb.window, "数组对象查看")->isEnabled());
 
-    menuItem(wb.window, "软件版本")->trigger();
-    menuItem(wb.window, "联系作者")->trigger();
+    menuEntry(wb.window, "软件版本")->trigger();
+    menuEntry(wb.window, "联系作者")->trigger();
     EXPECT_EQ(opened,
               QStringList({QStringLiteral("关于VexoJS调试工具"), QStringLiteral("联系Marlo")}));
 
     // The reference window stands beside the main window; a second choice reuses it.
-    menuItem(wb.window, "JavaScript速查")->trigger();
+    menuEntry(wb.window, "JavaScript速查")->trigger();
     ReferenceWindow* reference = wb.desktop().referenceWindow();
     ASSERT_TRUE(reference);
     EXPECT_TRUE(reference->isVisible());
     EXPECT_FALSE(reference->isModal());
-    menuItem(wb.window, "JavaScript速查")->trigger();
+    menuEntry(wb.window, "JavaScript速查")->trigger();
     EXPECT_EQ(wb.desktop().referenceWindow(), reference);
     EXPECT_EQ(wb.dialogs.modalRuns, 2);
 }

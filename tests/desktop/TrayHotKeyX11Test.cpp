@@ -2,6 +2,7 @@
 // user's mouse and keyboard would.
 
 #include "../support/FakeDialogs.h"
+#include "../support/MenuEntry.h"
 #include "../support/WindowFixture.h"
 #include "X11Desktop.h"
 
@@ -74,14 +75,10 @@ struct Workbench : WindowFixture {
         ASSERT_TRUE(waitFor([&] { return menu->isVisible(); }))
             << "tray menu did not pop up; icon at " << icon().geometry().x() << ","
             << icon().geometry().y();
-        for (QAction* a : menu->actions())
-            if (a->text() == QString::fromUtf8(text)) {
-                const QPoint at = menu->mapToGlobal(menu->actionGeometry(a).center());
-                xdotool(
-                    {"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
-                return;
-            }
-        FAIL() << "no item " << text;
+        QAction* a = menuEntry(menu, text);
+        ASSERT_TRUE(a) << "no item " << text;
+        const QPoint at = menu->mapToGlobal(menu->actionGeometry(a).center());
+        xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
     }
 };
 

@@ -151,33 +151,30 @@ TEST(CodeEditor, CodeIsSetInAFixedWidthFace) {
     }
 }
 
-TEST(BraceHighlight, EnclosingParenthesisAndBraceAtCaret) {
+TEST(BraceHighlight, EnclosingPairOrBraceAtCaretWithinABoundedStretch) {
+    const QByteArray far(1024 * 1024, 'a');
+    const struct {
+        QByteArray text; // '|' marks the caret
+        QPair<int, int> pair;
+    } cases[] = {
+        // f(x, (y), z) with the caret between z and the last ")": the outer pair.
+        {"f(x, (y), z|)", {1, 11}},
+        // g(x with no closing parenthesis: that "(" alone.
+        {"g(x|", {1, -1}},
+        // Caret right after ")": that pair wins over the enclosing one.
+        {"a(b(c)|, d)", {3, 5}},
+        // Caret at the start of a line: nothing enclosing, nothing at the caret.
+        {"(x)\r\n|y", {-2, -1}},
+        // The brace right after the caret when none is before it.
+        {"x |{ }", {2, 4}},
+        // One-line script of 1 MB: the "(" far behind the caret is out of reach, the near
+        // one is found exactly as on a short line.
+        {"(" + far + "f(b|", {1024 * 1024 + 2, -1}},
+        {"(" + far + "|", {-2, -1}},
+    };
     Editor e;
-    // f(x, (y), z) with the caret between z and the last ")": the outer pair.
-    e.setWithCaret("f(x, (y), z|)");
-    EXPECT_EQ(e.highlighted(), qMakePair(1, 11));
-    // g(x with no closing parenthesis: that "(" alone.
-    e.setWithCaret("g(x|");
-    EXPECT_EQ(e.highlighted(), qMakePair(1, -1));
-    // Caret right after ")": that pair wins over the enclosing one.
-    e.setWithCaret("a(b(c)|, d)");
-    EXPECT_EQ(e.highlighted(), qMakePair(3, 5));
-    // Caret at the start of a line: nothing enclosing, nothing at the caret.
-    e.setWithCaret("(x)\r\n|y");
-    EXPECT_EQ(e.highlighted(), qMakePair(-2, -1));
-    // The brace right after the caret when none is before it.
-    e.setWithCaret("x |{ }");
-    EXPECT_EQ(e.highlighted(), qMakePair(2, 4));
-}
-
-TEST(BraceHighlight, LongLinesScanOnlyABoundedStretch) {
-    Editor e;
-    // One-line script of 1 MB: the "(" far behind the caret is out of reach, the near one
-    // is found exactly as on a short line.
-    QByteArray text = "(" + QByteArray(1024 * 1024, 'a') + "f(b|";
-    e.setWithCaret(text);
-    EXPECT_EQ(e.highlighted().first, 1024 * 1024 + 2);
-    text = "(" + QByteArray(1024 * 1024, 'a') + "|";
-    e.setWithCaret(text);
-    EXPECT_EQ(e.highlighted(), qMakePair(-2, -1));
+    for (const auto& c : cases) {
+        e.setWithCaret(c.text);
+        EXPECT_EQ(e.highlighted(), c.pair) << c.text.left(20).constData();
+    }
 }

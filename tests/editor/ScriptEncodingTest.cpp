@@ -15,56 +15,51 @@ QByteArray gbk(const QString& text) {
 }
 } // namespace
 
-TEST(ScriptEncoding, ByteOrderMarksComeFirstAndAreDropped) {
-    DecodedScript d = decodeScript("\xEF\xBB\xBF" + kHello.toUtf8());
-    EXPECT_EQ(d.utf8, kHello.toUtf8());
-    EXPECT_EQ(d.encoding, QByteArray("UTF-8"));
-
+// A byte-order mark comes first and is dropped; valid UTF-8 is kept byte for byte; then
+// the charset the server declared, then the page's own <meta>, then GBK.
+TEST(ScriptEncoding, MarkThenUtf8ThenDeclaredCharsetThenMetaThenGbk) {
     QStringEncoder le("UTF-16LE", QStringEncoder::Flag::WriteBom);
-    d = decodeScript(le.encode(kHello), "gbk"); // the mark outranks what the server says
-    EXPECT_EQ(d.utf8, kHello.toUtf8());
-    EXPECT_EQ(d.encoding, QByteArray("UTF-16LE"));
-
     QStringEncoder be("UTF-16BE", QStringEncoder::Flag::WriteBom);
-    d = decodeScript(be.encode(kHello + QChar(0) + QStringLiteral("尾")));
-    EXPECT_EQ(d.utf8, (kHello + QChar(0) + QStringLiteral("尾")).toUtf8());
-    EXPECT_EQ(d.encoding, QByteArray("UTF-16BE"));
-}
-
-TEST(ScriptEncoding, ValidUtf8IsKeptByteForByte) {
+    QStringEncoder big5("Big5");
+    const QString withNul = kHello + QChar(0) + QStringLiteral("尾");
     // CR LF, a NUL, four-byte characters: nothing is touched.
-    const QByteArray bytes = QByteArray("a\r\nb\0c", 6) + QStringLiteral("😀中").toUtf8();
-    const DecodedScript d = decodeScript(bytes, "gbk");
-    EXPECT_EQ(d.utf8, bytes);
-    EXPECT_EQ(d.encoding, QByteArray("UTF-8"));
-    EXPECT_EQ(decodeScript({}).utf8, QByteArray());
-}
-
-TEST(ScriptEncoding, DeclaredCharsetThenMetaThenGbk) {
-    // Without any hint GBK is assumed, NULs and all.
-    const QByteArray plain = gbk(kHello) + QByteArray("\0;", 2);
-    DecodedScript d = decodeScript(plain);
-    EXPECT_EQ(d.utf8, (kHello + QChar(0) + QLatin1Char(';')).toUtf8());
-    EXPECT_EQ(d.encoding, QByteArray("GBK"));
-
+    const QByteArray utf8 = QByteArray("a\r\nb\0c", 6) + QStringLiteral("😀中").toUtf8();
     // GB2312 pages regularly hold GBK-only characters; they are read as GBK.
     const QString beyond2312 = QStringLiteral("var 镕 = '堃';");
-    d = decodeScript(gbk(beyond2312), "gb2312");
-    EXPECT_EQ(d.utf8, beyond2312.toUtf8());
-
-    // Big5 named by the server is honoured.
-    QStringEncoder big5("Big5");
-    d = decodeScript(big5.encode(QStringLiteral("繁體中文")), "big5");
-    EXPECT_EQ(d.utf8, QStringLiteral("繁體中文").toUtf8());
-    EXPECT_EQ(d.encoding, QByteArray("big5"));
-
-    // A page's own <meta> when the server said nothing usable.
     const QString page = QStringLiteral("<html><head><META http-equiv=\"Content-Type\" "
                                         "content=\"text/html; charset=Big5\"></head>繁體</html>");
-    d = decodeScript(big5.encode(page), "no-such-charset");
-    EXPECT_EQ(d.utf8, page.toUtf8());
     const QString short5 = QStringLiteral("<meta charset='big5'>繁體");
-    EXPECT_EQ(decodeScript(big5.encode(short5)).utf8, short5.toUtf8());
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        QByteArray declared;
+        QByteArray utf8;
+        const char* encoding; // nullptr: not looked at
+    } cases[] = {
+        {"UTF-8 mark", "\xEF\xBB\xBF" + kHello.toUtf8(), {}, kHello.toUtf8(), "UTF-8"},
+        // The mark outranks what the server says.
+        {"UTF-16LE mark", le.encode(kHello), "gbk", kHello.toUtf8(), "UTF-16LE"},
+        {"UTF-16BE mark", be.encode(withNul), {}, withNul.toUtf8(), "UTF-16BE"},
+        {"valid UTF-8", utf8, "gbk", utf8, "UTF-8"},
+        {"nothing", {}, {}, {}, nullptr},
+        // Without any hint GBK is assumed, NULs and all.
+        {"no hint", gbk(kHello) + QByteArray("\0;", 2), QByteArray(),
+         (kHello + QChar(0) + QLatin1Char(';')).toUtf8(), "GBK"},
+        {"GB2312 declared", gbk(beyond2312), "gb2312", beyond2312.toUtf8(), nullptr},
+        {"Big5 declared", big5.encode(QStringLiteral("繁體中文")), "big5",
+         QStringLiteral("繁體中文").toUtf8(), "big5"},
+        // A page's own <meta> when the server said nothing usable.
+        {"meta http-equiv", big5.encode(page), "no-such-charset", page.toUtf8(), nullptr},
+        {"meta charset", big5.encode(short5), {}, short5.toUtf8(), nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DecodedScript d = decodeScript(c.bytes, c.declared);
+        EXPECT_EQ(d.utf8, c.utf8);
+        if (c.encoding) {
+            EXPECT_EQ(d.encoding, QByteArray(c.encoding));
+        }
+    }
 }
 
 TEST(ScriptEncoding, MetaCharsetForms) {
@@ -117,12 +112,8 @@ TEST(ScriptEncoding, Utf16LabelsOnBytesThatCannotBeUtf16AreIgnored) {
         {"8-bit bytes, header ucs-2", gbk(text), "ucs-2", text},
         {"8-bit bytes with NULs", gbk(text.repeated(10)) + QByteArray(2, '\0'), "utf-16",
          text.repeated(10) + QString(2, QChar(0))},
-        {"meta utf-16 in an ASCII page",
-         page,
-         {},
-         QStringLiteral("<meta charset=\"utf-16\">"
-                        "<script>") +
-             text},
+        {"meta utf-16 in an ASCII page", page, QByteArray(),
+         QStringLiteral("<meta charset=\"utf-16\"><script>") + text},
         {"odd length is not UTF-16", utf16 + "\x98", "utf-16le",
          QString::fromUtf8(decodeScript(utf16 + "\x98").utf8)},
         {"real UTF-16 with its label", utf16, "utf-16le", text},

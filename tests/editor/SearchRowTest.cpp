@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <vector>
+
 namespace {
 struct Search {
     CodeEditor editor{3};
@@ -48,76 +50,57 @@ struct Search {
 using Sel = QPair<int, int>;
 } // namespace
 
-TEST(Search, StepsThroughMatchesAndStartsAgainAtTheTop) {
+// Each press selects the next match after the caret; with none left the caret goes back
+// to the start with nothing selected, and the next press starts again at the top.
+TEST(Search, StepsThroughMatchesInEachModeAndStartsAgainAtTheTop) {
+    const int matchCase = SearchRow::MatchCase, whole = SearchRow::WholeWord,
+              regex = SearchRow::RegularExpression;
+    const struct {
+        const char* script;
+        const char* needle;
+        int mode;
+        Sel from; // the selection before the first press
+        std::vector<Sel> presses;
+    } cases[] = {
+        {"ab ab\r\nxab", "ab", matchCase, {0, 0}, {{0, 2}, {3, 5}, {8, 10}, {0, 0}, {0, 2}}},
+        {"foo Foo", "Foo", matchCase, {0, 0}, {{4, 7}}},
+        {"foo", "Foo", matchCase, {2, 2}, {{0, 0}}},
+        // Positions count UTF-8 bytes: three for each of these characters.
+        {"var a='中文';// 中文", "中文", matchCase, {0, 0}, {{7, 13}, {18, 24}}},
+        // A match that starts before the caret is not found by this press.
+        {"needle", "needle", matchCase, {2, 2}, {{0, 0}, {0, 6}}},
+        // Whole words keep the letter case.
+        {"foobar foo Foo", "foo", whole, {0, 0}, {{7, 10}, {0, 0}}},
+        {"x=a1+a23|b4", "a\\d+|b\\d", regex, {0, 0}, {{2, 4}, {5, 8}, {9, 11}, {0, 0}}},
+        // Patterns work on characters, positions stay bytes.
+        {"a中文b中", "[中文]{2}", regex, {0, 0}, {{1, 7}, {0, 0}}},
+        // An invalid pattern finds nothing and moves nothing; escaped, it is found.
+        {"a(b", "(", regex, {1, 2}, {{1, 2}}},
+        {"a(b", "\\(", regex, {0, 0}, {{1, 2}}},
+        // An empty match at the caret does not hold the caret there: the line starts after
+        // it, one after the other, then back to the top.
+        {"a\nb\nc", "^", regex, {0, 0}, {{2, 2}, {4, 4}, {0, 0}, {2, 2}}},
+    };
     Search s;
-    s.set(QStringLiteral("ab ab\r\nxab"), QStringLiteral("ab"));
-    EXPECT_EQ(s.press(), Sel(0, 2));
-    EXPECT_EQ(s.editor.CaretPosition(), 2); // caret at the match's end
-    EXPECT_EQ(s.press(), Sel(3, 5));
-    EXPECT_EQ(s.press(), Sel(8, 10));
-    EXPECT_EQ(s.press(), Sel(0, 0)); // none left: back to the start, nothing selected
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.needle);
+        s.set(QString::fromUtf8(c.script), QString::fromUtf8(c.needle), c.mode);
+        s.editor.SetSelection(c.from.first, c.from.second);
+        for (size_t i = 0; i < c.presses.size(); ++i)
+            EXPECT_EQ(s.press(), c.presses[i]) << "press " << i + 1;
+    }
+    // The caret stands at the match's end, or at the start once none is left; the text is
+    // untouched; an empty box has nothing to find and moves nothing.
+    s.set(QStringLiteral("ab ab"), QStringLiteral("ab"));
+    s.press();
+    EXPECT_EQ(s.editor.CaretPosition(), 2);
+    s.press();
+    s.press();
     EXPECT_EQ(s.editor.CaretPosition(), 0);
-    EXPECT_EQ(s.press(), Sel(0, 2));
-    EXPECT_EQ(s.editor.GetText(), QByteArray("ab ab\r\nxab")); // the text is untouched
-
-    // An empty box has nothing to find and moves nothing.
+    EXPECT_EQ(s.editor.GetText(), QByteArray("ab ab"));
+    s.press();
     s.text.clear();
     EXPECT_EQ(s.press(), Sel(0, 2));
-}
-
-TEST(Search, CaseChineseAndTheCaret) {
-    Search s;
-    s.set(QStringLiteral("foo Foo"), QStringLiteral("Foo"));
-    EXPECT_EQ(s.press(), Sel(4, 7));
-    s.set(QStringLiteral("foo"), QStringLiteral("Foo"));
-    s.editor.SetSelection(2, 2);
-    EXPECT_EQ(s.press(), Sel(0, 0));
-
-    // Positions count UTF-8 bytes: three for each of these characters.
-    s.set(QStringLiteral("var a='中文';// 中文"), QStringLiteral("中文"));
-    EXPECT_EQ(s.press(), Sel(7, 13));
-    EXPECT_EQ(s.press(), Sel(18, 24));
-
-    // A match that starts before the caret is not found by this press.
-    s.set(QStringLiteral("needle"), QStringLiteral("needle"));
-    s.editor.SetSelection(2, 2);
-    EXPECT_EQ(s.press(), Sel(0, 0));
-    EXPECT_EQ(s.press(), Sel(0, 6));
-}
-
-TEST(Search, WholeWordAndRegularExpressionModes) {
-    Search s;
-    s.set(QStringLiteral("foobar foo Foo"), QStringLiteral("foo"), SearchRow::WholeWord);
-    EXPECT_EQ(s.press(), Sel(7, 10));
-    EXPECT_EQ(s.press(), Sel(0, 0)); // whole words keep the letter case
-
-    s.set(QStringLiteral("x=a1+a23|b4"), QStringLiteral("a\\d+|b\\d"),
-          SearchRow::RegularExpression);
-    EXPECT_EQ(s.press(), Sel(2, 4));
-    EXPECT_EQ(s.press(), Sel(5, 8));
-    EXPECT_EQ(s.press(), Sel(9, 11));
-    EXPECT_EQ(s.press(), Sel(0, 0));
-
-    // Patterns work on characters, positions stay bytes.
-    s.set(QStringLiteral("a中文b中"), QStringLiteral("[中文]{2}"), SearchRow::RegularExpression);
-    EXPECT_EQ(s.press(), Sel(1, 7));
-    EXPECT_EQ(s.press(), Sel(0, 0));
-
-    // An invalid pattern finds nothing and moves nothing.
-    s.set(QStringLiteral("a(b"), QStringLiteral("("), SearchRow::RegularExpression);
-    s.editor.SetSelection(1, 2);
-    EXPECT_EQ(s.press(), Sel(1, 2));
-    s.text.setText(QStringLiteral("\\("));
-    s.editor.SetSelection(0, 0);
-    EXPECT_EQ(s.press(), Sel(1, 2)); // escaped, it is found
-
-    // An empty match at the caret does not hold the caret there: the line starts after
-    // it, one after the other, then back to the top.
-    s.set(QStringLiteral("a\nb\nc"), QStringLiteral("^"), SearchRow::RegularExpression);
-    EXPECT_EQ(s.press(), Sel(2, 2));
-    EXPECT_EQ(s.press(), Sel(4, 4));
-    EXPECT_EQ(s.press(), Sel(0, 0));
-    EXPECT_EQ(s.press(), Sel(2, 2));
 }
 
 TEST(Search, EnterSearchesOtherKeysEdit) {

@@ -24,20 +24,39 @@ QStringList items(std::initializer_list<const char*> texts) {
 }
 } // namespace
 
-TEST(ArrayListing, ArraysAndObjects) {
+// The length line, then one line per element the length counts.
+TEST(ArrayListing, ArraysObjectsAndTheirLengths) {
+    const struct {
+        const char* expression;
+        QStringList listing;
+    } cases[] = {
+        {"[10, 'a']", items({"数组长度(length)--->2", "下标0--->10", "下标1--->a"})},
+        {"[]", items({"数组长度(length)--->0"})},
+        // Without a length there are no elements, though the object has members.
+        {"({a: 1, 0: 'zero'})", items({"数组长度(length)--->0"})},
+        {"({length: 2.7, 0: 'x', 1: 'y', 2: 'z'})",
+         items({"数组长度(length)--->2.7", "下标0--->x", "下标1--->y"})},
+        // A length given as text counts as its number.
+        {"({length: ' 1 ', 0: 'only'})", items({"数组长度(length)--->1", "下标0--->only"})},
+        // A function's length is its parameter count; its elements are whatever it has.
+        {"(function (a) {})", items({"数组长度(length)--->1", "下标0--->"})},
+        // Lengths that list nothing. 2^32 - 1 has all low 32 bits set: read as -1.
+        {"({length: -3, 0: 'a'})", items({"数组长度(length)--->-3"})},
+        {"({length: 2 ** 32 - 1, 0: 'a'})", items({"数组长度(length)--->4294967295"})},
+        {"({length: 2 ** 31, 0: 'a'})", items({"数组长度(length)--->2147483648"})},
+        {"({length: NaN})", items({"数组长度(length)--->NaN"})},
+        {"({length: 'many'})", items({"数组长度(length)--->0"})},
+        {"({get length() { throw new Error('no'); }})", items({"数组长度(length)--->0"})},
+        // Only the low 32 bits count, so 2^32 + 2 lists two elements.
+        {"({length: 2 ** 32 + 2, 0: 'p', 1: 'q'})",
+         items({"数组长度(length)--->4294967298", "下标0--->p", "下标1--->q"})},
+    };
     ScriptHost host;
-    EXPECT_EQ(listing(host, "[10, 'a']"),
-              items({"数组长度(length)--->2", "下标0--->10", "下标1--->a"}));
-    EXPECT_EQ(listing(host, "[]"), items({"数组长度(length)--->0"}));
-    // Without a length there are no elements, though the object has members.
-    EXPECT_EQ(listing(host, "({a: 1, 0: 'zero'})"), items({"数组长度(length)--->0"}));
-    EXPECT_EQ(listing(host, "({length: 2.7, 0: 'x', 1: 'y', 2: 'z'})"),
-              items({"数组长度(length)--->2.7", "下标0--->x", "下标1--->y"}));
-    // A length given as text counts as its number.
-    EXPECT_EQ(listing(host, "({length: ' 1 ', 0: 'only'})"),
-              items({"数组长度(length)--->1", "下标0--->only"}));
-    // A function's length is its parameter count; its elements are whatever it has.
-    EXPECT_EQ(listing(host, "(function (a) {})"), items({"数组长度(length)--->1", "下标0--->"}));
+    for (const auto& c : cases)
+        EXPECT_EQ(listing(host, c.expression), c.listing) << c.expression;
+    // No object at all: the length line alone, and no members.
+    EXPECT_EQ(ArrayListing(nullptr), items({"数组长度(length)--->0"}));
+    EXPECT_EQ(DescribeObject(nullptr), QString());
 }
 
 TEST(ArrayListing, ElementTexts) {
@@ -52,23 +71,6 @@ TEST(ArrayListing, ElementTexts) {
                "下标4--->1,2,3", "下标5--->", "下标6--->1E+21", "下标7--->", "下标8--->末"}));
 }
 
-TEST(ArrayListing, LengthsThatListNothing) {
-    ScriptHost host;
-    EXPECT_EQ(listing(host, "({length: -3, 0: 'a'})"), items({"数组长度(length)--->-3"}));
-    // 2^32 - 1 has all low 32 bits set: read as -1.
-    EXPECT_EQ(listing(host, "({length: 2 ** 32 - 1, 0: 'a'})"),
-              items({"数组长度(length)--->4294967295"}));
-    EXPECT_EQ(listing(host, "({length: 2 ** 31, 0: 'a'})"),
-              items({"数组长度(length)--->2147483648"}));
-    EXPECT_EQ(listing(host, "({length: NaN})"), items({"数组长度(length)--->NaN"}));
-    EXPECT_EQ(listing(host, "({length: 'many'})"), items({"数组长度(length)--->0"}));
-    EXPECT_EQ(listing(host, "({get length() { throw new Error('no'); }})"),
-              items({"数组长度(length)--->0"}));
-    // Only the low 32 bits count, so 2^32 + 2 lists two elements.
-    EXPECT_EQ(listing(host, "({length: 2 ** 32 + 2, 0: 'p', 1: 'q'})"),
-              items({"数组长度(length)--->4294967298", "下标0--->p", "下标1--->q"}));
-}
-
 TEST(ArrayListing, ElementCountOfALength) {
     EXPECT_EQ(elementCountOf(2.7), 2);
     EXPECT_EQ(elementCountOf(-1.5), -1);
@@ -79,11 +81,6 @@ TEST(ArrayListing, ElementCountOfALength) {
     EXPECT_EQ(elementCountOf(-1e20), 0);
     EXPECT_EQ(elementCountOf(std::nan("")), 0);
     EXPECT_EQ(elementCountOf(INFINITY), 0);
-}
-
-TEST(ArrayListing, EmptyReference) {
-    EXPECT_EQ(ArrayListing(nullptr), items({"数组长度(length)--->0"}));
-    EXPECT_EQ(DescribeObject(nullptr), QString());
 }
 
 TEST(ArrayListing, LongListingIsCut) {

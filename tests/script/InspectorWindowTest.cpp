@@ -1,6 +1,9 @@
 // The inspector window: its controls as designed, both panes filled, text reachable.
 
 #include "script/InspectorWindow.h"
+
+#include "../support/Controls.h"
+
 #include "engine/ScriptObject.h"
 #include "engine/ScriptThread.h"
 #include "script/ScriptHost.h"
@@ -18,14 +21,6 @@
 
 #include <iterator>
 #include <memory>
-
-namespace {
-template <typename T> T* control(QWidget& window, const char* name) {
-    T* found = window.findChild<T*>(QString::fromUtf8(name));
-    EXPECT_TRUE(found) << name;
-    return found;
-}
-} // namespace
 
 TEST(InspectorWindow, ControlsAsDesignedAndBothPanesFilled) {
     ScriptHost host;

@@ -2,6 +2,7 @@
 // keep the editor's text.
 
 #include "../support/FakeDialogs.h"
+#include "../support/MenuEntry.h"
 #include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
@@ -167,10 +168,7 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     EXPECT_EQ(wb.editor().GetText(), QByteArray("var s = ['lo', 'g(1)'].join('');\r\nlog(1);"));
 
     // "工具(&T)" → "解密记录": the original and each stage; a stage goes into the editor.
-    QAction* action = nullptr;
-    for (QAction* a : wb.window.findChildren<QAction*>())
-        if (a->text() == QStringLiteral("解密记录"))
-            action = a;
+    QAction* action = menuEntry(wb.window, "解密记录");
     ASSERT_NE(action, nullptr);
     action->trigger();
     auto* history = wb.window.findChild<DeobHistoryWindow*>();
@@ -226,14 +224,12 @@ TEST(UnpackButton, OneLinePerPeeledLayerAndTheHistoryWindow) {
     history->close();
 }
 
-TEST(UnpackButton, HistoryWindowBeforeAnyRun) {
+TEST(UnpackButton, HistoryListSaysWhenEmptyAndShowsItsEntriesWhole) {
     DeobHistoryWindow window;
     ASSERT_EQ(window.stageList()->count(), 1);
     EXPECT_EQ(window.stageList()->item(0)->text(), QStringLiteral("（还没有解密记录）"));
     EXPECT_FALSE(window.applyButton()->isEnabled());
-}
 
-TEST(UnpackButton, HistoryListShowsItsEntriesWhole) {
     DeobResult run;
     run.ok = true;
     for (const char* layer : {"字符串数组", "代理函数与代理对象", "死代码（不透明谓词）"}) {
@@ -246,7 +242,6 @@ TEST(UnpackButton, HistoryListShowsItsEntriesWhole) {
         s.code = QStringLiteral("x");
         run.history << s;
     }
-    DeobHistoryWindow window;
     window.setRun(QStringLiteral("x"), run);
     window.show();
     QApplication::processEvents();

@@ -91,48 +91,37 @@ TEST(EditorRecovery, EditsAreCopiedAfterTheIntervalAndANormalExitLeavesNothing) 
     EXPECT_EQ(wb.window.outputLog().messages().size(), 3);
 }
 
-TEST(EditorRecovery, YesPutsEveryEditorBackByteForByte) {
-    QTemporaryDir tmp;
-    const QList<QByteArray> saved = leaveCopyBehind(tmp.path());
-    Workbench wb;
-    wb.dialogs.yesNoAnswer = Dialogs::Answer::Yes;
-    EditorRecovery recovery(wb.window.workspace(), tmp.path());
-    recovery.start();
-    EXPECT_EQ(wb.dialogs.questions, QStringList({kQuestion}));
-    EXPECT_EQ(wb.texts(), saved);
-    // The start-up lines stand as usual, nothing else.
-    EXPECT_EQ(wb.window.outputLog().messages().size(), 3);
-    // The restored texts are this run's copy now; the old one is gone.
-    EXPECT_EQ(copyOf(recovery.store()), saved);
-    EXPECT_EQ(entries(tmp.path()).filter(QStringLiteral(".dat")).size(), 1);
+// "是" puts every editor back byte for byte and makes the texts this run's copy; "否"
+// discards the copy and keeps the start-up texts. Either way the question comes once:
+// the next start finds nothing to offer while this run lives, nor after it ends.
+TEST(EditorRecovery, YesRestoresEveryEditorAndNoDiscardsTheCopy) {
+    for (const Dialogs::Answer answer : {Dialogs::Answer::Yes, Dialogs::Answer::No}) {
+        const bool yes = answer == Dialogs::Answer::Yes;
+        SCOPED_TRACE(yes ? "yes" : "no");
+        QTemporaryDir tmp;
+        const QList<QByteArray> saved = leaveCopyBehind(tmp.path());
+        Workbench wb;
+        const QList<QByteArray> startUp = wb.texts();
+        wb.dialogs.yesNoAnswer = answer;
+        EditorRecovery recovery(wb.window.workspace(), tmp.path());
+        recovery.start();
+        EXPECT_EQ(wb.dialogs.questions, QStringList({kQuestion}));
+        EXPECT_EQ(wb.texts(), yes ? saved : startUp);
+        // The start-up lines stand as usual, nothing else.
+        EXPECT_EQ(wb.window.outputLog().messages().size(), 3);
+        // The restored texts are this run's copy now; the old one is gone.
+        EXPECT_EQ(copyOf(recovery.store()), yes ? saved : QList<QByteArray>());
+        EXPECT_EQ(entries(tmp.path()).filter(QStringLiteral(".dat")).size(), yes ? 1 : 0);
 
-    // The next start finds nothing to offer while this run lives, nor after it ends.
-    Workbench second;
-    second.dialogs.yesNoAnswer = Dialogs::Answer::Yes;
-    EditorRecovery other(second.window.workspace(), tmp.path());
-    other.start();
-    EXPECT_TRUE(second.dialogs.questions.isEmpty());
-    recovery.finish();
-    other.finish();
-    EXPECT_TRUE(entries(tmp.path()).isEmpty());
-}
-
-TEST(EditorRecovery, NoDiscardsTheCopyAndKeepsTheStartUpTexts) {
-    QTemporaryDir tmp;
-    leaveCopyBehind(tmp.path());
-    Workbench wb;
-    const QList<QByteArray> startUp = wb.texts();
-    wb.dialogs.yesNoAnswer = Dialogs::Answer::No;
-    EditorRecovery recovery(wb.window.workspace(), tmp.path());
-    recovery.start();
-    EXPECT_EQ(wb.dialogs.questions, QStringList({kQuestion}));
-    EXPECT_EQ(wb.texts(), startUp);
-    EXPECT_TRUE(entries(tmp.path()).filter(QStringLiteral(".dat")).isEmpty());
-
-    Workbench again;
-    EditorRecovery later(again.window.workspace(), tmp.path());
-    later.start();
-    EXPECT_TRUE(again.dialogs.questions.isEmpty());
+        Workbench second;
+        second.dialogs.yesNoAnswer = Dialogs::Answer::Yes;
+        EditorRecovery other(second.window.workspace(), tmp.path());
+        other.start();
+        EXPECT_TRUE(second.dialogs.questions.isEmpty());
+        recovery.finish();
+        other.finish();
+        EXPECT_TRUE(entries(tmp.path()).isEmpty());
+    }
 }
 
 TEST(EditorRecovery, UnwritableFolderCostsOneLineAndNothingElse) {

@@ -1,12 +1,10 @@
 // Files on tabs: names, the changed mark, the title, the recent list, the question before
 // changes are replaced, and files and addresses dropped on an editor.
 
-#include "../support/FakeDialogs.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
-#include "script/GlobalObjects.h"
-#include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 #include "shell/ReadSaveCommands.h"
 
@@ -37,9 +35,9 @@ TEST(FileTabs, NamesMarksTitleRecentQuestionAndDrops) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("var x = 1;\n");
     }
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow w(globals, dialogs);
+    WindowFixture wb;
+    MainWindow& w = wb.window;
+    FakeDialogs& dialogs = wb.dialogs;
     w.show();
     EditorTabs& tabs = w.tabs();
     tabs.setCurrentIndex(2);

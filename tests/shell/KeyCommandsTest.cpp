@@ -3,6 +3,7 @@
 
 #include "../support/Controls.h"
 #include "../support/FakeDialogs.h"
+#include "../support/MenuEntry.h"
 #include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
@@ -29,16 +30,6 @@ struct Workbench : WindowFixture {
     }
 };
 
-QAction* menuItem(QMenu* menu, const QString& text) {
-    for (QAction* a : menu->actions()) {
-        if (a->text() == text)
-            return a;
-        if (a->menu())
-            if (QAction* inner = menuItem(a->menu(), text))
-                return inner;
-    }
-    return nullptr;
-}
 } // namespace
 
 TEST(Shortcuts, EachKeyDoesItsCommandWithTheEditorFocused) {
@@ -82,7 +73,7 @@ TEST(Shortcuts, EachKeyDoesItsCommandWithTheEditorFocused) {
         EXPECT_TRUE(
             button->toolTip().contains(QKeySequence(c.key).toString(QKeySequence::NativeText)))
             << button->toolTip().toStdString();
-        QAction* item = menuItem(w.menuBar()->actions().at(1)->menu(), QString::fromUtf8(c.item));
+        QAction* item = menuEntry(w.menuBar()->actions().at(1)->menu(), c.item);
         ASSERT_TRUE(item);
         EXPECT_EQ(item->shortcut(), QKeySequence(c.key));
     }

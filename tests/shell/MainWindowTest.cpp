@@ -276,9 +276,12 @@ TEST(OutputLog, LongLinesAreCutAndTheirWholeTextStaysReachable) {
     EXPECT_FALSE(chooseFromMenu(log, pointOnLine(log, typed), QStringLiteral("复制完整结果")));
 }
 
-TEST(CurrentEditor, FollowsTheSelectedPage) {
+// The current editor follows the selected page, and "清空" empties that one alone.
+TEST(CurrentEditor, FollowsTheSelectedPageAndIsTheOneClearEmpties) {
     Workbench wb;
     MainWindow& w = wb.window;
+    for (int i = 1; i < 6; ++i)
+        w.tabs().editor(i)->SetText(QByteArray("text ") + QByteArray::number(i));
     w.tabs().setCurrentIndex(2);
     EXPECT_EQ(w.CurrentEditor(), w.tabs().editor(2));
     EXPECT_TRUE(w.tabs().editor(2)->isVisible());
@@ -288,14 +291,7 @@ TEST(CurrentEditor, FollowsTheSelectedPage) {
     // A page-changed event outside 0..5 leaves every editor as it was.
     w.tabs().ShowEditor(7);
     EXPECT_TRUE(w.tabs().editor(2)->isVisible());
-}
 
-TEST(ClearButton, EmptiesOnlyTheCurrentEditor) {
-    Workbench wb;
-    MainWindow& w = wb.window;
-    for (int i = 1; i < 6; ++i)
-        w.tabs().editor(i)->SetText(QByteArray("text ") + QByteArray::number(i));
-    w.tabs().setCurrentIndex(2);
     control<QPushButton>(w, "按钮_cla")->click();
     EXPECT_EQ(w.tabs().editor(2)->Length(), 0);
     EXPECT_GT(w.tabs().editor(0)->Length(), 400);

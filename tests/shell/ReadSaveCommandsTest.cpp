@@ -88,39 +88,38 @@ TEST(ReadScriptButton, SuccessesFillTheEditorAndRememberTheAddressOnce) {
     EXPECT_TRUE(wb.window.readScriptButton()->isEnabled());
     EXPECT_TRUE(wb.window.utf8DecodeBox()->isEnabled());
 
-    EXPECT_EQ(wb.read(server.url("/utf8.js")), QStringLiteral("-->代码读取成功\r\n"));
-    EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
-    EXPECT_EQ(wb.addresses(), start + QStringList{server.url("/utf8.js")});
+    const QByteArray plain = chinese.toUtf8();
+    const QString bare = server.url("/utf8.js").mid(int(qstrlen("http://")));
+    const struct {
+        QString typed;
+        QByteArray text;  // the editor's
+        QString shown;    // the address box's, after the read
+        qsizetype listed; // the addresses in the list
+    } reads[] = {
+        {server.url("/utf8.js"), plain, server.url("/utf8.js"), 2},
+        // The same address again: listed once; the box keeps showing what was typed.
+        {server.url("/utf8.js"), plain, server.url("/utf8.js"), 2},
+        // Typed without "http://", the address gets it, in the box and in its list too.
+        {bare, plain, server.url("/utf8.js"), 2},
+        // GBK named by the server, or by the page itself, arrives as the same UTF-8.
+        {server.url("/gbk.js"), plain, server.url("/gbk.js"), 3},
+        {server.url("/meta.html"), (QStringLiteral("<meta charset=\"gb2312\">") + chinese).toUtf8(),
+         server.url("/meta.html"), 4},
+        // A UTF-16 label on 8-bit bytes is a lie: they are read as if it were not there.
+        {server.url("/lie.js"), plain, server.url("/lie.js"), 5},
+        // A redirect chain: the address as typed is remembered, appended after the others.
+        {server.url("/moved.js"), plain, server.url("/moved.js"), 6},
+    };
+    for (const auto& r : reads) {
+        SCOPED_TRACE(r.typed.toStdString());
+        wb.editor().SetText(kKept);
+        EXPECT_EQ(wb.read(r.typed), QStringLiteral("-->代码读取成功\r\n"));
+        EXPECT_EQ(wb.editor().GetText(), r.text);
+        EXPECT_EQ(wb.window.addressBox()->currentText(), r.shown);
+        EXPECT_EQ(wb.addresses().size(), r.listed);
+    }
     // The program's own name and the version its title shows, not the address.
     EXPECT_EQ(server.lastUserAgent(), "VexoJS/" + wb.window.versionText().toLatin1());
-    // The same address again: listed once; the box keeps showing what was typed.
-    wb.editor().SetText(kKept);
-    EXPECT_EQ(wb.read(server.url("/utf8.js")), QStringLiteral("-->代码读取成功\r\n"));
-    EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
-    EXPECT_EQ(wb.addresses().size(), 2);
-    // Typed without "http://", the address gets it, in the box and in its list too.
-    wb.editor().SetText(kKept);
-    const QString bare = server.url("/utf8.js").mid(int(qstrlen("http://")));
-    EXPECT_EQ(wb.read(bare), QStringLiteral("-->代码读取成功\r\n"));
-    EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
-    EXPECT_EQ(wb.window.addressBox()->currentText(), server.url("/utf8.js"));
-    EXPECT_EQ(wb.addresses().size(), 2);
-    EXPECT_EQ(wb.window.addressBox()->currentText(), server.url("/utf8.js"));
-
-    // GBK named by the server, or by the page itself, arrives as the same UTF-8.
-    EXPECT_EQ(wb.read(server.url("/gbk.js")), QStringLiteral("-->代码读取成功\r\n"));
-    EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
-    EXPECT_EQ(wb.read(server.url("/meta.html")), QStringLiteral("-->代码读取成功\r\n"));
-    EXPECT_EQ(wb.editor().GetText(),
-              (QStringLiteral("<meta charset=\"gb2312\">") + chinese).toUtf8());
-    // A UTF-16 label on 8-bit bytes is a lie: they are read as if it were not there.
-    wb.editor().SetText(kKept);
-    EXPECT_EQ(wb.read(server.url("/lie.js")), QStringLiteral("-->代码读取成功\r\n"));
-    EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
-
-    // A redirect chain: the address as typed is remembered, appended after the others.
-    EXPECT_EQ(wb.read(server.url("/moved.js")), QStringLiteral("-->代码读取成功\r\n"));
-    EXPECT_EQ(wb.editor().GetText(), chinese.toUtf8());
     const QStringList expected =
         start + QStringList{server.url("/utf8.js"), server.url("/gbk.js"), server.url("/meta.html"),
                             server.url("/lie.js"), server.url("/moved.js")};

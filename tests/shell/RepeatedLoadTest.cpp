@@ -1,10 +1,8 @@
 // "加载代码" pressed again and again in the real window, waiting as the window does (the
 // busy box's local loop), with idle time between presses for the engine's own timers.
 
-#include "../support/FakeDialogs.h"
+#include "../support/WindowFixture.h"
 
-#include "script/GlobalObjects.h"
-#include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 #include "shell/ScriptBusyBox.h"
 
@@ -24,9 +22,8 @@ void idle(int ms) {
 } // namespace
 
 TEST(RepeatedLoad, HundredsOfPressesWithIdleTimeKeepTheWindowAlive) {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window(globals, dialogs);
+    WindowFixture wb;
+    MainWindow& window = wb.window;
     ScriptBusyBox busy(&window);
     ScriptThread::instance().setWaiter(&busy);
     for (int i = 0; i < 250; ++i) {
@@ -44,5 +41,5 @@ TEST(RepeatedLoad, HundredsOfPressesWithIdleTimeKeepTheWindowAlive) {
             idle(60);
     }
     ScriptThread::instance().setWaiter(nullptr);
-    globals.teardown();
+    wb.globals.teardown();
 }

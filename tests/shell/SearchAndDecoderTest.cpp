@@ -2,6 +2,7 @@
 
 #include "../support/Controls.h"
 #include "../support/FakeDialogs.h"
+#include "../support/MenuEntry.h"
 #include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
@@ -30,13 +31,6 @@ struct Workbench : WindowFixture {
     Workbench() { window.show(); }
 };
 
-QAction* menuItem(MainWindow& w, const QString& text) {
-    for (QAction* menu : w.menuBar()->actions())
-        for (QAction* item : menu->menu()->actions())
-            if (item->text() == text)
-                return item;
-    return nullptr;
-}
 } // namespace
 
 TEST(SearchRow, FindsInTheCurrentEditorWithoutLogging) {
@@ -68,7 +62,7 @@ TEST(SearchRow, FindsInTheCurrentEditorWithoutLogging) {
 TEST(DecoderMenu, OpensOneWindowThatDoesNotHoldTheMainWindow) {
     Workbench wb;
     MainWindow& w = wb.window;
-    QAction* item = menuItem(w, QStringLiteral("解码工具"));
+    QAction* item = menuEntry(w, "解码工具");
     ASSERT_TRUE(item);
     EXPECT_TRUE(item->isEnabled());
     EXPECT_EQ(w.decoderWindow(), nullptr);

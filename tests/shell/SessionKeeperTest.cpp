@@ -1,15 +1,13 @@
 // Work kept across runs in one process: what the next window gets back, with keeping
 // on or off, and the recovery copy standing in when the texts cannot be kept.
 
-#include "../support/FakeDialogs.h"
+#include "../support/WindowFixture.h"
 
 #include "editor/CodeEditor.h"
 #include "editor/EditorTabs.h"
 #include "editor/RecoveryStore.h"
-#include "script/GlobalObjects.h"
 #include "shell/BrowserCommands.h"
 #include "shell/EditorRecovery.h"
-#include "shell/MainWindow.h"
 #include "shell/OutputLog.h"
 #include "shell/SessionKeeper.h"
 
@@ -21,10 +19,7 @@
 #include <QTemporaryDir>
 
 namespace {
-struct OneRun {
-    GlobalObjects globals;
-    FakeDialogs dialogs;
-    MainWindow window{globals, dialogs};
+struct OneRun : WindowFixture {
     EditorRecovery recovery;
     SessionKeeper session;
     explicit OneRun(const QString& dir)
