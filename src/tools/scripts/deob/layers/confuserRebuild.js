@@ -42,6 +42,21 @@ function countStatements(list) {
     return n;
 }
 
+// Whether the name is left anywhere outside nested functions (classes included).
+function named(node, name) {
+    let found = false;
+    const walk = (n) => {
+        if (found || !n || typeof n.type !== "string" || /Function|Method/.test(n.type)) return;
+        if (n.type === "Identifier" && n.name === name) found = true;
+        for (const k of t.VISITOR_KEYS[n.type] || []) {
+            const v = n[k];
+            if (Array.isArray(v)) v.forEach(walk); else walk(v);
+        }
+    };
+    walk(node);
+    return found;
+}
+
 // The blocks of one machine's states, reached from the entry vectors: key → statements.
 function emitter(m, budget) {
     const { name, sw } = m;
@@ -66,7 +81,8 @@ function emitter(m, budget) {
         if (made > budget) throw new Unknown();
         const copy = t.cloneNode(node, true);
         const walk = (n) => {
-            if (!n || typeof n.type !== "string" || /Function|Class/.test(n.type)) return;
+            // Class keys and fields are read where the class is made: under `v`.
+            if (!n || typeof n.type !== "string" || /Function|Method/.test(n.type)) return;
             for (const k of t.VISITOR_KEYS[n.type] || []) {
                 const c = n[k];
                 const swap = (x, set) => {
@@ -148,10 +164,10 @@ function emitter(m, budget) {
                 continue;
             }
             case "IfStatement": {
+                // Tests of numbers and state reads only (`if (false)` where an opaque
+                // test was folded) choose their way; the program's own tests both.
                 let known = false, value;
-                if (mentions(s.test, name)) {
-                    try { value = evaluate(s.test, name, v); known = true; } catch (e) { known = false; }
-                }
+                try { value = evaluate(s.test, name, v); known = true; } catch (e) { known = false; }
                 const listOf = (b) => (b.type === "BlockStatement" ? b.body : [b]);
                 let stmts;
                 if (known) {
@@ -258,8 +274,9 @@ function rebuild(m, vectors) {
             const body = g ? tidy(structure(g.nodes, g.entry, labels)) : [];
             const decl = t.functionDeclaration(t.identifier(name), fn.node.params.slice(1).map((p) => t.cloneNode(p, true)),
                 block(body), fn.node.generator, fn.node.async);
-            // The array must be gone everywhere, nested functions included.
-            if (JSON.stringify(decl.body).includes('"name":' + JSON.stringify(m.name))) throw new Unknown();
+            // Every read of the array must have become a number (nested functions
+            // never name it: the machine would not have been taken).
+            if (named(decl.body, m.name)) throw new Unknown();
             made.push(decl);
         }
     } catch (err) {

@@ -41,6 +41,7 @@ export function machineOf(whilePath) {
     const here = whilePath.getFunctionParent();
     // The array's holder is not seen by nested functions (they might change it inside a
     // block); for a plain name every use must be a read, an update or one of the sums.
+    for (const v of binding.constantViolations) if (v.getFunctionParent() !== here) return null;
     for (const ref of binding.referencePaths) {
         if (ref.getFunctionParent() !== here) return null;
         if (base !== name) continue;

@@ -25,11 +25,23 @@ export function eachTail(list, visit, marker) {
 
 const isJump = (s) => s.vexoJump !== undefined;
 
+// The jump markers at the end of any list of the block's code: an if whose branch
+// jumps may be followed by more of the block.
+function eachJumpMarker(list, visit) {
+    for (const s of list) {
+        if (s.type === "IfStatement") {
+            eachJumpMarker(s.consequent.body, visit);
+            if (s.alternate) eachJumpMarker(s.alternate.body, visit);
+        } else if (s.type === "BlockStatement") eachJumpMarker(s.body, visit);
+    }
+    if (list.length && isJump(list[list.length - 1])) visit(list, list.length - 1);
+}
+
 function analyse(nodes, entry) {
     const succ = new Map();
     for (const [key, body] of nodes) {
         const out = [];
-        eachTail(body, (list, i) => out.push(list[i].vexoJump), isJump);
+        eachJumpMarker(body, (list, i) => out.push(list[i].vexoJump));
         succ.set(key, out);
     }
     // Depth-first order; an edge to a block on the stack goes back.
@@ -126,7 +138,7 @@ export function structure(nodes, entry, labels) {
     const translate = (x, ctx) => {
         const body = nodes.get(x);
         const jumps = [];
-        eachTail(body, (list, i) => jumps.push([list, i]), isJump);
+        eachJumpMarker(body, (list, i) => jumps.push([list, i]));
         for (const [list, i] of jumps) {
             const to = list[i].vexoJump;
             let code;

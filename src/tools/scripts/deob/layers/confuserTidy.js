@@ -116,9 +116,25 @@ function pass(body) {
         }
     });
     walkLists(body, (list) => {
-        for (const s of list) {
+        for (let i = 0; i < list.length; ++i) {
+            const s = list[i];
             if (s.vexoBuilt && shapeLoop(s, null)) changed = true;
             if (s.type === "LabeledStatement" && s.body.vexoBuilt && shapeLoop(s.body, s.label.name)) changed = true;
+            if (s.vexoBuilt && !s.label) {
+                const after = testedLoop(s);
+                if (after) { list.splice(i + 1, 0, ...after); changed = true; }
+            }
+            // `L: { if (c) break L; rest }` runs the rest only when c is false.
+            if (s.type === "LabeledStatement" && s.body.type === "BlockStatement") {
+                const inner = s.body.body;
+                const k = inner.findIndex((x) => x.type === "IfStatement" && !x.alternate &&
+                    only1(x.consequent, (j) => j.type === "BreakStatement" && j.label && j.label.name === s.label.name));
+                if (k >= 0 && k < inner.length - 1) {
+                    const rest = inner.splice(k + 1);
+                    inner[k] = t.ifStatement(negate(inner[k].test), t.blockStatement(rest));
+                    changed = true;
+                }
+            }
         }
     });
     return changed;
@@ -134,6 +150,42 @@ function hasOwn(list, kind, label) {
         if (j.type === kind && ((!loops.length && !j.label) || (j.label && j.label.name === label))) found = true;
     });
     return found;
+}
+
+const only1 = (block, test) => block.body.length === 1 && test(block.body[0]);
+
+// `while (true) { A; if (c) { X; continue; } B }` where B always leaves the loop: the
+// loop goes round while c holds, and B runs after it. With A empty it is `while (c) { X }`,
+// with X empty `do { A } while (c)`. Returns B (to follow the loop) or null.
+function testedLoop(w) {
+    if (w.type !== "WhileStatement" || w.test.type !== "BooleanLiteral") return null;
+    const body = w.body.body;
+    const at = body.findIndex((x) => x.type === "IfStatement" && !x.alternate && x.consequent.body.length &&
+        bare(x.consequent.body[x.consequent.body.length - 1], "ContinueStatement"));
+    if (at < 0 || at === body.length - 1) return null;
+    const a = body.slice(0, at), x = body[at].consequent.body.slice(0, -1), b = body.slice(at + 1);
+    if (a.length && x.length) return null;
+    // B ends in a jump on every way through it, and its own breaks are those ends.
+    let ownEnds = 0, own = 0;
+    eachTail(b, () => { ++ownEnds; }, (j) => bare(j, "BreakStatement"));
+    eachJump(b, (j, loops) => { if (!loops.length && !j.label) ++own; });
+    if (!lastExits(b) || own !== ownEnds || hasOwn(a, "ContinueStatement", null) || hasOwn(b, "ContinueStatement", null))
+        return null;
+    eachTail(b, (l, i) => l.splice(i, 1), (j) => bare(j, "BreakStatement"));
+    if (a.length) w.type = "DoWhileStatement";
+    w.test = body[at].test;
+    w.body = t.blockStatement(a.length ? a : x);
+    return b;
+}
+
+// Whether every way through the list ends in a jump or a return.
+function lastExits(list) {
+    const s = list[list.length - 1];
+    if (!s) return false;
+    if (/^(Return|Throw|Break|Continue)Statement$/.test(s.type)) return true;
+    if (s.type === "IfStatement") return !!s.alternate && lastExits(s.consequent.body) && lastExits(s.alternate.body);
+    if (s.type === "BlockStatement") return lastExits(s.body);
+    return false;
 }
 
 // `while (true)` with the test first or last becomes `while (c)` or `do … while (c)`.
