@@ -11,6 +11,7 @@ import { calculator } from "../../src/tools/scripts/deob/layers/confuserCalculat
 import { dispatcher } from "../../src/tools/scripts/deob/layers/confuserDispatcher.js";
 import { stateMachines } from "../../src/tools/scripts/deob/layers/confuserStates.js";
 import { stateRebuild } from "../../src/tools/scripts/deob/layers/confuserRebuild.js";
+import { globalFinders } from "../../src/tools/scripts/deob/layers/confuserFinders.js";
 import { check, section } from "./harness.js";
 
 if (typeof globalThis.vexoSandboxRun !== "function") {
@@ -144,6 +145,14 @@ const cases = [
         "unchanged"],
     [stateRebuild, "machine also used other than by calls", machine("case 5: log(1); s[0] -= 5; break;", "main([5]); var f = main;"),
         "unchanged"],
+    [globalFinders, "candidates after globalThis, and what only they used",
+        "var key = 'x'; function dec(k) { return k + 'this'; } function find() { var a = [function () { return globalThis; }," +
+        " function () { return new Function(dec('return '))(); }]; for (var i = 0; i < a.length; i++) try { return a[i](); }" +
+        " catch (e) {} } log(find() === globalThis, key);",
+        "var key = 'x'; function find() { var a = [function () { return globalThis; }]; for (var i = 0; i < a.length; i++)" +
+        " try { return a[i](); } catch (e) {} } log(find() === globalThis, key);"],
+    [globalFinders, "candidates not tried in turn",
+        "var a = [function () { return globalThis; }, function () { return window; }]; log(a[1]);", "unchanged"],
     [calculator, "switch that does more than one operator",
         "function c(o, a, b) { switch (o) { case 'k1': return f(a); } } log(c('k1', 1));", "unchanged"],
     [dispatcher, "functions called through a dispatcher", dispatched("log((p = [2], d('k1')), d('k1', 'MK', 'RT').v, d('k2', 'CL'));"),

@@ -11,6 +11,7 @@ import { calculator } from "./confuserCalculator.js";
 import { dispatcher } from "./confuserDispatcher.js";
 import { stateMachines } from "./confuserStates.js";
 import { stateRebuild } from "./confuserRebuild.js";
+import { globalFinders } from "./confuserFinders.js";
 
 export const confuserLayers = [confuserPack, confuserRgf, literalArrays, noopCalls, confuserFunctions,
-    concealedGlobals, stateMachines, stateRebuild, concealedStrings, calculator, dispatcher, emptyFunctionTests];
+    concealedGlobals, stateMachines, stateRebuild, globalFinders, concealedStrings, calculator, dispatcher, emptyFunctionTests];
