@@ -298,6 +298,9 @@ function rebuildMachines(ast, notes) {
         },
     });
     const known = machines.filter((m) => m.entries && m.fn);
+    // Machines nested in another's function keep their states in its scope object and
+    // are entered with arrays that come in as arguments: their entries are not all known.
+    if (known.length < machines.length) notes.push("一处平坦化的函数未能重建（入口状态未知）");
     if (!known.length) return false;
     const arrays = computeEntries(ast, known);
     const rebuilt = new Set(), helpers = new Set();
