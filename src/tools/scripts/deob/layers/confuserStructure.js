@@ -24,6 +24,8 @@ export function eachTail(list, visit, marker) {
 }
 
 const isJump = (s) => s.vexoJump !== undefined;
+// Labels of the structure (the program's own labelled statements keep theirs).
+const ours = (s) => Object.assign(s, { vexoLabel: true });
 
 // The jump markers at the end of any list of the block's code: an if whose branch
 // jumps may be followed by more of the block.
@@ -125,7 +127,7 @@ export function structure(nodes, entry, labels) {
             const body = within(inside, [{ loop: x, label }, ...c]);
             const w = t.whileStatement(t.booleanLiteral(true), t.blockStatement(body));
             w.vexoBuilt = true;
-            return [t.labeledStatement(t.identifier(label), w)];
+            return [ours(t.labeledStatement(t.identifier(label), w))];
         });
     };
     const withFollows = (ys, ctx, core) => {
@@ -133,7 +135,7 @@ export function structure(nodes, entry, labels) {
         const [y, ...rest] = ys;
         const label = labels.next("part");
         const inner = withFollows(rest, [{ follow: y, label }, ...ctx], core);
-        return [t.labeledStatement(t.identifier(label), t.blockStatement(inner)), ...doTree(y, ctx)];
+        return [ours(t.labeledStatement(t.identifier(label), t.blockStatement(inner))), ...doTree(y, ctx)];
     };
     const translate = (x, ctx) => {
         const body = nodes.get(x);

@@ -99,7 +99,7 @@ function pass(body) {
     walkLists(body, (list) => {
         for (let i = 0; i < list.length; ++i) {
             const s = list[i];
-            if (s.type === "LabeledStatement" && !used.has(s.label.name)) {
+            if (s.type === "LabeledStatement" && s.vexoLabel && !used.has(s.label.name)) {
                 if (s.body.type === "BlockStatement" && !s.body.body.some(isLexical)) list.splice(i, 1, ...s.body.body);
                 else list[i] = s.body;
                 changed = true;
