@@ -15,6 +15,7 @@ import { machineOf, entriesOf, computeEntries, numberNode } from "./confuserStat
 import { jumpTo, eachTail, structure } from "./confuserStructure.js";
 import { tidy } from "./confuserTidy.js";
 import { sweepUnused } from "./confuserCleanup.js";
+import { nestedEntries, rebuildNested } from "./confuserRebuildNested.js";
 
 const maxStates = 4000;
 const maxSteps = 400000;
@@ -22,13 +23,13 @@ const maxSteps = 400000;
 // a state reached from two places is one block, but a case reached in two states is two.
 const maxGrowth = 3;
 
-const isLexical = (s) => (s.type === "VariableDeclaration" && s.kind !== "var") || s.type === "ClassDeclaration" ||
+export const isLexical = (s) => (s.type === "VariableDeclaration" && s.kind !== "var") || s.type === "ClassDeclaration" ||
     s.type === "FunctionDeclaration";
 const fallMarker = (v) => ({ type: "EmptyStatement", vexoFall: v });
 const isFall = (s) => s.vexoFall !== undefined;
 const block = (list) => t.blockStatement(list);
 
-function countStatements(list) {
+export function countStatements(list) {
     let n = 0;
     const walk = (x) => {
         if (!x || typeof x.type !== "string") return;
@@ -58,7 +59,7 @@ function named(node, name) {
 }
 
 // The blocks of one machine's states, reached from the entry vectors: key → statements.
-function emitter(m, budget) {
+export function emitter(m, budget) {
     const { name, sw } = m;
     const bodies = sw.cases.map((c) => c.consequent);
     let steps = 0, made = 0;
@@ -105,7 +106,7 @@ function emitter(m, budget) {
     const seen = new Map(); // state key → vector, to be emitted
     const pending = [];
     const jump = (v) => {
-        if (dispatch(v) < 0) return t.returnStatement(null);
+        if (dispatch(v) < 0) return Object.assign(t.returnStatement(null), { vexoExit: true });
         const key = v.join(",");
         if (!seen.has(key)) {
             if (seen.size >= maxStates) throw new Unknown();
@@ -212,7 +213,7 @@ function emitter(m, budget) {
 }
 
 // Label names not used in the function.
-function labelMaker(fn) {
+export function labelMaker(fn) {
     const taken = new Set();
     fn.traverse({ LabeledStatement(p) { taken.add(p.node.label.name); } });
     let n = 0;
@@ -298,15 +299,25 @@ function rebuildMachines(ast, notes) {
         },
     });
     const known = machines.filter((m) => m.entries && m.fn);
-    // Machines nested in another's function keep their states in its scope object and
-    // are entered with arrays that come in as arguments: their entries are not all known.
-    if (known.length < machines.length) notes.push("一处平坦化的函数未能重建（入口状态未知）");
-    if (!known.length) return false;
-    const arrays = computeEntries(ast, known);
+    const nested = machines.filter((m) => !m.fn && nestedEntries(m, ast));
+    // Other machines nested in another's function keep their states in its scope object
+    // and are entered with arrays that come in as arguments from calls not all known.
+    if (known.length + nested.length < machines.length) notes.push("一处平坦化的函数未能重建（入口状态未知）");
+    if (!known.length && !nested.length) return false;
+    const arrays = computeEntries(ast, known.concat(nested));
     const rebuilt = new Set(), helpers = new Set();
     let changed = false;
+    nested.forEach((m, i) => {
+        const why = rebuildNested(m, arrays[known.length + i]);
+        if (why) notes.push("一处平坦化的函数未能重建（" + why + "）");
+        else {
+            rebuilt.add(m.whilePath.getFunctionParent().node);
+            helpers.add(m.sum);
+            changed = true;
+        }
+    });
     known.forEach((m, i) => {
-        const inside = (p) => !!p.findParent((q) => rebuilt.has(q.node));
+        const inside = (p) => !!p.findParent((q) => rebuilt.has(q.node)) || rebuilt.has(p.node);
         if (!arrays[i] || arrays[i].length !== m.calls.length || inside(m.fn) || m.calls.some(inside)) {
             notes.push("一处平坦化的函数未能重建（入口状态未知）");
             return;

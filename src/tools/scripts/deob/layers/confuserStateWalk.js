@@ -127,9 +127,12 @@ function touches(target, name) {
     switch (target.type) {
     case "Identifier":
     case "MemberExpression": {
+        // The place written may hold the array (or be in it); the objects written through
+        // on the way to it are only read.
         for (let n = target; n; n = n.type === "MemberExpression" ? n.object : null) {
             const k = locKey(n);
-            if (k !== null && (k === name || name.startsWith(k + ".") || k.startsWith(name + "."))) return true;
+            if (k !== null && (k === name || k.startsWith(name + ".") || (n === target && name.startsWith(k + "."))))
+                return true;
             if (n.type === "MemberExpression" && n.computed && locKey(n.object) === name) return true;
             if (n.type !== "MemberExpression") break;
         }

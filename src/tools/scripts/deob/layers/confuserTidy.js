@@ -34,11 +34,11 @@ function eachJump(list, visit, loops = []) {
 
 const jumpMarker = (kind, label) => (s) => s.type === kind && s.label && s.label.name === label;
 
-function pass(body) {
+function pass(body, ends) {
     let changed = false;
     // Tail jumps: the end of the function, of a labelled block, of a loop's body.
     const strip = (list, marker) => eachTail(list, (l, i) => { l.splice(i, 1); changed = true; }, marker);
-    strip(body, (s) => s.type === "ReturnStatement" && !s.argument);
+    if (ends) strip(body, (s) => s.type === "ReturnStatement" && !s.argument);
     const visitLabels = (list) => {
         for (const s of list) {
             if (s.type === "LabeledStatement") {
@@ -215,7 +215,8 @@ function shapeLoop(w, label) {
     return false;
 }
 
-export function tidy(body) {
-    for (let k = 0; k < 50 && pass(body); ++k);
+// `ends`: the statements end the function (a `return;` at their end may go).
+export function tidy(body, ends = true) {
+    for (let k = 0; k < 50 && pass(body, ends); ++k);
     return body;
 }
