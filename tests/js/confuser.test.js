@@ -47,6 +47,9 @@ const dispatched = (calls) => "var c = Object.create(null); var p; function d(na
     " if (kind === 'RT') { return { v: output }; } else { return output; } } " + calls;
 const summer = "function sum(a) { var t = 0; for (var i = 0; i < a.length; i++) t += a[i]; return t; } ";
 const machine = (cases, calls) => summer + "function main(s, x) { while (sum(s) !== 0) switch (sum(s)) { " + cases + " } } " + calls;
+const nested = (calls) => summer + "function inner(sc, x, arg) { [sc.g.s, sc.g.v] = arg; while (sum(sc.g.s) !== 0) switch (sum(sc.g.s)) {" +
+    " case 3: log(sc.g.v); sc.g.s[0] -= 1; break; case 2: if (sc.g.v) { sc.g.s[0] -= 2; break; } log('none'); sc.g.s[0] -= 2; break; } }" +
+    " var holder = {}; holder.run = function (...a) { return inner({ g: {} }, 0, a); }; " + calls;
 const cases = [
     [confuserPack, "packed program",
         "Function('o', 'var x = o[\"a\"](1); o[\"b\"] = typeof o[\"t\"]; return o[\"a\"](x);')" +
@@ -144,6 +147,11 @@ const cases = [
     [stateRebuild, "the program's own labelled loop keeps its label",
         machine("case 5: a: for (var i = 0; i < 3; i++) for (;;) { if (i) continue a; break a; } s[0] -= 5; break;", "main([5]);"),
         "function main_1(x) { a: for (var i = 0; i < 3; i++) for (;;) { if (i) continue a; break a; } } main_1();"],
+    [stateRebuild, "machine nested in a scope member, every call with the same states",
+        nested("(1, holder.run)([3], 'hi'); holder.run([3], '');"),
+        "function inner(sc, x, arg) { [, sc.g.v] = arg; log(sc.g.v); if (sc.g.v) { return; } log('none'); } var holder = {};" +
+        " holder.run = function (...a) { return inner({ g: {} }, 0, a); }; (1, holder.run)(undefined, 'hi'); holder.run(undefined, '');"],
+    [stateRebuild, "nested machine entered with different states", nested("holder.run([3], 'hi'); holder.run([1, 1], '');"), "unchanged"],
     [stateRebuild, "machine that reads its arguments", machine("case 5: log(arguments.length); s[0] -= 5; break;", "main([5]);"),
         "unchanged"],
     [stateRebuild, "machine also used other than by calls", machine("case 5: log(1); s[0] -= 5; break;", "main([5]); var f = main;"),
