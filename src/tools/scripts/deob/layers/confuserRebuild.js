@@ -226,7 +226,7 @@ export function labelMaker(fn) {
     };
 }
 
-function usesArguments(fn) {
+export function usesArguments(fn) {
     let found = false;
     fn.traverse({
         Function(p) { if (!p.isArrowFunctionExpression()) p.skip(); },

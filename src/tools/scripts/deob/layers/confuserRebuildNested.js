@@ -9,7 +9,7 @@ import { t, traverse } from "../babel.js";
 import { Unknown, locKey } from "./confuserStateWalk.js";
 import { structure } from "./confuserStructure.js";
 import { tidy } from "./confuserTidy.js";
-import { emitter, countStatements, labelMaker, isLexical } from "./confuserRebuild.js";
+import { emitter, countStatements, labelMaker, isLexical, usesArguments } from "./confuserRebuild.js";
 
 const maxGrowth = 3;
 
@@ -142,6 +142,8 @@ export function rebuildNested(m, vectors) {
     if (!vectors.every((v) => v.join(",") === key)) return "各处调用的入口状态不同";
     if (m.sw.cases.some((c) => c.consequent.some(isLexical))) return "分支里有块级声明";
     const { fn, head, calls } = m.nested;
+    // The calls will pass `undefined` for the array: nothing may see it through `arguments`.
+    if (usesArguments(fn)) return "函数用到 arguments";
     const budget = maxGrowth * countStatements(m.sw.cases.flatMap((c) => c.consequent)) + 200;
     let body;
     try {
