@@ -41,8 +41,10 @@ function run(code) {
 
 // The original of a fixture: its program, or for a bundle every file of its app.
 function originalOf(program) {
-    const file = path.join(root, "programs", program);
-    if (fs.existsSync(file)) return [fs.readFileSync(file, "utf8")];
+    for (const dir of ["programs", "programs-flow"]) {
+        const file = path.join(root, dir, program);
+        if (fs.existsSync(file)) return [fs.readFileSync(file, "utf8")];
+    }
     const app = path.join(root, "apps", program.replace(/\.js$/, ""));
     return fs.readdirSync(app).sort().map((f) => fs.readFileSync(path.join(app, f), "utf8"));
 }
@@ -109,7 +111,7 @@ if (args[0] === "--dev") {
 (async () => {
     const rows = {};
     const fails = [];
-    for (const variant of fs.readdirSync(root).filter((d) => d !== "programs" && d !== "apps" &&
+    for (const variant of fs.readdirSync(root).filter((d) => d !== "programs" && d !== "programs-flow" && d !== "apps" &&
         (!only || only.has(d)) && d.startsWith(onlyPrefix)).sort()) {
         const row = rows[variant] = { n: 0, same: 0, recovered: 0, named: 0 };
         for (const program of fs.readdirSync(path.join(root, variant)).sort()) {

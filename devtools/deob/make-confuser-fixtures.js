@@ -1,5 +1,5 @@
 // Regenerates the js-confuser fixture sets (tests/data/deob/confuser-*) from the programs
-// in tests/data/deob/programs/. The obfuscator is installed outside the project and only
+// in tests/data/deob/programs/ (and programs-flow/ for the flattened control-flow shapes). The obfuscator is installed outside the project and only
 // its output is committed:
 //   npm install --prefix /tmp/jsc-tools js-confuser@2
 //   node devtools/deob/make-confuser-fixtures.js [/tmp/jsc-tools] [SET...]
@@ -40,6 +40,9 @@ const sets = {
     "rgf": { rgf: true },
     "pack": { pack: true },
     "dead-code": { deadCode: true },
+    // Flattening over programs of loops, jumps, early returns, try/catch and closures in
+    // loops (tests/data/deob/programs-flow/).
+    "control-flow-shapes": { controlFlowFlattening: true, from: "programs-flow" },
 };
 const perSet = 4;
 // Dead code and flattening can blow a 1 KB program up to 300 KB; the sets stay small.
@@ -77,13 +80,14 @@ async function all() {
     for (let si = 0; si < names.length; ++si) {
         const name = names[si];
         if (chosen.length && !chosen.includes(name)) continue;
-        const { programs: count = perSet, maxSize: limit = maxSize, ...set } = sets[name];
+        const { programs: count = perSet, maxSize: limit = maxSize, from = "programs", ...set } = sets[name];
         const dir = path.join(root, "confuser-" + name);
         fs.rmSync(dir, { recursive: true, force: true });
         fs.mkdirSync(dir, { recursive: true });
-        for (let k = 0; k < programs.length && fs.readdirSync(dir).length < count; ++k) {
-            const p = programs[(si * 3 + k) % programs.length];
-            const code = fs.readFileSync(path.join(root, "programs", p), "utf8");
+        const own = from === "programs" ? programs : fs.readdirSync(path.join(root, from)).filter((f) => f.endsWith(".js")).sort();
+        for (let k = 0; k < own.length && fs.readdirSync(dir).length < count; ++k) {
+            const p = own[(si * 3 + k) % own.length];
+            const code = fs.readFileSync(path.join(root, from, p), "utf8");
             const options = Object.assign({ target: "browser" }, set);
             let out;
             try {

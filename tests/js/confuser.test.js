@@ -10,6 +10,8 @@ import { confuserRgf } from "../../src/tools/scripts/deob/layers/confuserRgf.js"
 import { calculator } from "../../src/tools/scripts/deob/layers/confuserCalculator.js";
 import { dispatcher } from "../../src/tools/scripts/deob/layers/confuserDispatcher.js";
 import { stateMachines } from "../../src/tools/scripts/deob/layers/confuserStates.js";
+import { stateRebuild } from "../../src/tools/scripts/deob/layers/confuserRebuild.js";
+import { globalFinders } from "../../src/tools/scripts/deob/layers/confuserFinders.js";
 import { check, section } from "./harness.js";
 
 if (typeof globalThis.vexoSandboxRun !== "function") {
@@ -26,7 +28,9 @@ if (typeof globalThis.vexoSandboxRun !== "function") {
 function peeled(layer, code) {
     const ast = parse(code);
     treeChanged();
-    if (!layer.run(ast, code)) return "unchanged";
+    const changed = layer.run(ast, code);
+    if (layer.remark) layer.remark();
+    if (!changed) return "unchanged";
     return generate(ast).replace(/\s*\n\s*/g, " ");
 }
 
@@ -43,6 +47,9 @@ const dispatched = (calls) => "var c = Object.create(null); var p; function d(na
     " if (kind === 'RT') { return { v: output }; } else { return output; } } " + calls;
 const summer = "function sum(a) { var t = 0; for (var i = 0; i < a.length; i++) t += a[i]; return t; } ";
 const machine = (cases, calls) => summer + "function main(s, x) { while (sum(s) !== 0) switch (sum(s)) { " + cases + " } } " + calls;
+const nested = (calls) => summer + "function inner(sc, x, arg) { [sc.g.s, sc.g.v] = arg; while (sum(sc.g.s) !== 0) switch (sum(sc.g.s)) {" +
+    " case 3: log(sc.g.v); sc.g.s[0] -= 1; break; case 2: if (sc.g.v) { sc.g.s[0] -= 2; break; } log('none'); sc.g.s[0] -= 2; break; } }" +
+    " var holder = {}; holder.run = function (...a) { return inner({ g: {} }, 0, a); }; " + calls;
 const cases = [
     [confuserPack, "packed program",
         "Function('o', 'var x = o[\"a\"](1); o[\"b\"] = typeof o[\"t\"]; return o[\"a\"](x);')" +
@@ -123,6 +130,40 @@ const cases = [
         machine("case 5: s[0] = 0; log(s); break;", "main([5]);"), "unchanged"],
     [stateMachines, "state update the walk cannot compute",
         machine("case 5: s[0] -= s[0] * k; break;", "var k = 1; main([5]);"), "unchanged"],
+    [stateRebuild, "blocks in order, the program's test as a loop",
+        machine("case 5: log('a'); s[0] -= 1; break; case 4: if (n > 0) { s[0] -= 1; break; } s[0] -= 4; break;" +
+            " case 3: log(n); n--; s[0] += 1; break;", "var n = 2; main([5]);"),
+        "function main_1(x) { log('a'); while (n > 0) { log(n); n--; } } var n = 2; main_1();"],
+    [stateRebuild, "each entry its own function; a join after if/else; a read as its number",
+        machine("case 5: log(x); s[0] -= 1; break; case 4: if (x) { s[0] -= 2; break; } log('no'); s[0] -= 1; break;" +
+            " case 3: log('yes'); s[0] -= 1; break; case 2: log('end'); return x; case 7: log(s[0] * 2); s[0] -= 7; break;",
+        "main([5], 1); main([5], 0); main([7]);"),
+        "function main_1(x) { log(x); if (!x) { log('no'); log('yes'); } log('end'); return x; }" +
+        " function main_2(x) { log(14); } main_1(1); main_1(0); main_2();"],
+    [stateRebuild, "loop tested at its end",
+        machine("case 5: log(x); s[0] -= 1; break; case 4: log(n); n--; if (n > 0) { s[0] += 1; break; } s[0] -= 4; break;",
+            "var n = 3; main([5]);"),
+        "function main_1(x) { do { log(x); log(n); n--; } while (n > 0); } var n = 3; main_1();"],
+    [stateRebuild, "the program's own labelled loop keeps its label",
+        machine("case 5: a: for (var i = 0; i < 3; i++) for (;;) { if (i) continue a; break a; } s[0] -= 5; break;", "main([5]);"),
+        "function main_1(x) { a: for (var i = 0; i < 3; i++) for (;;) { if (i) continue a; break a; } } main_1();"],
+    [stateRebuild, "machine nested in a scope member, every call with the same states",
+        nested("(1, holder.run)([3], 'hi'); holder.run([3], '');"),
+        "function inner(sc, x, arg) { [, sc.g.v] = arg; log(sc.g.v); if (sc.g.v) { return; } log('none'); } var holder = {};" +
+        " holder.run = function (...a) { return inner({ g: {} }, 0, a); }; (1, holder.run)(undefined, 'hi'); holder.run(undefined, '');"],
+    [stateRebuild, "nested machine entered with different states", nested("holder.run([3], 'hi'); holder.run([1, 1], '');"), "unchanged"],
+    [stateRebuild, "machine that reads its arguments", machine("case 5: log(arguments.length); s[0] -= 5; break;", "main([5]);"),
+        "unchanged"],
+    [stateRebuild, "machine also used other than by calls", machine("case 5: log(1); s[0] -= 5; break;", "main([5]); var f = main;"),
+        "unchanged"],
+    [globalFinders, "candidates after globalThis, and what only they used",
+        "var key = 'x'; function dec(k) { return k + 'this'; } function find() { var a = [function () { return globalThis; }," +
+        " function () { return new Function(dec('return '))(); }]; for (var i = 0; i < a.length; i++) try { return a[i](); }" +
+        " catch (e) {} } log(find() === globalThis, key);",
+        "var key = 'x'; function find() { var a = [function () { return globalThis; }]; for (var i = 0; i < a.length; i++)" +
+        " try { return a[i](); } catch (e) {} } log(find() === globalThis, key);"],
+    [globalFinders, "candidates not tried in turn",
+        "var a = [function () { return globalThis; }, function () { return window; }]; log(a[1]);", "unchanged"],
     [calculator, "switch that does more than one operator",
         "function c(o, a, b) { switch (o) { case 'k1': return f(a); } } log(c('k1', 1));", "unchanged"],
     [dispatcher, "functions called through a dispatcher", dispatched("log((p = [2], d('k1')), d('k1', 'MK', 'RT').v, d('k2', 'CL'));"),

@@ -598,11 +598,11 @@ TEST_P(DeobConfuserFixtures, PeeledCodeLogsTheSameAsTheOriginal) {
 INSTANTIATE_TEST_SUITE_P(Sets, DeobConfuserFixtures,
                          ::testing::Values("preset-low", "preset-medium", "preset-high",
                                            "string-concealing", "string-encoding",
-                                           "string-splitting", "control-flow", "dispatcher",
-                                           "opaque-predicates", "calculator", "global-concealing",
-                                           "duplicate-literals", "object-extraction",
-                                           "moved-declarations", "flatten-masking", "rgf", "pack",
-                                           "dead-code"),
+                                           "string-splitting", "control-flow",
+                                           "control-flow-shapes", "dispatcher", "opaque-predicates",
+                                           "calculator", "global-concealing", "duplicate-literals",
+                                           "object-extraction", "moved-declarations",
+                                           "flatten-masking", "rgf", "pack", "dead-code"),
                          [](const auto& info) {
                              std::string name = info.param;
                              for (char& c : name)

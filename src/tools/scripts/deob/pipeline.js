@@ -207,10 +207,16 @@ function peelAll(source, options, history) {
             if (layer.detect && !layer.detect(code)) return false;
             changed = layer.run(tree, fresh ? code : null);
         } catch (e) {
+            if (layer.remark) layer.remark();
             skipFor(layer, started, e);
             return false;
         }
-        if (!changed) return false;
+        // What a layer left undone, in its own words (the history shows it).
+        const remark = layer.remark ? layer.remark() : "";
+        if (!changed) {
+            if (remark) skip(layer, started, remark);
+            return false;
+        }
         treeChanged();
         const out = generate(tree);
         fresh = false;
@@ -230,6 +236,7 @@ function peelAll(source, options, history) {
             tree = transformed; // goes on to the next layer as it is
             unchecked = true;
         }
+        if (remark) history[history.length - 1].note = remark;
         return true;
     };
 

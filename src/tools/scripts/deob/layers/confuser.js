@@ -10,6 +10,8 @@ import { confuserRgf } from "./confuserRgf.js";
 import { calculator } from "./confuserCalculator.js";
 import { dispatcher } from "./confuserDispatcher.js";
 import { stateMachines } from "./confuserStates.js";
+import { stateRebuild } from "./confuserRebuild.js";
+import { globalFinders } from "./confuserFinders.js";
 
 export const confuserLayers = [confuserPack, confuserRgf, literalArrays, noopCalls, confuserFunctions,
-    concealedGlobals, stateMachines, concealedStrings, calculator, dispatcher, emptyFunctionTests];
+    concealedGlobals, stateMachines, stateRebuild, globalFinders, concealedStrings, calculator, dispatcher, emptyFunctionTests];

@@ -127,9 +127,12 @@ function touches(target, name) {
     switch (target.type) {
     case "Identifier":
     case "MemberExpression": {
+        // The place written may hold the array (or be in it); the objects written through
+        // on the way to it are only read.
         for (let n = target; n; n = n.type === "MemberExpression" ? n.object : null) {
             const k = locKey(n);
-            if (k !== null && (k === name || name.startsWith(k + ".") || k.startsWith(name + "."))) return true;
+            if (k !== null && (k === name || k.startsWith(name + ".") || (n === target && name.startsWith(k + "."))))
+                return true;
             if (n.type === "MemberExpression" && n.computed && locKey(n.object) === name) return true;
             if (n.type !== "MemberExpression") break;
         }
@@ -147,31 +150,36 @@ function touches(target, name) {
 // control back only by falling off its end (or by leaving the function). Nested
 // functions may not write to the array either (they may run inside a block).
 export function checkOpaque(stmt, name) {
+    // A plain name is never seen by nested functions (the machine is only taken so): a
+    // name of theirs written there is another variable.
+    const may = (nested) => !nested || name.includes(".");
+    // Labels the statement itself declares: jumps to them stay inside it.
+    const own = new Set();
     const walk = (n, loops, switches, nested) => {
         if (!n || typeof n.type !== "string") return;
         if (/Function|Class/.test(n.type)) nested = true;
         switch (n.type) {
         case "BreakStatement":
-            if (!nested && (n.label || loops + switches === 0)) throw new Unknown();
+            if (!nested && (n.label ? !own.has(n.label.name) : loops + switches === 0)) throw new Unknown();
             return;
         case "ContinueStatement":
-            if (!nested && (n.label || loops === 0)) throw new Unknown();
+            if (!nested && (n.label ? !own.has(n.label.name) : loops === 0)) throw new Unknown();
             return;
         case "LabeledStatement":
-            if (!nested) throw new Unknown();
+            if (!nested) own.add(n.label.name);
             break;
         case "AssignmentExpression":
-            if (touches(n.left, name)) throw new Unknown();
+            if (may(nested) && touches(n.left, name)) throw new Unknown();
             break;
         case "UpdateExpression":
-            if (touches(n.argument, name)) throw new Unknown();
+            if (may(nested) && touches(n.argument, name)) throw new Unknown();
             break;
         case "UnaryExpression":
-            if (n.operator === "delete" && touches(n.argument, name)) throw new Unknown();
+            if (n.operator === "delete" && may(nested) && touches(n.argument, name)) throw new Unknown();
             break;
         case "ForInStatement":
         case "ForOfStatement":
-            if (touches(n.left.type === "VariableDeclaration" ? null : n.left, name)) throw new Unknown();
+            if (may(nested) && touches(n.left.type === "VariableDeclaration" ? null : n.left, name)) throw new Unknown();
             break;
         case "Identifier":
             return;

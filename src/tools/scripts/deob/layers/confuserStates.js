@@ -20,7 +20,7 @@ const maxSteps = 2000000;
 // A flattened machine: { name, sum, end, sw, whilePath, fn } or null. `fn` is set when
 // the array is the first parameter of the function the loop makes up, used only here:
 // then every entry is a call of that function.
-function machineOf(whilePath) {
+export function machineOf(whilePath) {
     const w = whilePath.node;
     const test = w.test;
     if (test.type !== "BinaryExpression" || (test.operator !== "!==" && test.operator !== "!=")) return null;
@@ -41,6 +41,7 @@ function machineOf(whilePath) {
     const here = whilePath.getFunctionParent();
     // The array's holder is not seen by nested functions (they might change it inside a
     // block); for a plain name every use must be a read, an update or one of the sums.
+    for (const v of binding.constantViolations) if (v.getFunctionParent() !== here) return null;
     for (const ref of binding.referencePaths) {
         if (ref.getFunctionParent() !== here) return null;
         if (base !== name) continue;
@@ -59,7 +60,7 @@ function machineOf(whilePath) {
 
 // The calls that enter the machine's function: the nodes of their state arrays, or null
 // when the function is used in any other way (its entries would not all be known).
-function entriesOf(m) {
+export function entriesOf(m) {
     const fn = m.fn;
     if (!fn) return null;
     let binding = null;
@@ -67,7 +68,7 @@ function entriesOf(m) {
     else if (fn.parentPath.isVariableDeclarator() && fn.parentPath.node.id.type === "Identifier")
         binding = fn.parentPath.scope.getBinding(fn.parentPath.node.id.name);
     if (!binding || binding.constantViolations.length || !binding.referencePaths.length) return null;
-    const args = [];
+    const args = [], calls = [];
     for (const ref of binding.referencePaths) {
         const call = ref.parentPath;
         if (!call.isCallExpression() || call.node.callee !== ref.node || !call.node.arguments.length) return null;
@@ -85,14 +86,16 @@ function entriesOf(m) {
         });
         if (local || (a.type === "Identifier" && a.name === m.name)) return null;
         args.push(a);
+        calls.push(call);
     }
+    m.calls = calls;
     return args;
 }
 
 // Runs the script quietly in the sandbox, then computes the entry arrays of the machines
 // whose entries are all known (and tries their sum functions). The other machines report
 // the arrays they start from as the script runs. Per machine: [arrays…] or null.
-function computeEntries(ast, machines) {
+export function computeEntries(ast, machines) {
     const watched = machines.filter((m) => !m.entries);
     // Each watched loop gets `__vexoEntry(k, <array>);` before it, just for the printing.
     watched.forEach((m, k) => {
@@ -274,7 +277,7 @@ function walkMachine(m, entries) {
     return { reads, tests, reached, ran, into, goes, fallsOut };
 }
 
-function numberNode(x) {
+export function numberNode(x) {
     return x < 0 || Object.is(x, -0) ? t.unaryExpression("-", t.numericLiteral(-x)) : t.numericLiteral(x);
 }
 
