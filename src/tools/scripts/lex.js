@@ -53,6 +53,40 @@ function setOf(words) {
 // "let", "of", "yield" and "await" may be plain names; Tokens decides "of" by its place.
 export const REGEX_AFTER = setOf("return typeof case do else in instanceof new delete void throw yield await");
 
+// The words the tools ask about (keywords, and names that are keywords in places). Each
+// is found from its length and its first and last letters without cutting it out of the
+// source, and the answer is the one shared string: looking it up in a table of words then
+// costs no hashing of a fresh piece of text.
+const KNOWN_WORDS = "async await break case catch class const continue debugger default delete do else " +
+    "enum export extends false finally for function get if import in instanceof let new null of return set " +
+    "static super switch this throw true try typeof var void while with yield";
+function wordKey(n, first, last) {
+    return (n * 32 + (first & 31)) * 32 + (last & 31);
+}
+const KNOWN = new Array(wordKey(10, 122, 122) + 1).fill(null);
+for (const w of KNOWN_WORDS.split(" ")) {
+    const k = wordKey(w.length, w.charCodeAt(0), w.charCodeAt(w.length - 1));
+    if (KNOWN[k] === null) KNOWN[k] = [];
+    KNOWN[k].push(w);
+}
+
+// The known word src holds at [start, end), or null when it holds none.
+export function knownWord(src, start, end) {
+    const n = end - start;
+    if (n < 2 || n > 10) return null;
+    const first = src.charCodeAt(start), last = src.charCodeAt(end - 1);
+    if (first < 97 || first > 122 || last < 97 || last > 122) return null;
+    const list = KNOWN[wordKey(n, first, last)];
+    if (list === null) return null;
+    for (let j = 0; j < list.length; j++) {
+        const w = list[j];
+        let i = 1;
+        while (i < n - 1 && src.charCodeAt(start + i) === w.charCodeAt(i)) i++;
+        if (i >= n - 1) return w;
+    }
+    return null;
+}
+
 // End of the line the text at p is on (index of its line break, or the text's length).
 export function lineEnd(src, p) {
     const len = src.length;
