@@ -512,9 +512,15 @@ const BLOCK_AFTER = setOf("else do try finally");
 // number, x++ / x--, ")" or "]" it divides. Control characters are no tokens of the
 // language: they are handed out (as OTHER) but leave that state alone.
 export class Tokens {
-    constructor(src, fail) {
+    // keepText: whether text is set for names, numbers, strings, templates and regular
+    // expressions too (a caller that writes tokens from their places in the source needs
+    // it only for punctuators and known words).
+    constructor(src, fail, keepText = true) {
         this.lexer = new Lexer(src, fail);
+        this.keepText = keepText;
         this.pType = EOF; // the last token that counts (no comment)
+        // its text where the state asks about it: a punctuator, a known word (see
+        // knownWord); "" for other names and for literals
         this.pText = "";
         this.pDot = false; // the one before it was "." or "?."
         this.parens = []; // per open "(": its control word, or false
@@ -527,6 +533,7 @@ export class Tokens {
         // its line.
         this.regexOpen = false;
         this.text = ""; // the last token's text (not set for comments and control characters)
+        this.word = null; // the last token's known word, or null
     }
 
     // The whole state, to read ahead and come back (the bracket stacks are copied only
@@ -539,7 +546,7 @@ export class Tokens {
             parens: this.parens.length === 0 ? null : this.parens.slice(),
             braces: this.braces.length === 0 ? null : this.braces.slice(),
             lastParenCtrl: this.lastParenCtrl, lastBraceBlock: this.lastBraceBlock, ofKeyword: this.ofKeyword,
-            reOk: this.reOk, regexOpen: this.regexOpen, text: this.text,
+            reOk: this.reOk, regexOpen: this.regexOpen, text: this.text, word: this.word,
         };
     }
     restore(s) {
@@ -563,6 +570,7 @@ export class Tokens {
         this.reOk = s.reOk;
         this.regexOpen = s.regexOpen;
         this.text = s.text;
+        this.word = s.word;
     }
 
     // Reads the next token (comments included); returns its type.
@@ -578,9 +586,15 @@ export class Tokens {
         }
         if (type === LINE_COMMENT || type === BLOCK_COMMENT || type === EOF) return type;
         if (type === OTHER && src.charCodeAt(lx.start) < 32) return type;
-        const text = (this.text = src.slice(lx.start, lx.pos));
-        if (type === PUNCT || type === OTHER) {
-            const ch = text.charCodeAt(0);
+        let key = "";
+        if (type === WORD) {
+            const w = (this.word = knownWord(src, lx.start, lx.pos));
+            if (w !== null) key = this.text = w;
+            else if (this.keepText) this.text = src.slice(lx.start, lx.pos);
+        } else if (type === PUNCT || type === OTHER) {
+            this.word = null;
+            key = this.text = src.slice(lx.start, lx.pos);
+            const ch = src.charCodeAt(lx.start);
             if (ch === 40) {
                 this.parens.push(this.pType === WORD && !this.pDot && CTRL[this.pText] === true ? this.pText : false);
             } else if (ch === 41) {
@@ -592,11 +606,14 @@ export class Tokens {
             } else if (ch === 125) {
                 this.lastBraceBlock = this.braces.length > 0 ? this.braces.pop() : true;
             }
+        } else {
+            this.word = null;
+            if (this.keepText) this.text = src.slice(lx.start, lx.pos);
         }
-        if (type === WORD && text === "of") this.ofKeyword = this.ofFollowsBinding();
+        if (key === "of") this.ofKeyword = this.ofFollowsBinding();
         this.pDot = this.pType === PUNCT && (this.pText === "." || this.pText === "?.");
         this.pType = type === OTHER ? PUNCT : type;
-        this.pText = text;
+        this.pText = key;
         return type;
     }
 
