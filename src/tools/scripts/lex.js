@@ -380,8 +380,10 @@ export function numberEnd(src, p) {
 // End of the name whose rest starts at p (\u escapes included).
 export function wordEnd(src, p) {
     const len = src.length;
-    while (p < len) {
-        const c = src.charCodeAt(p);
+    for (;;) {
+        let c = 0;
+        while (p < len && (c = src.charCodeAt(p)) < 128 && CC[c] !== 0) p++;
+        if (p >= len) return p;
         if (c === 92 && src.charCodeAt(p + 1) === 117) {
             if (src.charCodeAt(p + 2) === 123) {
                 const e = src.indexOf("}", p);
@@ -389,14 +391,31 @@ export function wordEnd(src, p) {
             } else {
                 p += 2;
             }
-        } else if (isIdPart(c)) {
+        } else if (c > 127 && isWide(c)) {
             p++;
         } else {
-            break;
+            return p;
         }
     }
-    return p;
 }
+
+// What a token starting with an ASCII character can be, by that character.
+const K_OTHER = 0, K_ID = 1, K_DIGIT = 2, K_DOT = 3, K_QUOTE = 4, K_TICK = 5, K_SLASH = 6, K_LT = 7,
+    K_MINUS = 8, K_HASH = 9, K_BACKSLASH = 10, K_PUNCT = 11;
+const START = new Uint8Array(128);
+for (const ch of "()[]{};,:~!$%&*+<=>?^|") START[ch.charCodeAt(0)] = K_PUNCT;
+for (let i = 0; i < 128; i++) {
+    if (CC[i] === ID) START[i] = K_ID;
+    else if (CC[i] === DIGIT) START[i] = K_DIGIT;
+}
+START[46] = K_DOT;
+START[34] = START[39] = K_QUOTE;
+START[96] = K_TICK;
+START[47] = K_SLASH;
+START[60] = K_LT;
+START[45] = K_MINUS;
+START[35] = K_HASH;
+START[92] = K_BACKSLASH;
 
 export class Lexer {
     constructor(src, fail) {
@@ -450,49 +469,87 @@ export class Lexer {
             return (this.type = EOF);
         }
         const c1 = src.charCodeAt(pos + 1);
-        let type, e;
-        if ((c < 128 && CC[c] === ID) || (c > 127 && isWide(c)) || (c === 92 && c1 === 117) ||
-            (c === 35 && (c1 < 128 ? CC[c1] === ID || c1 === 92 : isWide(c1)))) {
-            pos = wordEnd(src, c === 92 ? pos : pos + 1);
+        let type = PUNCT, e;
+        switch (c < 128 ? START[c] : K_ID) {
+        case K_ID:
+            pos = wordEnd(src, pos + 1);
             type = WORD;
-        } else if ((c >= 48 && c <= 57) || (c === 46 && c1 >= 48 && c1 <= 57)) {
+            break;
+        case K_DIGIT:
             pos = numberEnd(src, pos);
             type = NUM;
-        } else if (c === 34 || c === 39) {
+            break;
+        case K_DOT:
+            if (c1 >= 48 && c1 <= 57) {
+                pos = numberEnd(src, pos);
+                type = NUM;
+            } else {
+                pos += punctLength(src, pos);
+            }
+            break;
+        case K_QUOTE:
             pos = stringEnd(src, pos, this.fail);
             type = STR;
-        } else if (c === 96) {
+            break;
+        case K_TICK:
             pos = templateEnd(src, pos, this.fail);
             type = TPL;
-        } else if (c === 47 && c1 === 47) {
-            pos = lineEnd(src, pos);
-            type = LINE_COMMENT;
-            this.lineStart = atLineStart;
-        } else if (c === 47 && c1 === 42) {
-            e = blockCommentEnd(src, pos, this.fail);
-            type = BLOCK_COMMENT;
-            this.lineStart = atLineStart || lineEnd(src, pos) < e;
-            pos = e;
-        } else if ((c === 60 && c1 === 33 && src.charCodeAt(pos + 2) === 45 && src.charCodeAt(pos + 3) === 45) ||
-            (c === 45 && c1 === 45 && src.charCodeAt(pos + 2) === 62 && atLineStart)) {
+            break;
+        case K_SLASH:
+            if (c1 === 47) {
+                pos = lineEnd(src, pos);
+                type = LINE_COMMENT;
+                this.lineStart = atLineStart;
+            } else if (c1 === 42) {
+                e = blockCommentEnd(src, pos, this.fail);
+                type = BLOCK_COMMENT;
+                this.lineStart = atLineStart || lineEnd(src, pos) < e;
+                pos = e;
+            } else if ((reOk === true || (reOk !== false && reOk.regexAllowed())) && (e = regexEnd(src, pos)) > 0) {
+                pos = e;
+                type = RE;
+            } else {
+                pos += punctLength(src, pos);
+            }
+            break;
+        case K_LT:
+        case K_MINUS:
             // <!-- anywhere and --> at the start of a line open a line comment in scripts
-            pos = lineEnd(src, pos);
-            type = LINE_COMMENT;
-            this.lineStart = atLineStart;
-        } else if (c === 35 && c1 === 33 && pos === 0) {
-            pos = lineEnd(src, pos); // #! line
-            type = LINE_COMMENT;
-            this.lineStart = true;
-        } else if (c === 47 && (reOk === true || (reOk !== false && reOk.regexAllowed())) &&
-            (e = regexEnd(src, pos)) > 0) {
-            pos = e;
-            type = RE;
-        } else if (c === 40 || c === 41 || c === 91 || c === 93 || c === 123 || c === 125 ||
-            c === 59 || c === 44 || c === 58 || c === 126 || (c >= 33 && c <= 47 && c !== 34 && c !== 35 &&
-            c !== 39) || c === 60 || c === 61 || c === 62 || c === 63 || c === 94 || c === 124) {
+            if (c === 60 ? c1 === 33 && src.charCodeAt(pos + 2) === 45 && src.charCodeAt(pos + 3) === 45 :
+                c1 === 45 && src.charCodeAt(pos + 2) === 62 && atLineStart) {
+                pos = lineEnd(src, pos);
+                type = LINE_COMMENT;
+                this.lineStart = atLineStart;
+            } else {
+                pos += punctLength(src, pos);
+            }
+            break;
+        case K_HASH:
+            if (c1 < 128 ? CC[c1] === ID || c1 === 92 : isWide(c1)) {
+                pos = wordEnd(src, pos + 1); // a private name
+                type = WORD;
+            } else if (c1 === 33 && pos === 0) {
+                pos = lineEnd(src, pos); // #! line
+                type = LINE_COMMENT;
+                this.lineStart = true;
+            } else {
+                pos++;
+                type = OTHER;
+            }
+            break;
+        case K_BACKSLASH:
+            if (c1 === 117) {
+                pos = wordEnd(src, pos);
+                type = WORD;
+            } else {
+                pos++;
+                type = OTHER;
+            }
+            break;
+        case K_PUNCT:
             pos += punctLength(src, pos);
-            type = PUNCT;
-        } else {
+            break;
+        default:
             pos++;
             type = OTHER;
         }
