@@ -11,7 +11,7 @@
 // starts with four extra spaces; the caller turns each "\n    " into CR LF.
 
 import { Lexer, EOF, WORD, NUM, STR, TPL, RE, PUNCT, LINE_COMMENT, BLOCK_COMMENT, OTHER, isSpace, isLineBreak,
-    isIdPart, isIdStart, knownWord } from "./lex.js";
+    isIdPart, isIdStart, knownWord, punctText } from "./lex.js";
 
 export function format(source, unused1, unused2, unused3, unused4) {
     "use strict";
@@ -263,7 +263,7 @@ format.layout = (function () {
             scan(reOk);
             if (tType === EOF) break;
             var known = tType === WORD ? knownWord(src, tStart, pos) : null;
-            var text = known !== null ? known : src.slice(tStart, pos);
+            var text = known !== null ? known : tType === PUNCT ? punctText(src, tStart, pos) : src.slice(tStart, pos);
             if (tType === LCOM || tType === BCOM) {
                 emitComment(text);
                 continue;

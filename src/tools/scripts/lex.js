@@ -57,14 +57,15 @@ export const REGEX_AFTER = setOf("return typeof case do else in instanceof new d
 // is found from its length and its first and last letters without cutting it out of the
 // source, and the answer is the one shared string: looking it up in a table of words then
 // costs no hashing of a fresh piece of text.
-const KNOWN_WORDS = "async await break case catch class const continue debugger default delete do else " +
-    "enum export extends false finally for function get if import in instanceof let new null of return set " +
-    "static super switch this throw true try typeof var void while with yield";
+const KNOWN_WORDS = ["async", "await", "break", "case", "catch", "class", "const", "continue", "debugger",
+    "default", "delete", "do", "else", "enum", "export", "extends", "false", "finally", "for", "function",
+    "get", "if", "import", "in", "instanceof", "let", "new", "null", "of", "return", "set", "static",
+    "super", "switch", "this", "throw", "true", "try", "typeof", "var", "void", "while", "with", "yield"];
 function wordKey(n, first, last) {
     return (n * 32 + (first & 31)) * 32 + (last & 31);
 }
 const KNOWN = new Array(wordKey(10, 122, 122) + 1).fill(null);
-for (const w of KNOWN_WORDS.split(" ")) {
+for (const w of KNOWN_WORDS) {
     const k = wordKey(w.length, w.charCodeAt(0), w.charCodeAt(w.length - 1));
     if (KNOWN[k] === null) KNOWN[k] = [];
     KNOWN[k].push(w);
@@ -347,6 +348,34 @@ export function punctLength(src, p) {
     default:
         return 1;
     }
+}
+
+// The punctuators punctLength finds, each as one shared string: code that switches on a
+// punctuator's text then compares it by identity, which a fresh slice of the source
+// would not allow.
+const PUNCT_ONE = [], PUNCT_MORE = [];
+for (let i = 0; i < 128; i++) PUNCT_ONE.push(String.fromCharCode(i));
+// (written out: strings a program cuts apart are not the shared ones its literals are)
+for (const p of ["=>", "==", "!=", "<=", ">=", "++", "--", "+=", "-=", "*=", "/=", "%=", "&=", "|=",
+    "^=", "&&", "||", "??", "?.", "**", "<<", ">>", "===", "!==", "**=", "<<=", ">>=", ">>>", "&&=", "||=", "??=", "...", ">>>="]) {
+    const k = p.charCodeAt(0) * 128 + p.charCodeAt(1);
+    if (PUNCT_MORE[k] === undefined) PUNCT_MORE[k] = [];
+    PUNCT_MORE[k].push(p);
+}
+for (let k = 0; k < 128 * 128; k++) if (PUNCT_MORE[k] === undefined) PUNCT_MORE[k] = null;
+
+// The text of the punctuator at [start, end).
+export function punctText(src, start, end) {
+    const c = src.charCodeAt(start);
+    if (end - start === 1) return c < 128 ? PUNCT_ONE[c] : src.slice(start, end);
+    const list = PUNCT_MORE[c * 128 + src.charCodeAt(start + 1)];
+    if (list !== null && list !== undefined) {
+        for (let j = 0; j < list.length; j++) {
+            const p = list[j];
+            if (p.length === end - start && (p.length === 2 || src.startsWith(p, start))) return p;
+        }
+    }
+    return src.slice(start, end);
 }
 
 function digitsEnd(src, p) {
@@ -650,7 +679,7 @@ export class Tokens {
             else if (this.keepText) this.text = src.slice(lx.start, lx.pos);
         } else if (type === PUNCT || type === OTHER) {
             this.word = null;
-            key = this.text = src.slice(lx.start, lx.pos);
+            key = this.text = type === PUNCT ? punctText(src, lx.start, lx.pos) : src.slice(lx.start, lx.pos);
             const ch = src.charCodeAt(lx.start);
             if (ch === 40) {
                 this.parens.push(this.pType === WORD && !this.pDot && CTRL[this.pText] === true ? this.pText : false);
