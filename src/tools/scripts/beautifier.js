@@ -99,8 +99,8 @@ format.layout = (function () {
         var top = { t: BLOCK, outer: 0, inner: 0, kind: K_STMT, ternary: 0, caseOpen: false, val: false,
             ctrl: null, fn: false, fnExpr: false, method: false, isDo: false, pendingDo: 0 };
         var stack = [top];
-        // pEnd: where the previous token ends in the source
-        var pType = EOF, pText = "", pEnd = 0, pKw = false, pUnary = false, pGen = 0, pModifier = false;
+        // [pStart, pEnd): where the previous token is in the source
+        var pType = EOF, pText = "", pStart = 0, pEnd = 0, pKw = false, pUnary = false, pGen = 0, pModifier = false;
         var reOk = true, stmtStart = true, stmtEnded = true, memberStart = false, restricted = false;
         var wordAtStmtStart = false, asyncAtStmtStart = false;
         var pendingNl = 0, mustNl = false, afterComment = false, commentSincePrev = false;
@@ -263,7 +263,10 @@ format.layout = (function () {
             scan(reOk);
             if (tType === EOF) break;
             var known = tType === WORD ? knownWord(src, tStart, pos) : null;
-            var text = known !== null ? known : tType === PUNCT ? punctText(src, tStart, pos) : src.slice(tStart, pos);
+            // Other names, numbers and regular expressions are written from the source and
+            // asked about by their characters: their text is left empty.
+            var text = known !== null ? known : tType === PUNCT ? punctText(src, tStart, pos) :
+                tType === WORD || tType === NUM || tType === RE ? "" : src.slice(tStart, pos);
             if (tType === LCOM || tType === BCOM) {
                 emitComment(text);
                 continue;
@@ -409,6 +412,7 @@ format.layout = (function () {
             }
             pType = type;
             pText = text;
+            pStart = tStart;
             pEnd = pos;
             pKw = kw;
             pUnary = unary;
@@ -690,7 +694,7 @@ format.layout = (function () {
             if ((isIdPart(a) || a === 92) && (isIdPart(b) || b === 92 || b === 35)) return true;
             if ((a === 43 || a === 45) && b === a) return true;
             if (a === 47 && (b === 47 || b === 42)) return true;
-            if (pType === NUM && b === 46 && /^[0-9_]+$/.test(pText)) return true;
+            if (pType === NUM && b === 46 && /^[0-9_]+$/.test(src.slice(pStart, pEnd))) return true;
             if (a === 60 && b === 33) return true;
             return false;
         }
