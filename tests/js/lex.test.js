@@ -1,6 +1,6 @@
 // The lexer: tokens as "kind:text", the regular expression against division first
 // (every case here was once read wrongly by one of the scanners it replaced).
-import { tokenList } from "../../src/tools/scripts/lex.js";
+import { tokenList, knownWord, punctText, punctLength } from "../../src/tools/scripts/lex.js";
 import { check, section } from "./harness.js";
 
 function expectTokens(input, tokens) {
@@ -53,3 +53,20 @@ expectTokens("#!/bin/x\ny", ["line:#!/bin/x", "word:y"]);
 expectTokens("x = a <!-- c\n--> d\ny", ["word:x", "punct:=", "word:a", "line:<!-- c", "line:--> d", "word:y"]);
 expectTokens("a --> b", ["word:a", "punct:--", "punct:>", "word:b"]);
 expectTokens("/*\n*/ --> c\nd", ["block:/*\n*/", "line:--> c", "word:d"]);
+
+// The shared texts stand for exactly the source's characters: a near miss (same length,
+// same first and last letters) is no keyword, and every punctuator reads as itself.
+section("lexer: known words and punctuators by their characters");
+for (const [text, word] of [["case", "case"], ["cave", null], ["else", "else"], ["elze", null], ["this", "this"],
+    ["thus", null], ["instanceof", "instanceof"], ["instanceOf", null], ["of", "of"], ["os", null], ["i", null],
+    ["function", "function"], ["functiom", null], ["async", "async"], ["yield", "yield"], ["yields", null],
+    ["\\u0069f", null], ["If", null], ["constructor", null], ["名字", null]]) {
+    check("knownWord " + text, knownWord(" " + text + " ", 1, text.length + 1), word);
+}
+for (const p of ["=>", "==", "!=", "<=", ">=", "++", "--", "+=", "-=", "*=", "/=", "%=", "&=", "|=", "^=", "&&",
+    "||", "??", "?.", "**", "<<", ">>", "===", "!==", "**=", "<<=", ">>=", ">>>", "&&=", "||=", "??=", "...",
+    ">>>=", "(", ")", "{", "}", "[", "]", ";", ",", "<", ">", "+", "-", "*", "/", "%", "&", "|", "^", "!", "~",
+    "?", ":", "=", "."]) {
+    const src = "a " + p + " b";
+    check("punctuator " + p, [punctLength(src, 2), punctText(src, 2, 2 + p.length)].join(" "), p.length + " " + p);
+}

@@ -11,7 +11,7 @@
 // starts with four extra spaces; the caller turns each "\n    " into CR LF.
 
 import { Lexer, EOF, WORD, NUM, STR, TPL, RE, PUNCT, LINE_COMMENT, BLOCK_COMMENT, OTHER, isSpace, isLineBreak,
-    isIdPart, isIdStart } from "./lex.js";
+    isIdPart, isIdStart, knownWord, punctText } from "./lex.js";
 
 export function format(source, unused1, unused2, unused3, unused4) {
     "use strict";
@@ -91,11 +91,16 @@ format.layout = (function () {
         // The output in pieces (mostly slices of the source); every CHUNK pieces are joined
         // into one text, so that the slices can be collected while the layout goes on.
         var out = [], done = [], indented = 0;
+        // Tokens written as they stand, with the same white space between them as in the
+        // source, go out as one slice of it: [runStart, runEnd) is the part not yet in out
+        // (NO_RUN after a line break, which never matches the source's).
+        var NO_RUN = -2, runStart = NO_RUN, runEnd = NO_RUN;
         var hasOut = false, atLineStart = true, lineIndent = 0;
         var top = { t: BLOCK, outer: 0, inner: 0, kind: K_STMT, ternary: 0, caseOpen: false, val: false,
             ctrl: null, fn: false, fnExpr: false, method: false, isDo: false, pendingDo: 0 };
         var stack = [top];
-        var pType = EOF, pText = "", pKw = false, pUnary = false, pGen = 0, pModifier = false;
+        // [pStart, pEnd): where the previous token is in the source
+        var pType = EOF, pText = "", pStart = 0, pEnd = 0, pKw = false, pUnary = false, pGen = 0, pModifier = false;
         var reOk = true, stmtStart = true, stmtEnded = true, memberStart = false, restricted = false;
         var wordAtStmtStart = false, asyncAtStmtStart = false;
         var pendingNl = 0, mustNl = false, afterComment = false, commentSincePrev = false;
@@ -145,7 +150,29 @@ format.layout = (function () {
             }
             return ind;
         }
+        function flushRun() {
+            if (runEnd > runStart) out.push(src.slice(runStart, runEnd));
+        }
+        // Writes the token at [start, end) after one space (spaced) or none; piece is its
+        // text when that differs from the source's, else null.
+        function put(spaced, start, end, piece) {
+            if (spaced ? start !== runEnd + 1 || src.charCodeAt(runEnd) !== 32 : start !== runEnd) {
+                flushRun();
+                if (spaced) out.push(" ");
+                runStart = start;
+            }
+            if (piece === null) {
+                runEnd = end;
+            } else {
+                runEnd = start;
+                flushRun();
+                out.push(piece);
+                runStart = runEnd = end;
+            }
+        }
         function newline(count, ind) {
+            flushRun();
+            runStart = runEnd = NO_RUN;
             if (count > 1) out.push("\n    ");
             out.push(lineBreak(ind));
             indented += ind;
@@ -193,7 +220,7 @@ format.layout = (function () {
             return aheadEnds;
         }
         function emitComment(text) {
-            var own = tNl > 0 || atLineStart || mustNl;
+            var own = tNl > 0 || atLineStart || mustNl, spaced = false;
             if (own && hasOut && lineBreakMayEnd() && commentEndsStatement()) endByLineBreak();
             if (!hasOut) {
                 lineIndent = 0;
@@ -202,10 +229,10 @@ format.layout = (function () {
                 newline(n, lineIndentFor(false));
                 pendingNl = 0;
                 mustNl = false;
-            } else if (!(pType === PUNCT && (pText === "(" || pText === "[") && !afterComment)) {
-                out.push(" ");
+            } else {
+                spaced = !(pType === PUNCT && (pText === "(" || pText === "[") && !afterComment);
             }
-            out.push(tType === BCOM ? withBaseIndent(text) : text);
+            put(spaced, tStart, pos, tType === BCOM && text.indexOf("\n") >= 0 ? withBaseIndent(text) : null);
             hasOut = true;
             atLineStart = false;
             afterComment = true;
@@ -235,7 +262,11 @@ format.layout = (function () {
             }
             scan(reOk);
             if (tType === EOF) break;
-            var text = src.slice(tStart, pos);
+            var known = tType === WORD ? knownWord(src, tStart, pos) : null;
+            // Other names, numbers and regular expressions are written from the source and
+            // asked about by their characters: their text is left empty.
+            var text = known !== null ? known : tType === PUNCT ? punctText(src, tStart, pos) :
+                tType === WORD || tType === NUM || tType === RE ? "" : src.slice(tStart, pos);
             if (tType === LCOM || tType === BCOM) {
                 emitComment(text);
                 continue;
@@ -248,7 +279,7 @@ format.layout = (function () {
 
             var kw = false;
             if (type === WORD) {
-                kw = KEYWORD[text] === true && !afterDot() && !(memberStart && inObjOrClass) &&
+                kw = known !== null && KEYWORD[text] === true && !afterDot() && !(memberStart && inObjOrClass) &&
                     !(text === "of" && !ofInForHead()) &&
                     !(text === "let" && !letDeclares());
             }
@@ -323,10 +354,10 @@ format.layout = (function () {
                 newline(want, closer !== null ? closer.outer : lineIndentFor(isCase));
             } else if (!atLineStart) {
                 space = wantSpace(type, text, kw, colon, unary);
-                if (!space) space = glued(text);
-                if (space) out.push(" ");
+                if (!space) space = glued();
             }
-            out.push(type === STR || type === TPL ? withBaseIndent(text) : text);
+            put(space, tStart, pos, (type === STR || type === TPL) && text.indexOf("\n") >= 0 ?
+                withBaseIndent(text) : null);
             hasOut = true;
             atLineStart = false;
             pendingNl = 0;
@@ -360,7 +391,7 @@ format.layout = (function () {
                     stmtStart = STMT_BODY[text] === true;
                 } else {
                     reOk = false;
-                    if (inObjOrClass && memberStart && MODIFIER[text] === true) modifier = true;
+                    if (inObjOrClass && memberStart && known !== null && MODIFIER[text] === true) modifier = true;
                     stmtStart = false;
                 }
                 asyncAtStmtStart = text === "async" && wasStmtStart;
@@ -381,11 +412,14 @@ format.layout = (function () {
             }
             pType = type;
             pText = text;
+            pStart = tStart;
+            pEnd = pos;
             pKw = kw;
             pUnary = unary;
             pGen = gen;
             pModifier = modifier;
         }
+        flushRun();
         if (done.length === 0) return out.join("");
         done.push(out.join(""));
         return done.join("");
@@ -654,13 +688,13 @@ format.layout = (function () {
             return true;
         }
 
-        // True when writing x right after the previous token would merge them.
-        function glued(x) {
-            var a = pText.charCodeAt(pText.length - 1), b = x.charCodeAt(0);
+        // True when writing the token right after the previous one would merge them.
+        function glued() {
+            var a = src.charCodeAt(pEnd - 1), b = src.charCodeAt(tStart);
             if ((isIdPart(a) || a === 92) && (isIdPart(b) || b === 92 || b === 35)) return true;
             if ((a === 43 || a === 45) && b === a) return true;
             if (a === 47 && (b === 47 || b === 42)) return true;
-            if (pType === NUM && b === 46 && /^[0-9_]+$/.test(pText)) return true;
+            if (pType === NUM && b === 46 && /^[0-9_]+$/.test(src.slice(pStart, pEnd))) return true;
             if (a === 60 && b === 33) return true;
             return false;
         }

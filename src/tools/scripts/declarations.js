@@ -84,12 +84,16 @@ function functionMayStart(src, p) {
 export function topLevelDeclarations(text) {
     const src = withLineFeeds(String(text));
     let cur = null;
-    const t = new Tokens(src, () => cur.setBroken()), lx = t.lexer;
+    // Inside brackets only punctuators count (and members at the top of a class body):
+    // the stream cuts out the text of names and literals only where they are read.
+    const t = new Tokens(src, () => cur.setBroken(), false), lx = t.lexer;
     cur = new Cursor(t);
     // The function written from here: read ahead in the same stream, then back.
     function parametersHere(forms) {
         const saved = t.save();
+        t.keepText = true;
         const params = readFunction(cur, forms);
+        t.keepText = false;
         t.restore(saved);
         return params;
     }
@@ -116,7 +120,9 @@ export function topLevelDeclarations(text) {
         cur.reset();
         cur.type = PUNCT;
         cur.text = t.text;
+        t.keepText = true;
         if (readPattern(cur, names, 0)) for (const [name, at] of names) add(kind, name, at, null);
+        t.keepText = false;
         t.restore(saved);
     }
 
@@ -125,7 +131,9 @@ export function topLevelDeclarations(text) {
         if (type === EOF) break;
         if (type === LINE_COMMENT || type === BLOCK_COMMENT) continue;
         if (type === OTHER && src.charCodeAt(lx.start) < 32) continue;
-        const text = t.text, start = lx.start;
+        const start = lx.start;
+        let text = type === PUNCT || type === OTHER ? t.text : t.word;
+        if (text === null && (depth === 0 || (classBody !== null && depth === 1))) text = src.slice(start, lx.pos);
         const dot = afterDot;
         afterDot = type === PUNCT && (text === "." || text === "?.");
         if (classBody !== null && depth === 1) {

@@ -67,10 +67,15 @@ jsmin.run = (function () {
 
     return function run(src, level) {
         if (src.indexOf("\r") !== -1) src = src.replace(/\r\n?/g, "\n");
-        var tokens = new Tokens(src, fail), lx = tokens.lexer;
+        var tokens = new Tokens(src, fail, false), lx = tokens.lexer;
         var out = [];
-        var pType = 0, pText = "", pDot = false;
+        // pKey: the previous token's text where it matters (a punctuator or a known word), else null;
+        // [pStart, pEnd): where it is in the source
+        var pType = 0, pKey = null, pDot = false, pStart = 0, pEnd = 0;
         var first = true;
+        // Tokens that keep the separator the source has between them go out as one slice
+        // of it: [runStart, runEnd) is the part not yet in out.
+        var runStart = 0, runEnd = 0;
         for (;;) {
             // white space, comments and control characters between tokens
             var gapSpace = false, gapBreak = false, type;
@@ -91,20 +96,22 @@ jsmin.run = (function () {
             }
             if (type === EOF) break;
             if (type === OTHER) type = PUNCT;
-            var start = lx.start, text = tokens.text;
+            var start = lx.start;
             var c = src.charCodeAt(start), c1 = src.charCodeAt(start + 1);
             if (tokens.regexOpen)
                 throw "Error: unterminated Regular Expression literal";
 
-            // separator before the token
+            // separator before the token: 0 none, 32 a space, 10 a line break
+            var sep = 0;
             if (first) {
-                if (alnum(c) || c === 123 || c === 91 || c === 40 || c === 43 || c === 45) out.push("\n");
+                if (alnum(c) || c === 123 || c === 91 || c === 40 || c === 43 || c === 45) sep = 10;
                 first = false;
+                runStart = runEnd = start;
             } else if (gapBreak || gapSpace) {
-                var a = pText.charCodeAt(pText.length - 1);
+                var a = src.charCodeAt(pEnd - 1);
                 var keep = false;
                 if (gapBreak) {
-                    if (level === 1 || (pType === WORD && !pDot && RESTRICTED[pText] === true)) {
+                    if (level === 1 || (pType === WORD && !pDot && pKey !== null && RESTRICTED[pKey] === true)) {
                         keep = true;
                     } else if (alnum(a) || pType === NUM || pType === STR || pType === TPL || pType === RE ||
                         a === 125 || a === 93 || a === 41 || a === 43 || a === 45) {
@@ -114,23 +121,32 @@ jsmin.run = (function () {
                     }
                 }
                 if (keep) {
-                    out.push("\n");
+                    sep = 10;
                 } else if ((alnum(a) && (alnum(c) || c === 35)) ||
                     (pType === RE && alnum(c)) ||
                     ((a === 43 || a === 45) && c === a) ||
                     (a === 47 && (c === 47 || c === 42)) ||
-                    (pType === NUM && c === 46 && /^[0-9_]+$/.test(pText)) ||
+                    (pType === NUM && c === 46 && /^[0-9_]+$/.test(src.slice(pStart, pEnd))) ||
                     // "5." ends in a dot, yet "5.in" would read as a bad number
                     (pType === NUM && alnum(c)) ||
                     (a === 60 && c === 33)) {
-                    out.push(" ");
+                    sep = 32;
                 }
             }
-            out.push(text);
-            pDot = pType === PUNCT && (pText === "." || pText === "?.");
+            if (sep === 0 ? start !== runEnd : start !== runEnd + 1 || src.charCodeAt(runEnd) !== sep) {
+                if (runEnd > runStart) out.push(src.slice(runStart, runEnd));
+                if (sep === 10) out.push("\n");
+                else if (sep === 32) out.push(" ");
+                runStart = start;
+            }
+            runEnd = lx.pos;
+            pDot = pType === PUNCT && (pKey === "." || pKey === "?.");
             pType = type;
-            pText = text;
+            pKey = type === WORD ? tokens.word : type === PUNCT ? tokens.text : null;
+            pStart = start;
+            pEnd = lx.pos;
         }
+        if (runEnd > runStart) out.push(src.slice(runStart, runEnd));
         return out.join("");
     };
 })();

@@ -53,6 +53,41 @@ function setOf(words) {
 // "let", "of", "yield" and "await" may be plain names; Tokens decides "of" by its place.
 export const REGEX_AFTER = setOf("return typeof case do else in instanceof new delete void throw yield await");
 
+// The words the tools ask about (keywords, and names that are keywords in places). Each
+// is found from its length and its first and last letters without cutting it out of the
+// source, and the answer is the one shared string: looking it up in a table of words then
+// costs no hashing of a fresh piece of text.
+const KNOWN_WORDS = ["async", "await", "break", "case", "catch", "class", "const", "continue", "debugger",
+    "default", "delete", "do", "else", "enum", "export", "extends", "false", "finally", "for", "function",
+    "get", "if", "import", "in", "instanceof", "let", "new", "null", "of", "return", "set", "static",
+    "super", "switch", "this", "throw", "true", "try", "typeof", "var", "void", "while", "with", "yield"];
+function wordKey(n, first, last) {
+    return (n * 32 + (first & 31)) * 32 + (last & 31);
+}
+const KNOWN = new Array(wordKey(10, 122, 122) + 1).fill(null);
+for (const w of KNOWN_WORDS) {
+    const k = wordKey(w.length, w.charCodeAt(0), w.charCodeAt(w.length - 1));
+    if (KNOWN[k] === null) KNOWN[k] = [];
+    KNOWN[k].push(w);
+}
+
+// The known word src holds at [start, end), or null when it holds none.
+export function knownWord(src, start, end) {
+    const n = end - start;
+    if (n < 2 || n > 10) return null;
+    const first = src.charCodeAt(start), last = src.charCodeAt(end - 1);
+    if (first < 97 || first > 122 || last < 97 || last > 122) return null;
+    const list = KNOWN[wordKey(n, first, last)];
+    if (list === null) return null;
+    for (let j = 0; j < list.length; j++) {
+        const w = list[j];
+        let i = 1;
+        while (i < n - 1 && src.charCodeAt(start + i) === w.charCodeAt(i)) i++;
+        if (i >= n - 1) return w;
+    }
+    return null;
+}
+
 // End of the line the text at p is on (index of its line break, or the text's length).
 export function lineEnd(src, p) {
     const len = src.length;
@@ -315,6 +350,34 @@ export function punctLength(src, p) {
     }
 }
 
+// The punctuators punctLength finds, each as one shared string: code that switches on a
+// punctuator's text then compares it by identity, which a fresh slice of the source
+// would not allow.
+const PUNCT_ONE = [], PUNCT_MORE = [];
+for (let i = 0; i < 128; i++) PUNCT_ONE.push(String.fromCharCode(i));
+// (written out: strings a program cuts apart are not the shared ones its literals are)
+for (const p of ["=>", "==", "!=", "<=", ">=", "++", "--", "+=", "-=", "*=", "/=", "%=", "&=", "|=",
+    "^=", "&&", "||", "??", "?.", "**", "<<", ">>", "===", "!==", "**=", "<<=", ">>=", ">>>", "&&=", "||=", "??=", "...", ">>>="]) {
+    const k = p.charCodeAt(0) * 128 + p.charCodeAt(1);
+    if (PUNCT_MORE[k] === undefined) PUNCT_MORE[k] = [];
+    PUNCT_MORE[k].push(p);
+}
+for (let k = 0; k < 128 * 128; k++) if (PUNCT_MORE[k] === undefined) PUNCT_MORE[k] = null;
+
+// The text of the punctuator at [start, end).
+export function punctText(src, start, end) {
+    const c = src.charCodeAt(start);
+    if (end - start === 1) return c < 128 ? PUNCT_ONE[c] : src.slice(start, end);
+    const list = PUNCT_MORE[c * 128 + src.charCodeAt(start + 1)];
+    if (list !== null && list !== undefined) {
+        for (let j = 0; j < list.length; j++) {
+            const p = list[j];
+            if (p.length === end - start && (p.length === 2 || src.startsWith(p, start))) return p;
+        }
+    }
+    return src.slice(start, end);
+}
+
 function digitsEnd(src, p) {
     const len = src.length;
     let c;
@@ -346,8 +409,10 @@ export function numberEnd(src, p) {
 // End of the name whose rest starts at p (\u escapes included).
 export function wordEnd(src, p) {
     const len = src.length;
-    while (p < len) {
-        const c = src.charCodeAt(p);
+    for (;;) {
+        let c = 0;
+        while (p < len && (c = src.charCodeAt(p)) < 128 && CC[c] !== 0) p++;
+        if (p >= len) return p;
         if (c === 92 && src.charCodeAt(p + 1) === 117) {
             if (src.charCodeAt(p + 2) === 123) {
                 const e = src.indexOf("}", p);
@@ -355,14 +420,31 @@ export function wordEnd(src, p) {
             } else {
                 p += 2;
             }
-        } else if (isIdPart(c)) {
+        } else if (c > 127 && isWide(c)) {
             p++;
         } else {
-            break;
+            return p;
         }
     }
-    return p;
 }
+
+// What a token starting with an ASCII character can be, by that character.
+const K_OTHER = 0, K_ID = 1, K_DIGIT = 2, K_DOT = 3, K_QUOTE = 4, K_TICK = 5, K_SLASH = 6, K_LT = 7,
+    K_MINUS = 8, K_HASH = 9, K_BACKSLASH = 10, K_PUNCT = 11;
+const START = new Uint8Array(128);
+for (const ch of "()[]{};,:~!$%&*+<=>?^|") START[ch.charCodeAt(0)] = K_PUNCT;
+for (let i = 0; i < 128; i++) {
+    if (CC[i] === ID) START[i] = K_ID;
+    else if (CC[i] === DIGIT) START[i] = K_DIGIT;
+}
+START[46] = K_DOT;
+START[34] = START[39] = K_QUOTE;
+START[96] = K_TICK;
+START[47] = K_SLASH;
+START[60] = K_LT;
+START[45] = K_MINUS;
+START[35] = K_HASH;
+START[92] = K_BACKSLASH;
 
 export class Lexer {
     constructor(src, fail) {
@@ -416,49 +498,87 @@ export class Lexer {
             return (this.type = EOF);
         }
         const c1 = src.charCodeAt(pos + 1);
-        let type, e;
-        if ((c < 128 && CC[c] === ID) || (c > 127 && isWide(c)) || (c === 92 && c1 === 117) ||
-            (c === 35 && (c1 < 128 ? CC[c1] === ID || c1 === 92 : isWide(c1)))) {
-            pos = wordEnd(src, c === 92 ? pos : pos + 1);
+        let type = PUNCT, e;
+        switch (c < 128 ? START[c] : K_ID) {
+        case K_ID:
+            pos = wordEnd(src, pos + 1);
             type = WORD;
-        } else if ((c >= 48 && c <= 57) || (c === 46 && c1 >= 48 && c1 <= 57)) {
+            break;
+        case K_DIGIT:
             pos = numberEnd(src, pos);
             type = NUM;
-        } else if (c === 34 || c === 39) {
+            break;
+        case K_DOT:
+            if (c1 >= 48 && c1 <= 57) {
+                pos = numberEnd(src, pos);
+                type = NUM;
+            } else {
+                pos += punctLength(src, pos);
+            }
+            break;
+        case K_QUOTE:
             pos = stringEnd(src, pos, this.fail);
             type = STR;
-        } else if (c === 96) {
+            break;
+        case K_TICK:
             pos = templateEnd(src, pos, this.fail);
             type = TPL;
-        } else if (c === 47 && c1 === 47) {
-            pos = lineEnd(src, pos);
-            type = LINE_COMMENT;
-            this.lineStart = atLineStart;
-        } else if (c === 47 && c1 === 42) {
-            e = blockCommentEnd(src, pos, this.fail);
-            type = BLOCK_COMMENT;
-            this.lineStart = atLineStart || lineEnd(src, pos) < e;
-            pos = e;
-        } else if ((c === 60 && c1 === 33 && src.charCodeAt(pos + 2) === 45 && src.charCodeAt(pos + 3) === 45) ||
-            (c === 45 && c1 === 45 && src.charCodeAt(pos + 2) === 62 && atLineStart)) {
+            break;
+        case K_SLASH:
+            if (c1 === 47) {
+                pos = lineEnd(src, pos);
+                type = LINE_COMMENT;
+                this.lineStart = atLineStart;
+            } else if (c1 === 42) {
+                e = blockCommentEnd(src, pos, this.fail);
+                type = BLOCK_COMMENT;
+                this.lineStart = atLineStart || lineEnd(src, pos) < e;
+                pos = e;
+            } else if ((reOk === true || (reOk !== false && reOk.regexAllowed())) && (e = regexEnd(src, pos)) > 0) {
+                pos = e;
+                type = RE;
+            } else {
+                pos += punctLength(src, pos);
+            }
+            break;
+        case K_LT:
+        case K_MINUS:
             // <!-- anywhere and --> at the start of a line open a line comment in scripts
-            pos = lineEnd(src, pos);
-            type = LINE_COMMENT;
-            this.lineStart = atLineStart;
-        } else if (c === 35 && c1 === 33 && pos === 0) {
-            pos = lineEnd(src, pos); // #! line
-            type = LINE_COMMENT;
-            this.lineStart = true;
-        } else if (c === 47 && (reOk === true || (reOk !== false && reOk.regexAllowed())) &&
-            (e = regexEnd(src, pos)) > 0) {
-            pos = e;
-            type = RE;
-        } else if (c === 40 || c === 41 || c === 91 || c === 93 || c === 123 || c === 125 ||
-            c === 59 || c === 44 || c === 58 || c === 126 || (c >= 33 && c <= 47 && c !== 34 && c !== 35 &&
-            c !== 39) || c === 60 || c === 61 || c === 62 || c === 63 || c === 94 || c === 124) {
+            if (c === 60 ? c1 === 33 && src.charCodeAt(pos + 2) === 45 && src.charCodeAt(pos + 3) === 45 :
+                c1 === 45 && src.charCodeAt(pos + 2) === 62 && atLineStart) {
+                pos = lineEnd(src, pos);
+                type = LINE_COMMENT;
+                this.lineStart = atLineStart;
+            } else {
+                pos += punctLength(src, pos);
+            }
+            break;
+        case K_HASH:
+            if (c1 < 128 ? CC[c1] === ID || c1 === 92 : isWide(c1)) {
+                pos = wordEnd(src, pos + 1); // a private name
+                type = WORD;
+            } else if (c1 === 33 && pos === 0) {
+                pos = lineEnd(src, pos); // #! line
+                type = LINE_COMMENT;
+                this.lineStart = true;
+            } else {
+                pos++;
+                type = OTHER;
+            }
+            break;
+        case K_BACKSLASH:
+            if (c1 === 117) {
+                pos = wordEnd(src, pos);
+                type = WORD;
+            } else {
+                pos++;
+                type = OTHER;
+            }
+            break;
+        case K_PUNCT:
             pos += punctLength(src, pos);
-            type = PUNCT;
-        } else {
+            break;
+        default:
             pos++;
             type = OTHER;
         }
@@ -478,9 +598,15 @@ const BLOCK_AFTER = setOf("else do try finally");
 // number, x++ / x--, ")" or "]" it divides. Control characters are no tokens of the
 // language: they are handed out (as OTHER) but leave that state alone.
 export class Tokens {
-    constructor(src, fail) {
+    // keepText: whether text is set for names, numbers, strings, templates and regular
+    // expressions too (a caller that writes tokens from their places in the source needs
+    // it only for punctuators and known words).
+    constructor(src, fail, keepText = true) {
         this.lexer = new Lexer(src, fail);
+        this.keepText = keepText;
         this.pType = EOF; // the last token that counts (no comment)
+        // its text where the state asks about it: a punctuator, a known word (see
+        // knownWord); "" for other names and for literals
         this.pText = "";
         this.pDot = false; // the one before it was "." or "?."
         this.parens = []; // per open "(": its control word, or false
@@ -493,6 +619,7 @@ export class Tokens {
         // its line.
         this.regexOpen = false;
         this.text = ""; // the last token's text (not set for comments and control characters)
+        this.word = null; // the last token's known word, or null
     }
 
     // The whole state, to read ahead and come back (the bracket stacks are copied only
@@ -505,7 +632,7 @@ export class Tokens {
             parens: this.parens.length === 0 ? null : this.parens.slice(),
             braces: this.braces.length === 0 ? null : this.braces.slice(),
             lastParenCtrl: this.lastParenCtrl, lastBraceBlock: this.lastBraceBlock, ofKeyword: this.ofKeyword,
-            reOk: this.reOk, regexOpen: this.regexOpen, text: this.text,
+            reOk: this.reOk, regexOpen: this.regexOpen, text: this.text, word: this.word,
         };
     }
     restore(s) {
@@ -529,6 +656,7 @@ export class Tokens {
         this.reOk = s.reOk;
         this.regexOpen = s.regexOpen;
         this.text = s.text;
+        this.word = s.word;
     }
 
     // Reads the next token (comments included); returns its type.
@@ -544,9 +672,15 @@ export class Tokens {
         }
         if (type === LINE_COMMENT || type === BLOCK_COMMENT || type === EOF) return type;
         if (type === OTHER && src.charCodeAt(lx.start) < 32) return type;
-        const text = (this.text = src.slice(lx.start, lx.pos));
-        if (type === PUNCT || type === OTHER) {
-            const ch = text.charCodeAt(0);
+        let key = "";
+        if (type === WORD) {
+            const w = (this.word = knownWord(src, lx.start, lx.pos));
+            if (w !== null) key = this.text = w;
+            else if (this.keepText) this.text = src.slice(lx.start, lx.pos);
+        } else if (type === PUNCT || type === OTHER) {
+            this.word = null;
+            key = this.text = type === PUNCT ? punctText(src, lx.start, lx.pos) : src.slice(lx.start, lx.pos);
+            const ch = src.charCodeAt(lx.start);
             if (ch === 40) {
                 this.parens.push(this.pType === WORD && !this.pDot && CTRL[this.pText] === true ? this.pText : false);
             } else if (ch === 41) {
@@ -558,11 +692,14 @@ export class Tokens {
             } else if (ch === 125) {
                 this.lastBraceBlock = this.braces.length > 0 ? this.braces.pop() : true;
             }
+        } else {
+            this.word = null;
+            if (this.keepText) this.text = src.slice(lx.start, lx.pos);
         }
-        if (type === WORD && text === "of") this.ofKeyword = this.ofFollowsBinding();
+        if (key === "of") this.ofKeyword = this.ofFollowsBinding();
         this.pDot = this.pType === PUNCT && (this.pText === "." || this.pText === "?.");
         this.pType = type === OTHER ? PUNCT : type;
-        this.pText = text;
+        this.pText = key;
         return type;
     }
 
