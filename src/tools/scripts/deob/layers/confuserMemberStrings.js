@@ -1,0 +1,418 @@
+// Concealed strings whose decoder is a closure kept in a member of a scope object:
+// `sc.m.dec = function (...a) { return inner({ m: sc.m }, 0, a); }` and calls like
+// `(1, sc.m.dec)(229, 8)`. The closure exists only while its function runs, so each call
+// is evaluated where it stands: the script runs once in the sandbox with a probe before
+// the statement that holds the call (and before the top-level statement of its function,
+// which reaches the cases of a switch that never match), and records what the call itself
+// gives when it runs. A call becomes a literal when every one of these gave the same
+// string and the callee was the decoder closure each time. A decoder member goes only
+// when nothing can reach it any more: no other use of its name, and its holder object
+// only ever read by plain names.
+import {freshScopes, generate, t, traverse, treeChanged} from "../babel.js";
+import {runInSandbox} from "../sandbox.js";
+import {memberKey, propertyKey} from "../subst.js";
+
+import {sweepUnused} from "./confuserCleanup.js";
+import {quietPrelude} from "./confuserStrings.js";
+
+const longString = 40;
+
+// `(1, a.b.c)` → the member; a plain member as it is.
+function calleeMember(node) {
+    if (node.type === "SequenceExpression" && node.expressions.length === 2 &&
+        node.expressions[0].type === "NumericLiteral")
+        node = node.expressions[1];
+    return node.type === "MemberExpression" && !node.computed && node.property.type === "Identifier"
+               ? node
+               : null;
+}
+
+function isFunctionValue(n) {
+    return n && (n.type === "FunctionExpression" || n.type === "ArrowFunctionExpression") &&
+           !n.async && !n.generator;
+}
+
+// Arguments read from numbers and plain reads (`8`, `sc.t.n[2]`), never a call.
+function isPlainArgument(n) {
+    switch (n.type) {
+    case "NumericLiteral":
+    case "Identifier":
+        return true;
+    case "MemberExpression":
+        return isPlainArgument(n.object) && (!n.computed || isPlainArgument(n.property));
+    case "UnaryExpression":
+        return n.operator === "-" && isPlainArgument(n.argument);
+    case "BinaryExpression":
+        return /^[-+*|&^]$/.test(n.operator) && isPlainArgument(n.left) && isPlainArgument(n.right);
+    }
+    return false;
+}
+
+// The members assigned a function once: name → { path (the assignment), fn, holder, reads }.
+function memberFunctions(ast) {
+    const found = new Map(), twice = new Set();
+    traverse(ast, {
+        AssignmentExpression(path) {
+            const {left, right, operator} = path.node;
+            if (operator !== "=" || left.type !== "MemberExpression" || left.computed ||
+                left.property.type !== "Identifier")
+                return;
+            const name = left.property.name;
+            if (found.has(name) || !isFunctionValue(right)) {
+                twice.add(name);
+                return;
+            }
+            const holder = left.object.type === "MemberExpression" ? memberKey(left.object) : null;
+            found.set(name, {path, holder, fn : path.get("right")});
+        },
+    });
+    for (const n of twice)
+        found.delete(n);
+    return found;
+}
+
+// Whether a member function decodes: it, the functions it calls by name and the member
+// functions it calls read a long string. No `this`: a probe calls it without one.
+function decoders(members, ast) {
+    const programLong = new Set();
+    traverse(ast, {
+        VariableDeclarator(p) {
+            const init = p.node.init;
+            if (p.node.id.type === "Identifier" && init && init.type === "StringLiteral" &&
+                init.value.length >= longString)
+                programLong.add(p.node.id.name);
+        },
+        AssignmentExpression(p) {
+            const r = p.node.right;
+            if (p.node.left.type === "Identifier" && r.type === "StringLiteral" &&
+                r.value.length >= longString)
+                programLong.add(p.node.left.name);
+        },
+    });
+    const memo = new Map();
+    const reads = (fnPath, seen) => {
+        if (seen.has(fnPath.node))
+            return {long : false, ok : true};
+        seen.add(fnPath.node);
+        let long = false, ok = true;
+        fnPath.traverse({
+            StringLiteral(p) {
+                if (p.node.value.length >= longString)
+                    long = true;
+            },
+            ThisExpression(p) {
+                if (p.getFunctionParent() === fnPath)
+                    ok = false;
+            },
+            Identifier(p) {
+                if (!p.isReferencedIdentifier())
+                    return;
+                if (programLong.has(p.node.name))
+                    long = true;
+                const b = p.scope.getBinding(p.node.name);
+                if (b && b.path.isFunctionDeclaration() && !seen.has(b.path.node)) {
+                    const r = reads(b.path, seen);
+                    long = long || r.long;
+                }
+            },
+            MemberExpression(p) {
+                const m = members.get(!p.node.computed && p.node.property.type === "Identifier"
+                                          ? p.node.property.name
+                                          : "");
+                if (m && !seen.has(m.fn.node))
+                    long = reads(m.fn, seen).long || long;
+            },
+        });
+        return {long, ok};
+    };
+    const out = new Map();
+    for (const [name, m] of members) {
+        let r = memo.get(m.fn.node);
+        if (!r)
+            memo.set(m.fn.node, r = reads(m.fn, new Set()));
+        if (r.long && r.ok)
+            out.set(name, m);
+    }
+    return out;
+}
+
+function outerStatement(path) {
+    const fn = path.getFunctionParent();
+    let s = path.getStatementParent(), top = null;
+    for (let p = s; p && p.getFunctionParent() === fn; p = p.parentPath)
+        if (p.isStatement() && (p.parentPath.isBlockStatement() || p.parentPath.isProgram()) &&
+            (!fn ? p.parentPath.isProgram() : p.parentPath.parentPath === fn))
+            top = p;
+    if (s && s.getFunctionParent() !== fn)
+        s = null;
+    return {inner : s, top};
+}
+
+// Whether every name the call reads means the same before statement s.
+function sameNames(call, s) {
+    let same = true;
+    const look = (p) => {
+        if (p.isReferencedIdentifier() &&
+            p.scope.getBinding(p.node.name) !== s.scope.getBinding(p.node.name))
+            same = false;
+    };
+    call.traverse({Identifier : look});
+    return same;
+}
+
+function probeScript(ast, calls, members) {
+    // Statements that get probes: statement node → [call indexes].
+    const before = new Map();
+    const saved = [];
+    calls.forEach((c, k) => {
+        const {inner, top} = outerStatement(c.path);
+        for (const s of new Set([ inner, top ])) {
+            if (!s || s.isFunctionDeclaration() || !sameNames(c.path, s))
+                continue;
+            if (!before.has(s))
+                before.set(s, []);
+            before.get(s).push(k);
+        }
+    });
+    const probes = [];
+    for (const [s, ks] of before) {
+        const stmt = t.expressionStatement(t.callExpression(
+            t.identifier("__vexoProbe"), [ t.arrayExpression(ks.map((k) => t.arrayExpression([
+                t.numericLiteral(k),
+                t.arrowFunctionExpression([],
+                                          t.callExpression(t.identifier("__vexoCallee"),
+                                                           [
+                                                               t.cloneNode(calls[k].member),
+                                                               t.arrowFunctionExpression([], t.arrayExpression(calls
+                                                                                                                   [k]
+                                                                                                                       .path
+                                                                                                                       .node
+                                                                                                                       .arguments
+                                                                                                                       .map((a) => t.cloneNode(a))))
+                                                           ]))
+            ]))) ]));
+        probes.push(s.insertBefore(stmt)[0]);
+    }
+    calls.forEach((c, k) => {
+        const n = c.path.node;
+        saved.push({callee : n.callee, arguments : n.arguments});
+        n.callee = t.identifier("__vexoSeen");
+        n.arguments =
+            [ t.numericLiteral(k), t.cloneNode(c.member), t.arrayExpression(saved[k].arguments) ];
+    });
+    const marked = [];
+    for (const m of members.values()) {
+        const a = m.path.node;
+        marked.push([ a, a.right ]);
+        a.right = t.callExpression(t.identifier("__vexoMark"), [ a.right ]);
+    }
+    try {
+        return generate(ast);
+    } finally {
+        calls.forEach((c, k) => Object.assign(c.path.node, saved[k]));
+        for (const [a, r] of marked)
+            a.right = r;
+        for (const p of probes)
+            p.remove();
+    }
+}
+
+const probeRuntime = `
+var __vexoValues = [], __vexoMarks = new WeakSet();
+function __vexoMark(f) { __vexoMarks.add(f); return f; }
+function __vexoNote(k, v) { var was = __vexoValues[k];
+    __vexoValues[k] = typeof v === "string" && (was === undefined || was === v) ? v : false; }
+function __vexoCallee(f, args) {
+    if (!__vexoMarks.has(f)) throw new Error("not a decoder");
+    return f.apply(undefined, args());
+}
+function __vexoProbe(list) {
+    for (var i = 0; i < list.length; i++) { try { __vexoNote(list[i][0], list[i][1]()); } catch (e) {} }
+}
+function __vexoSeen(k, f, args) {
+    if (!__vexoMarks.has(f)) __vexoValues[k] = false;
+    var v = f.apply(undefined, args);
+    __vexoNote(k, v);
+    return v;
+}
+`;
+
+// Where the name of a member is written anywhere (reads, writes, keys, strings).
+function nameUses(ast) {
+    const uses = new Map();
+    const add = (name, path) => {
+        if (!uses.has(name))
+            uses.set(name, []);
+        uses.get(name).push(path);
+    };
+    let open = false; // code that could reach members by computed names or enumeration
+    traverse(ast, {
+        MemberExpression(p) {
+            const k = memberKey(p.node);
+            if (k !== null)
+                add(k, p);
+        },
+        ObjectProperty(p) {
+            const k = propertyKey(p.node);
+            if (k !== null)
+                add(k, p);
+        },
+        ObjectMethod(p) {
+            const k = propertyKey(p.node);
+            if (k !== null)
+                add(k, p);
+        },
+        StringLiteral(p) { add(p.node.value, p); },
+        ForInStatement() { open = true; },
+        SpreadElement(p) {
+            if (p.parentPath.isObjectExpression())
+                open = true;
+        },
+        WithStatement() { open = true; },
+        Identifier(p) {
+            if (/^(?:eval|Function|Reflect|JSON|keys|values|entries|getOwnPropertyNames|getOwnPropertyDescriptors|assign)$/
+                    .test(p.node.name))
+                open = true;
+        },
+    });
+    return {uses, open};
+}
+
+// The holder object (`sc.m`) is reached only as `x.m.name`, or passed on as `{ m: x.m }`;
+// and the objects that carry it (`sc`) only read by plain names.
+function holderClosed(holder, uses) {
+    for (const p of uses.get(holder) || []) {
+        if (p.isObjectProperty()) {
+            const v = p.node.value;
+            if (v.type !== "ObjectExpression" &&
+                !(v.type === "MemberExpression" && memberKey(v) === holder))
+                return false;
+            continue;
+        }
+        if (!p.isMemberExpression() || p.node.computed)
+            return false;
+        const up = p.parentPath;
+        if (up.isMemberExpression() && up.node.object === p.node && memberKey(up.node) !== null)
+            continue;
+        if (up.isObjectProperty() && up.node.value === p.node && propertyKey(up.node) === holder)
+            continue;
+        if (up.isAssignmentExpression() && up.node.left === p.node &&
+            up.node.right.type === "ObjectExpression")
+            continue;
+        return false;
+    }
+    // The carriers: identifiers `sc` in `sc.m`; each of their reads a plain member.
+    for (const p of uses.get(holder) || []) {
+        if (!p.isMemberExpression() || p.node.object.type !== "Identifier")
+            continue;
+        const b = p.scope.getBinding(p.node.object.name);
+        if (!b)
+            return false;
+        for (const r of b.referencePaths) {
+            const up = r.parentPath;
+            if (up.isMemberExpression() && up.node.object === r.node && memberKey(up.node) !== null)
+                continue;
+            return false;
+        }
+    }
+    return true;
+}
+
+// Removes decoder members nothing reaches any more, and then what only they used.
+function removeDead(ast, names) {
+    let removed = 0;
+    for (let again = true; again;) {
+        again = false;
+        treeChanged();
+        freshScopes();
+        const members = memberFunctions(ast);
+        const {uses, open} = nameUses(ast);
+        if (open)
+            return removed;
+        for (const name of names) {
+            const m = members.get(name);
+            if (!m || !m.holder || !m.path.parentPath.isExpressionStatement())
+                continue;
+            const others = (uses.get(name) ||
+                            []).filter((p) => p !== m.path.get("left") && !p.isDescendant(m.path));
+            if (others.length || !holderClosed(m.holder, uses))
+                continue;
+            const used = new Set();
+            m.fn.traverse({
+                Identifier(p) {
+                    const b = p.isReferencedIdentifier() && p.scope.getBinding(p.node.name);
+                    if (b && b.path.isFunctionDeclaration())
+                        used.add(b.path.node);
+                },
+            });
+            m.path.parentPath.remove();
+            // Scopes again, without the removed closure; then the functions only it called.
+            treeChanged();
+            freshScopes();
+            const seeds = new Set();
+            traverse(ast, {
+                FunctionDeclaration(p) {
+                    if (used.has(p.node))
+                        seeds.add(p.parentPath.scope.getBinding(p.node.id.name));
+                },
+            });
+            sweepUnused(seeds, new Set());
+            ++removed;
+            again = true;
+            break;
+        }
+    }
+    return removed;
+}
+
+function decodeMembers(ast) {
+    const members = memberFunctions(ast);
+    if (!members.size)
+        return false;
+    const decs = decoders(members, ast);
+    if (!decs.size)
+        return false;
+    const calls = [];
+    traverse(ast, {
+        CallExpression(path) {
+            const member = calleeMember(path.node.callee);
+            const n = path.node.arguments.length;
+            if (!member || n < 1 || n > 4 || !decs.has(member.property.name))
+                return;
+            if (!path.node.arguments.every(isPlainArgument) || !path.getStatementParent())
+                return;
+            calls.push({path, member});
+        },
+    });
+    if (!calls.length)
+        return false;
+    const script = probeScript(ast, calls, decs);
+    let values;
+    try {
+        values = JSON.parse(runInSandbox(quietPrelude + probeRuntime + "try { (0, eval)(" +
+                                         JSON.stringify(script) +
+                                         "); } catch (e) {}\nJSON.stringify(__vexoValues);"));
+    } catch (e) {
+        return false;
+    }
+    let changed = false;
+    calls.forEach((c, k) => {
+        if (typeof values[k] !== "string" || c.path.removed)
+            return;
+        c.path.replaceWith(t.stringLiteral(values[k]));
+        changed = true;
+    });
+    if (changed)
+        removeDead(ast, [...decs.keys() ]);
+    return changed;
+}
+
+export const memberStrings = {
+    name : "字符串隐藏（成员中的解码函数）",
+    detect : (code) =>
+        /\(1, [\w$]+(?:\.[\w$]+)+\)\(/.test(code) || /\.[\w$]+ = function/.test(code),
+    run(ast) {
+        freshScopes();
+        return decodeMembers(ast);
+    },
+};
