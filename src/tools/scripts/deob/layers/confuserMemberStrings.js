@@ -22,6 +22,8 @@ function calleeMember(node) {
     if (node.type === "SequenceExpression" && node.expressions.length === 2 &&
         node.expressions[0].type === "NumericLiteral")
         node = node.expressions[1];
+    if (node.type === "Identifier")
+        return node;
     return node.type === "MemberExpression" && !node.computed && node.property.type === "Identifier"
                ? node
                : null;
@@ -36,10 +38,10 @@ function isFunctionValue(n) {
 function isPlainArgument(n) {
     switch (n.type) {
     case "NumericLiteral":
-    case "Identifier":
         return true;
     case "MemberExpression":
-        return isPlainArgument(n.object) && (!n.computed || isPlainArgument(n.property));
+        return (n.object.type === "Identifier" || isPlainArgument(n.object)) &&
+               (!n.computed || isPlainArgument(n.property));
     case "UnaryExpression":
         return n.operator === "-" && isPlainArgument(n.argument);
     case "BinaryExpression":
@@ -68,6 +70,28 @@ function memberFunctions(ast) {
     });
     for (const n of twice)
         found.delete(n);
+    // Locals given a decoder once, often only when the caller passed none:
+    // `if (!dec) dec = function (a, b) { … };`.
+    traverse(ast, {
+        AssignmentExpression(path) {
+            const {left, right, operator} = path.node;
+            if (operator !== "=" || left.type !== "Identifier" || !isFunctionValue(right))
+                return;
+            const b = path.scope.getBinding(left.name);
+            if (!b || b.constantViolations.length !== 1 ||
+                !(b.kind === "param" || (b.path.isVariableDeclarator() && !b.path.node.init)))
+                return;
+            found.set(b, {path, holder : null, fn : path.get("right"), local : true});
+        },
+        // Declared decoders, often in the block that uses them, called with numbers read
+        // from a table (`dec(1486, k[2])`).
+        FunctionDeclaration(path) {
+            const b = path.parentPath.scope.getBinding(path.node.id.name);
+            if (b && b.path === path && !b.constantViolations.length && !path.node.async &&
+                !path.node.generator)
+                found.set(b, {path, holder : null, fn : path, declared : true});
+        },
+    });
     return found;
 }
 
@@ -90,47 +114,100 @@ function decoders(members, ast) {
         },
     });
     const memo = new Map();
-    const reads = (fnPath, seen) => {
+    // long: a long string read here or in a function called from here; own: read in the
+    // function's own code; pure: nothing written but what the functions on the way in
+    // declare (`outer`: the callers, whose locals an inner function may set).
+    const reads = (fnPath, seen, outer = []) => {
+        const r = {long : false, own : false, ok : true, pure : true};
         if (seen.has(fnPath.node))
-            return {long : false, ok : true};
+            return r;
         seen.add(fnPath.node);
-        let long = false, ok = true;
+        const inside = (name, at) => {
+            const b = at.scope.getBinding(name);
+            for (let q = b && b.scope.path; q; q = q.parentPath)
+                if (q.node === fnPath.node || outer.includes(q.node))
+                    return true;
+            return false;
+        };
+        const join = (sub) => {
+            r.long = r.long || sub.long;
+            r.ok = r.ok && sub.ok;
+            r.pure = r.pure && sub.pure;
+        };
+        const longHere = (p) => {
+            r.long = true;
+            if (p.getFunctionParent() === fnPath)
+                r.own = true;
+        };
+        const writes = (node, at) => {
+            if (!node)
+                return;
+            if (node.type === "Identifier") {
+                if (!inside(node.name, at))
+                    r.pure = false;
+            } else if (node.type === "MemberExpression") {
+                let o = node.object;
+                while (o.type === "MemberExpression")
+                    o = o.object;
+                if (o.type !== "Identifier" || !inside(o.name, at))
+                    r.pure = false;
+            } else if (node.type === "ArrayPattern") {
+                node.elements.forEach((e) => writes(e, at));
+            } else if (node.type === "ObjectPattern") {
+                node.properties.forEach((e) => writes(e.type === "RestElement" ? e : e.value, at));
+            } else if (node.type === "RestElement") {
+                writes(node.argument, at);
+            } else if (node.type === "AssignmentPattern") {
+                writes(node.left, at);
+            } else {
+                r.pure = false;
+            }
+        };
         fnPath.traverse({
             StringLiteral(p) {
                 if (p.node.value.length >= longString)
-                    long = true;
+                    longHere(p);
             },
             ThisExpression(p) {
                 if (p.getFunctionParent() === fnPath)
-                    ok = false;
+                    r.ok = false;
             },
+            AssignmentExpression(p) { writes(p.node.left, p); },
+            UpdateExpression(p) { writes(p.node.argument, p); },
+            UnaryExpression(p) {
+                if (p.node.operator === "delete")
+                    writes(p.node.argument, p);
+            },
+            ForXStatement(
+                p) { writes(p.node.left.type === "VariableDeclaration" ? null : p.node.left, p); },
             Identifier(p) {
                 if (!p.isReferencedIdentifier())
                     return;
                 if (programLong.has(p.node.name))
-                    long = true;
+                    longHere(p);
                 const b = p.scope.getBinding(p.node.name);
-                if (b && b.path.isFunctionDeclaration() && !seen.has(b.path.node)) {
-                    const r = reads(b.path, seen);
-                    long = long || r.long;
-                }
+                const held = b && members.get(b);
+                if (held && !seen.has(held.fn.node))
+                    join(reads(held.fn, seen, [...outer, fnPath.node ]));
             },
             MemberExpression(p) {
                 const m = members.get(!p.node.computed && p.node.property.type === "Identifier"
                                           ? p.node.property.name
                                           : "");
                 if (m && !seen.has(m.fn.node))
-                    long = reads(m.fn, seen).long || long;
+                    join(reads(m.fn, seen, [...outer, fnPath.node ]));
             },
         });
-        return {long, ok};
+        return r;
     };
     const out = new Map();
     for (const [name, m] of members) {
         let r = memo.get(m.fn.node);
         if (!r)
             memo.set(m.fn.node, r = reads(m.fn, new Set()));
-        if (r.long && r.ok)
+        // A declared function that only calls a decoder is the program's own: its own code
+        // reads the encoded text.
+        if (r.long && r.ok && r.pure && (!m.declared || r.own))
             out.set(name, m);
     }
     return out;
@@ -175,33 +252,33 @@ function probeScript(ast, calls, members) {
         }
     });
     const probes = [];
+    const sure = (c) => t.booleanLiteral(!!c.declared);
+    const attempt = (k) => {
+        const args = calls[k].path.node.arguments.map((a) => t.cloneNode(a));
+        const call = t.callExpression(t.identifier("__vexoCallee"), [
+            t.cloneNode(calls[k].member), t.arrowFunctionExpression([], t.arrayExpression(args)),
+            sure(calls[k])
+        ]);
+        return t.arrayExpression([ t.numericLiteral(k), t.arrowFunctionExpression([], call) ]);
+    };
     for (const [s, ks] of before) {
-        const stmt = t.expressionStatement(t.callExpression(
-            t.identifier("__vexoProbe"), [ t.arrayExpression(ks.map((k) => t.arrayExpression([
-                t.numericLiteral(k),
-                t.arrowFunctionExpression([],
-                                          t.callExpression(t.identifier("__vexoCallee"),
-                                                           [
-                                                               t.cloneNode(calls[k].member),
-                                                               t.arrowFunctionExpression([], t.arrayExpression(calls
-                                                                                                                   [k]
-                                                                                                                       .path
-                                                                                                                       .node
-                                                                                                                       .arguments
-                                                                                                                       .map((a) => t.cloneNode(a))))
-                                                           ]))
-            ]))) ]));
-        probes.push(s.insertBefore(stmt)[0]);
+        const list = t.arrayExpression(ks.map(attempt));
+        probes.push(s.insertBefore(
+            t.expressionStatement(t.callExpression(t.identifier("__vexoProbe"), [ list ])))[0]);
     }
     calls.forEach((c, k) => {
         const n = c.path.node;
         saved.push({callee : n.callee, arguments : n.arguments});
         n.callee = t.identifier("__vexoSeen");
-        n.arguments =
-            [ t.numericLiteral(k), t.cloneNode(c.member), t.arrayExpression(saved[k].arguments) ];
+        n.arguments = [
+            t.numericLiteral(k), t.cloneNode(c.member), t.arrayExpression(saved[k].arguments),
+            sure(c)
+        ];
     });
     const marked = [];
     for (const m of members.values()) {
+        if (m.declared)
+            continue;
         const a = m.path.node;
         marked.push([ a, a.right ]);
         a.right = t.callExpression(t.identifier("__vexoMark"), [ a.right ]);
@@ -222,15 +299,15 @@ var __vexoValues = [], __vexoMarks = new WeakSet();
 function __vexoMark(f) { __vexoMarks.add(f); return f; }
 function __vexoNote(k, v) { var was = __vexoValues[k];
     __vexoValues[k] = typeof v === "string" && (was === undefined || was === v) ? v : false; }
-function __vexoCallee(f, args) {
-    if (!__vexoMarks.has(f)) throw new Error("not a decoder");
+function __vexoCallee(f, args, sure) {
+    if (!sure && !__vexoMarks.has(f)) throw new Error("not a decoder");
     return f.apply(undefined, args());
 }
 function __vexoProbe(list) {
     for (var i = 0; i < list.length; i++) { try { __vexoNote(list[i][0], list[i][1]()); } catch (e) {} }
 }
-function __vexoSeen(k, f, args) {
-    if (!__vexoMarks.has(f)) __vexoValues[k] = false;
+function __vexoSeen(k, f, args, sure) {
+    if (!sure && !__vexoMarks.has(f)) __vexoValues[k] = false;
     var v = f.apply(undefined, args);
     __vexoNote(k, v);
     return v;
@@ -337,32 +414,87 @@ function removeDead(ast, names) {
                             []).filter((p) => p !== m.path.get("left") && !p.isDescendant(m.path));
             if (others.length || !holderClosed(m.holder, uses))
                 continue;
-            const used = new Set();
-            m.fn.traverse({
-                Identifier(p) {
-                    const b = p.isReferencedIdentifier() && p.scope.getBinding(p.node.name);
-                    if (b && b.path.isFunctionDeclaration())
-                        used.add(b.path.node);
-                },
-            });
+            const used = calledFunctions(m.fn);
             m.path.parentPath.remove();
             // Scopes again, without the removed closure; then the functions only it called.
-            treeChanged();
-            freshScopes();
-            const seeds = new Set();
-            traverse(ast, {
-                FunctionDeclaration(p) {
-                    if (used.has(p.node))
-                        seeds.add(p.parentPath.scope.getBinding(p.node.id.name));
-                },
-            });
-            sweepUnused(seeds, new Set());
+            sweepCalled(ast, used);
             ++removed;
             again = true;
             break;
         }
     }
     return removed;
+}
+
+// The functions a decoder calls by name, found again after the tree changed.
+function calledFunctions(fnPath) {
+    const used = new Set();
+    fnPath.traverse({
+        Identifier(p) {
+            const b = p.isReferencedIdentifier() && p.scope.getBinding(p.node.name);
+            if (b && b.path.isFunctionDeclaration())
+                used.add(b.path.node);
+        },
+    });
+    return used;
+}
+
+function sweepCalled(ast, used) {
+    treeChanged();
+    freshScopes();
+    const seeds = new Set();
+    traverse(ast, {
+        FunctionDeclaration(p) {
+            if (used.has(p.node))
+                seeds.add(p.parentPath.scope.getBinding(p.node.id.name));
+        },
+    });
+    sweepUnused(seeds, new Set());
+}
+
+// Local decoders nothing calls any more: `if (!dec) dec = …;` goes (the parameter stays).
+function removeDeadLocals(ast, assignments) {
+    const left = new Set(assignments);
+    for (let again = true; again && left.size;) {
+        again = false;
+        treeChanged();
+        freshScopes();
+        let found = null;
+        traverse(ast, {
+            AssignmentExpression(path) {
+                if (found || !left.has(path.node))
+                    return;
+                const statement = path.parentPath;
+                if (!statement.isExpressionStatement())
+                    return;
+                let whole = statement, test = null;
+                const up =
+                    statement.parentPath.isBlockStatement() && statement.parent.body.length === 1
+                        ? statement.parentPath.parentPath
+                        : statement.parentPath;
+                if (up.isIfStatement() && !up.node.alternate &&
+                    up.node.consequent !== up.node.test &&
+                    up.node.test.type === "UnaryExpression" && up.node.test.operator === "!" &&
+                    up.node.test.argument.type === "Identifier" &&
+                    up.node.test.argument.name === path.node.left.name) {
+                    whole = up;
+                    test = up.node.test.argument;
+                }
+                const b = path.scope.getBinding(path.node.left.name);
+                if (!b || b.referencePaths.some((r) => r.node !== test && !r.isDescendant(path)))
+                    return;
+                found = {whole, fn : path.get("right"), node : path.node};
+                path.stop();
+            },
+        });
+        if (!found)
+            break;
+        left.delete(found.node);
+        const used = calledFunctions(found.fn);
+        found.whole.remove();
+        sweepCalled(ast, used);
+        again = true;
+    }
 }
 
 function decodeMembers(ast) {
@@ -377,11 +509,15 @@ function decodeMembers(ast) {
         CallExpression(path) {
             const member = calleeMember(path.node.callee);
             const n = path.node.arguments.length;
-            if (!member || n < 1 || n > 4 || !decs.has(member.property.name))
+            if (!member || n < 1 || n > 4)
+                return;
+            const key = member.type === "Identifier" ? path.scope.getBinding(member.name)
+                                                     : member.property.name;
+            if (!key || !decs.has(key))
                 return;
             if (!path.node.arguments.every(isPlainArgument) || !path.getStatementParent())
                 return;
-            calls.push({path, member});
+            calls.push({path, member, declared : !!decs.get(key).declared});
         },
     });
     if (!calls.length)
@@ -402,15 +538,20 @@ function decodeMembers(ast) {
         c.path.replaceWith(t.stringLiteral(values[k]));
         changed = true;
     });
-    if (changed)
-        removeDead(ast, [...decs.keys() ]);
+    if (changed) {
+        sweepCalled(ast,
+                    new Set([...decs.values() ].filter((d) => d.declared).map((d) => d.path.node)));
+        removeDeadLocals(ast, [...decs.values() ].filter((d) => d.local).map((d) => d.path.node));
+        removeDead(ast, [...decs.keys() ].filter((k) => typeof k === "string"));
+    }
+    if (globalThis.__d5dump)
+        globalThis.__d5dump(generate(ast));
     return changed;
 }
 
 export const memberStrings = {
     name : "字符串隐藏（成员中的解码函数）",
-    detect : (code) =>
-        /\(1, [\w$]+(?:\.[\w$]+)+\)\(/.test(code) || /\.[\w$]+ = function/.test(code),
+    detect : (code) => /[\w$] = function\b/.test(code),
     run(ast) {
         freshScopes();
         return decodeMembers(ast);
