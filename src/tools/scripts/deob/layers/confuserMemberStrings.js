@@ -366,7 +366,12 @@ function holderClosed(holder, uses) {
                 return false;
             continue;
         }
-        if (!p.isMemberExpression() || p.node.computed)
+        // `x["m"]`: the key of a use listed as the member itself.
+        if (p.isStringLiteral() &&
+            ((p.parentPath.isMemberExpression() && p.parent.property === p.node) ||
+             (p.parentPath.isObjectProperty() && p.parent.key === p.node)))
+            continue;
+        if (!p.isMemberExpression())
             return false;
         const up = p.parentPath;
         if (up.isMemberExpression() && up.node.object === p.node && memberKey(up.node) !== null)
