@@ -431,13 +431,14 @@ function removeDead(ast, names) {
     return removed;
 }
 
-// The functions a decoder calls by name, found again after the tree changed.
+// The functions and variables a decoder reads by name (their declarations, found again
+// after the tree changed), and the sweep of those nothing else uses.
 function calledFunctions(fnPath) {
     const used = new Set();
     fnPath.traverse({
         Identifier(p) {
             const b = p.isReferencedIdentifier() && p.scope.getBinding(p.node.name);
-            if (b && b.path.isFunctionDeclaration())
+            if (b && (b.path.isFunctionDeclaration() || b.path.isVariableDeclarator()))
                 used.add(b.path.node);
         },
     });
@@ -448,11 +449,16 @@ function sweepCalled(ast, used) {
     treeChanged();
     freshScopes();
     const seeds = new Set();
+    const look = (p, id) => {
+        if (used.has(p.node) && id && id.type === "Identifier") {
+            const b = p.scope.getBinding(id.name);
+            if (b && b.path === p)
+                seeds.add(b);
+        }
+    };
     traverse(ast, {
-        FunctionDeclaration(p) {
-            if (used.has(p.node))
-                seeds.add(p.parentPath.scope.getBinding(p.node.id.name));
-        },
+        FunctionDeclaration(p) { look(p, p.node.id); },
+        VariableDeclarator(p) { look(p, p.node.id); },
     });
     sweepUnused(seeds, new Set());
 }
