@@ -9,6 +9,7 @@
 // when nothing can reach it any more: no other use of its name, and its holder object
 // only ever read by plain names.
 import {freshScopes, generate, t, traverse, treeChanged} from "../babel.js";
+import {constantValue} from "../constant.js";
 import {runInSandbox} from "../sandbox.js";
 import {memberKey, propertyKey} from "../subst.js";
 
@@ -34,18 +35,77 @@ function isFunctionValue(n) {
            !n.async && !n.generator;
 }
 
-// Arguments read from numbers and plain reads (`8`, `sc.t.n[2]`), never a call.
-function isPlainArgument(n) {
+// Tables of literals nothing writes: a variable or a member (by name) given an array of
+// literals once and otherwise only read at an index (`k[2]`, `sc.t.n[2]`).
+function literalTables(ast) {
+    const given = new Map(), spoilt = new Set();
+    const nameOf = (n) => n.type === "Identifier"         ? "#" + n.name
+                          : n.type === "MemberExpression" ? memberKey(n)
+                                                          : null;
+    const give = (target, value, at) => {
+        const name = target && nameOf(target);
+        if (name === null || name === undefined)
+            return;
+        const v = value && value.type === "ArrayExpression" ? constantValue(value, at) : null;
+        if (!v || given.has(name))
+            spoilt.add(name);
+        else
+            given.set(name, target);
+    };
+    traverse(ast, {
+        VariableDeclarator(p) {
+            if (p.node.id.type === "Identifier" && p.node.init)
+                give(p.node.id, p.node.init, p);
+        },
+        AssignmentExpression(
+            p) { give(p.node.left, p.node.operator === "=" ? p.node.right : null, p); },
+        "Identifier|MemberExpression"(p) {
+            const name = nameOf(p.node);
+            if (name === null)
+                return;
+            if (p.isIdentifier() && !p.isReferencedIdentifier())
+                return;
+            const up = p.parentPath;
+            if (up.isVariableDeclarator() && up.node.id === p.node)
+                return;
+            if (up.isAssignmentExpression() && up.node.left === p.node)
+                return;
+            // A read at an index that is not a write.
+            if (up.isMemberExpression() && up.node.object === p.node && up.node.computed) {
+                const w = up.parentPath;
+                if (!(w.isAssignmentExpression() && w.node.left === up.node) &&
+                    !w.isUpdateExpression() &&
+                    !(w.isUnaryExpression() && w.node.operator === "delete") &&
+                    !w.isForXStatement())
+                    return;
+            }
+            if (p.isMemberExpression() && up.isMemberExpression() && up.node.object === p.node &&
+                !up.node.computed && up.node.property.name === "length")
+                return;
+            spoilt.add(name);
+        },
+    });
+    return new Set([...given.keys() ].filter((n) => !spoilt.has(n)));
+}
+
+// Arguments made of numbers and reads of such tables (`8`, `sc.t.n[2]`): the same at
+// every call, never a value of the moment.
+function isTableArgument(n, tables) {
     switch (n.type) {
     case "NumericLiteral":
         return true;
-    case "MemberExpression":
-        return (n.object.type === "Identifier" || isPlainArgument(n.object)) &&
-               (!n.computed || isPlainArgument(n.property));
+    case "MemberExpression": {
+        const o = n.object;
+        const name = o.type === "Identifier"         ? "#" + o.name
+                     : o.type === "MemberExpression" ? memberKey(o)
+                                                     : null;
+        return n.computed && tables.has(name) && isTableArgument(n.property, tables);
+    }
     case "UnaryExpression":
-        return n.operator === "-" && isPlainArgument(n.argument);
+        return n.operator === "-" && isTableArgument(n.argument, tables);
     case "BinaryExpression":
-        return /^[-+*|&^]$/.test(n.operator) && isPlainArgument(n.left) && isPlainArgument(n.right);
+        return /^[-+*|&^]$/.test(n.operator) && isTableArgument(n.left, tables) &&
+               isTableArgument(n.right, tables);
     }
     return false;
 }
@@ -98,7 +158,7 @@ function memberFunctions(ast) {
 // Whether a member function decodes: it, the functions it calls by name and the member
 // functions it calls read a long string. No `this`: a probe calls it without one.
 function decoders(members, ast) {
-    const programLong = new Set();
+    const programLong = new Set(), longMembers = new Set();
     traverse(ast, {
         VariableDeclarator(p) {
             const init = p.node.init;
@@ -108,9 +168,13 @@ function decoders(members, ast) {
         },
         AssignmentExpression(p) {
             const r = p.node.right;
-            if (p.node.left.type === "Identifier" && r.type === "StringLiteral" &&
-                r.value.length >= longString)
+            if (r.type !== "StringLiteral" || r.value.length < longString)
+                return;
+            if (p.node.left.type === "Identifier")
                 programLong.add(p.node.left.name);
+            // The encoded text kept in a scope object too (`sc.m.text = "…"`).
+            else if (p.node.left.type === "MemberExpression" && memberKey(p.node.left) !== null)
+                longMembers.add(memberKey(p.node.left));
         },
     });
     const memo = new Map();
@@ -191,6 +255,8 @@ function decoders(members, ast) {
                     join(reads(held.fn, seen, [...outer, fnPath.node ]));
             },
             MemberExpression(p) {
+                if (longMembers.has(memberKey(p.node)))
+                    longHere(p);
                 const m = members.get(!p.node.computed && p.node.property.type === "Identifier"
                                           ? p.node.property.name
                                           : "");
@@ -515,7 +581,7 @@ function decodeMembers(ast) {
     const decs = decoders(members, ast);
     if (!decs.size)
         return false;
-    const calls = [];
+    const calls = [], tables = literalTables(ast);
     traverse(ast, {
         CallExpression(path) {
             const member = calleeMember(path.node.callee);
@@ -526,7 +592,8 @@ function decodeMembers(ast) {
                                                      : member.property.name;
             if (!key || !decs.has(key))
                 return;
-            if (!path.node.arguments.every(isPlainArgument) || !path.getStatementParent())
+            if (!path.node.arguments.every((a) => isTableArgument(a, tables)) ||
+                !path.getStatementParent())
                 return;
             calls.push({path, member, declared : !!decs.get(key).declared});
         },
