@@ -147,8 +147,9 @@ function memberFunctions(ast) {
         // from a table (`dec(1486, k[2])`).
         FunctionDeclaration(path) {
             const b = path.parentPath.scope.getBinding(path.node.id.name);
-            if (b && b.path === path && !b.constantViolations.length && !path.node.async &&
-                !path.node.generator)
+            // A function declared in a block counts once more as its own redeclaration.
+            if (b && b.path === path && b.constantViolations.every((v) => v.node === path.node) &&
+                !path.node.async && !path.node.generator)
                 found.set(b, {path, holder : null, fn : path, declared : true});
         },
     });
@@ -477,13 +478,16 @@ function removeDead(ast, names) {
         const {uses, open} = nameUses(ast);
         if (open)
             return removed;
+        const unreached = (name, assignment, holder) => {
+            const others =
+                (uses.get(name) ||
+                 []).filter((p) => p !== assignment.get("left") && !p.isDescendant(assignment));
+            return !others.length && !!holder && holderClosed(holder, uses);
+        };
         for (const name of names) {
             const m = members.get(name);
-            if (!m || !m.holder || !m.path.parentPath.isExpressionStatement())
-                continue;
-            const others = (uses.get(name) ||
-                            []).filter((p) => p !== m.path.get("left") && !p.isDescendant(m.path));
-            if (others.length || !holderClosed(m.holder, uses))
+            if (!m || !m.path.parentPath.isExpressionStatement() ||
+                !unreached(name, m.path, m.holder))
                 continue;
             const used = calledFunctions(m.fn);
             m.path.parentPath.remove();
@@ -493,6 +497,26 @@ function removeDead(ast, names) {
             again = true;
             break;
         }
+        if (again)
+            continue;
+        // The encoded text the decoders read from a member (`sc.m.text = "…"`), once no
+        // decoder is left to read it.
+        traverse(ast, {
+            AssignmentExpression(path) {
+                const {left, right} = path.node;
+                if (again || left.type !== "MemberExpression" || right.type !== "StringLiteral" ||
+                    right.value.length < longString || !path.parentPath.isExpressionStatement())
+                    return;
+                const name = memberKey(left);
+                const holder =
+                    left.object.type === "MemberExpression" ? memberKey(left.object) : null;
+                if (name === null || !unreached(name, path, holder))
+                    return;
+                path.parentPath.remove();
+                ++removed;
+                again = true;
+            },
+        });
     }
     return removed;
 }
