@@ -165,14 +165,14 @@ function decoders(members, ast) {
             const init = p.node.init;
             if (p.node.id.type === "Identifier" && init && init.type === "StringLiteral" &&
                 init.value.length >= longString)
-                programLong.add(p.node.id.name);
+                programLong.add(p.scope.getBinding(p.node.id.name));
         },
         AssignmentExpression(p) {
             const r = p.node.right;
             if (r.type !== "StringLiteral" || r.value.length < longString)
                 return;
             if (p.node.left.type === "Identifier")
-                programLong.add(p.node.left.name);
+                programLong.add(p.scope.getBinding(p.node.left.name));
             // The encoded text kept in a scope object too (`sc.m.text = "…"`).
             else if (p.node.left.type === "MemberExpression" && memberKey(p.node.left) !== null)
                 longMembers.add(memberKey(p.node.left));
@@ -248,7 +248,7 @@ function decoders(members, ast) {
             Identifier(p) {
                 if (!p.isReferencedIdentifier())
                     return;
-                if (programLong.has(p.node.name))
+                if (programLong.has(p.scope.getBinding(p.node.name)))
                     longHere(p);
                 const b = p.scope.getBinding(p.node.name);
                 const held = b && members.get(b);
@@ -318,6 +318,23 @@ function probeScript(ast, calls, members) {
             before.get(s).push(k);
         }
     });
+    // Calls of a declared decoder that reads only what the whole program declares are
+    // also tried after the script (for those in code that never runs).
+    const atEnd = [];
+    calls.forEach((c, k) => {
+        const program = c.path.scope.getProgramParent();
+        let global = !!c.declared;
+        c.path.traverse({
+            Identifier(p) {
+                const b = p.isReferencedIdentifier() && p.scope.getBinding(p.node.name);
+                if (p.isReferencedIdentifier() && (!b || b.scope !== program))
+                    global = false;
+            },
+        });
+        const callee = c.path.scope.getBinding(c.member.name);
+        if (global && callee && callee.scope === program)
+            atEnd.push(k);
+    });
     const probes = [];
     const sure = (c) => t.booleanLiteral(!!c.declared);
     const attempt = (k) => {
@@ -332,6 +349,12 @@ function probeScript(ast, calls, members) {
         const list = t.arrayExpression(ks.map(attempt));
         probes.push(s.insertBefore(
             t.expressionStatement(t.callExpression(t.identifier("__vexoProbe"), [ list ])))[0]);
+    }
+    if (atEnd.length) {
+        const body = ast.program.body;
+        body.push(t.expressionStatement(t.callExpression(
+            t.identifier("__vexoProbe"), [ t.arrayExpression(atEnd.map(attempt)) ])));
+        probes.push({remove : () => body.pop()});
     }
     calls.forEach((c, k) => {
         const n = c.path.node;
