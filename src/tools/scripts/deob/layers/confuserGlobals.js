@@ -39,7 +39,7 @@ function isGlobalObject(binding, scope) {
 }
 
 // A constant, also read from a table of literals nothing writes (`k[44]`, `"ab" + k[3]`).
-function valueAt(node, path) {
+export function valueAt(node, path) {
     const v = constantValue(node, path);
     if (v)
         return v;
