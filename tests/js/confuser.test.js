@@ -336,6 +336,22 @@ const cases = [
         "function _fn(a) { return a * 2; } function _fn2() { return 7; } log(_fn(2), _fn, _fn2());"
     ],
     [
+        dispatcher, "dispatcher whose table a parameter holds, keys written [\"k\"]",
+        "var c = Object.create(null); var p; function d(name, flag, kind, fns) { var output;" +
+            " fns = { ['k1']: function () { var [a] = p; return a * 2; } }; if (flag === 'CL') { p = []; }" +
+            " if (flag === 'MK') { function make() { var fn = function (...args) { p = args; return fns[name].apply(this); };" +
+            " return fn; } output = c[name] || (c[name] = make()); } else { output = fns[name](); }" +
+            " if (kind === 'RT') { return { ['v']: output }; } else { return output; } } log((p = [2], d('k1')), d('k1', 'MK'));",
+        "function _fn(a) { return a * 2; } log(_fn(2), _fn);"
+    ],
+    [
+        concealedStrings,
+        "decoder call whose length comes from a table of literals, in code that never runs",
+        decoderSetup +
+            " const k = [5, 1]; function never() { return dec(0, k[0]); } log(dec(6, k[0]), k[1]);",
+        "const k = [5, 1]; function never() { return \"hello\"; } log(\"world\", k[1]);"
+    ],
+    [
         dispatcher, "dispatcher called with a key it computes", dispatched("log(d(k));"),
         "unchanged"
     ],
