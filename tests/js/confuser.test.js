@@ -135,6 +135,14 @@ const cases = [
         "const t = [0, 'length', 'g']; log(t[2]);"
     ],
     [
+        concealedGlobals, "flagged switch whose table is written to",
+        globalFinder +
+            " const t = [0, 'length', 'g']; t[2] = 'h'; function get(...a) { var f, r; function in_() { a[t[1]] = 1;" +
+            " switch (a[t[0]]) { case 'k' + t[2]: f = true; return g.log; } } f = undefined; r = in_(); if (f) { return r; } }" +
+            " get('kh')(1);",
+        "unchanged"
+    ],
+    [
         concealedGlobals, "switch over an ordinary object",
         "var g = {}; function get(m) { switch (m) { case 'k1': return g['log']; } } get('k1');",
         "unchanged"
