@@ -158,7 +158,7 @@ function memberFunctions(ast) {
 
 // Whether a member function decodes: it, the functions it calls by name and the member
 // functions it calls read a long string. No `this`: a probe calls it without one.
-function decoders(members, ast) {
+function decoders(members, ast, wanted) {
     const programLong = new Set(), longMembers = new Set();
     traverse(ast, {
         VariableDeclarator(p) {
@@ -269,6 +269,8 @@ function decoders(members, ast) {
     };
     const out = new Map();
     for (const [name, m] of members) {
+        if (!wanted.has(name))
+            continue;
         let r = memo.get(m.fn.node);
         if (!r)
             memo.set(m.fn.node, r = reads(m.fn, new Set()));
@@ -625,10 +627,8 @@ function decodeMembers(ast) {
     const members = memberFunctions(ast);
     if (!members.size)
         return false;
-    const decs = decoders(members, ast);
-    if (!decs.size)
-        return false;
-    const calls = [], tables = literalTables(ast);
+    // The calls that could be decoder calls first: only their callees are looked into.
+    const found = [], tables = literalTables(ast);
     traverse(ast, {
         CallExpression(path) {
             const member = calleeMember(path.node.callee);
@@ -637,14 +637,25 @@ function decodeMembers(ast) {
                 return;
             const key = member.type === "Identifier" ? path.scope.getBinding(member.name)
                                                      : member.property.name;
-            if (!key || !decs.has(key))
+            if (!key || !members.has(key))
                 return;
             if (!path.node.arguments.every((a) => isTableArgument(a, tables)) ||
                 !path.getStatementParent())
                 return;
-            calls.push({path, member, declared : !!decs.get(key).declared});
+            found.push({path, member, key});
         },
     });
+    if (!found.length)
+        return false;
+    // Member and local decoders are all looked into (one may only serve another, and go
+    // with it); declared functions only when a call could be a decoder call.
+    const wanted = new Set(found.map((c) => c.key));
+    for (const [k, m] of members)
+        if (!m.declared)
+            wanted.add(k);
+    const decs = decoders(members, ast, wanted);
+    const calls = found.filter((c) => decs.has(c.key))
+                      .map((c) => ({...c, declared : !!decs.get(c.key).declared}));
     if (!calls.length)
         return false;
     const script = probeScript(ast, calls, decs);
@@ -676,7 +687,8 @@ function decodeMembers(ast) {
 
 export const memberStrings = {
     name : "字符串隐藏（成员中的解码函数）",
-    detect : (code) => /[\w$] = function\b/.test(code),
+    // Decoders given as functions, arrows or declarations.
+    detect : (code) => /\bfunction\b|=>/.test(code),
     run(ast) {
         freshScopes();
         return decodeMembers(ast);
