@@ -10,7 +10,7 @@
 // nest (a loop entered in two places), or that would grow too much is left flattened,
 // and the history says so.
 import { t, traverse, freshScopes, treeChanged } from "../babel.js";
-import { Unknown, mentions, evaluate, updatesOf, applyUpdates, checkOpaque } from "./confuserStateWalk.js";
+import { Unknown, mentions, evaluate, updatesOf, applyUpdates, checkOpaque, dispatchOf } from "./confuserStateWalk.js";
 import { machineOf, entriesOf, computeEntries, numberNode } from "./confuserStates.js";
 import { jumpTo, eachTail, structure } from "./confuserStructure.js";
 import { tidy } from "./confuserTidy.js";
@@ -63,18 +63,7 @@ export function emitter(m, budget) {
     const { name, sw } = m;
     const bodies = sw.cases.map((c) => c.consequent);
     let steps = 0, made = 0;
-    const dispatch = (v) => {
-        let total = 0;
-        for (const x of v) total += x;
-        if (total === evaluate(m.end, name, v)) return -1;
-        for (let k = 0; k < sw.cases.length; ++k) {
-            const c = sw.cases[k];
-            if (c.test && evaluate(c.test, name, v) === total) return k;
-        }
-        const k = sw.cases.findIndex((c) => !c.test);
-        if (k < 0) throw new Unknown();
-        return k;
-    };
+    const dispatch = dispatchOf(m);
     // A copy of a program statement with its state reads as numbers (and opaque tests
     // on the states as booleans).
     const substitute = (node, v) => {

@@ -195,3 +195,21 @@ export function checkOpaque(stmt, name) {
     walk(stmt, 0, 0, false);
 }
 
+// The case a machine's state vector goes to: -1 when the loop ends there; Unknown when no
+// case takes it and there is no default (it would go round for ever: not the machine we
+// know).
+export function dispatchOf(m) {
+    const { name, sw } = m;
+    return (v) => {
+        let total = 0;
+        for (const x of v) total += x;
+        if (total === evaluate(m.end, name, v)) return -1;
+        for (let k = 0; k < sw.cases.length; ++k) {
+            const c = sw.cases[k];
+            if (c.test && evaluate(c.test, name, v) === total) return k;
+        }
+        const k = sw.cases.findIndex((c) => !c.test);
+        if (k < 0) throw new Unknown();
+        return k;
+    };
+}

@@ -12,7 +12,7 @@
 import { t, traverse, freshScopes, generate, generateNode } from "../babel.js";
 import { runInSandbox } from "../sandbox.js";
 import { quietPrelude } from "./confuserStrings.js";
-import { Unknown, locKey, mentions, evaluate, updatesOf, applyUpdates, checkOpaque } from "./confuserStateWalk.js";
+import { Unknown, locKey, mentions, evaluate, updatesOf, applyUpdates, checkOpaque, dispatchOf } from "./confuserStateWalk.js";
 
 const maxVisits = 20000;
 const maxSteps = 2000000;
@@ -148,19 +148,7 @@ function walkMachine(m, entries) {
         if (!s) map.set(node, (s = new Set()));
         s.add(value);
     };
-    // The case a state goes to (-1: the loop ends).
-    const dispatch = (v) => {
-        let total = 0;
-        for (const x of v) total += x;
-        if (total === evaluate(m.end, name, v)) return -1;
-        for (let k = 0; k < sw.cases.length; ++k) {
-            const c = sw.cases[k];
-            if (c.test && evaluate(c.test, name, v) === total) return k;
-        }
-        const k = sw.cases.findIndex((c) => !c.test);
-        if (k < 0) throw new Unknown(); // would go round for ever: not the machine we know
-        return k;
-    };
+    const dispatch = dispatchOf(m);
     // Where each jump goes and where each case is entered from (a break statement, or
     // "entry"/"fall" for entries and cases run into from the one before).
     const into = new Map(), goes = new Map();
