@@ -6,7 +6,7 @@
 // `globalThis`, which every engine that runs the script has and which has those names,
 // the others are never tried: they go, and with them what only they used.
 import { traverse, freshScopes } from "../babel.js";
-import { sweepUnused } from "./confuserCleanup.js";
+import { sweepUnused, isWithin } from "./confuserCleanup.js";
 
 const returnsGlobalThis = (f) => {
     if (f.type !== "FunctionExpression" || f.params.length || f.async || f.generator) return false;
@@ -44,7 +44,7 @@ function dropCandidates(ast) {
                     Identifier(p) {
                         if (!p.isReferencedIdentifier()) return;
                         const b = p.scope.getBinding(p.node.name);
-                        if (b && !isInside(b.path, el)) names.add(b);
+                        if (b && !isWithin(b.path, el)) names.add(b);
                     },
                 });
                 for (const b of names) seeds.add(b);
@@ -56,11 +56,6 @@ function dropCandidates(ast) {
     });
     if (changed) sweepUnused(seeds, removed);
     return changed;
-}
-
-function isInside(path, ancestor) {
-    for (let p = path; p; p = p.parentPath) if (p === ancestor) return true;
-    return false;
 }
 
 export const globalFinders = {

@@ -11,7 +11,7 @@
 // and the history says so.
 import { t, traverse, freshScopes, treeChanged } from "../babel.js";
 import { Unknown, mentions, evaluate, updatesOf, applyUpdates, checkOpaque, dispatchOf } from "./confuserStateWalk.js";
-import { machineOf, entriesOf, computeEntries, numberNode } from "./confuserStates.js";
+import { computeEntries, numberNode, findMachines } from "./confuserStates.js";
 import { jumpTo, eachTail, structure } from "./confuserStructure.js";
 import { tidy } from "./confuserTidy.js";
 import { sweepUnused } from "./confuserCleanup.js";
@@ -278,15 +278,7 @@ function rebuild(m, vectors) {
 }
 
 function rebuildMachines(ast, notes) {
-    const machines = [];
-    traverse(ast, {
-        WhileStatement(path) {
-            const m = machineOf(path);
-            if (!m) return;
-            m.entries = entriesOf(m);
-            machines.push(m);
-        },
-    });
+    const machines = findMachines(ast);
     const known = machines.filter((m) => m.entries && m.fn);
     const nested = machines.filter((m) => !m.fn && nestedEntries(m, ast));
     // Other machines nested in another's function keep their states in its scope object

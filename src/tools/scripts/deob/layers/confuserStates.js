@@ -95,6 +95,20 @@ export function entriesOf(m) {
 // Runs the script quietly in the sandbox, then computes the entry arrays of the machines
 // whose entries are all known (and tries their sum functions). The other machines report
 // the arrays they start from as the script runs. Per machine: [arrays…] or null.
+// Every state machine of the tree, with the entry calls each is known by.
+export function findMachines(ast) {
+    const machines = [];
+    traverse(ast, {
+        WhileStatement(path) {
+            const m = machineOf(path);
+            if (!m) return;
+            m.entries = entriesOf(m);
+            machines.push(m);
+        },
+    });
+    return machines;
+}
+
 export function computeEntries(ast, machines) {
     const watched = machines.filter((m) => !m.entries);
     // Each watched loop gets `__vexoEntry(k, <array>);` before it, just for the printing.
@@ -364,15 +378,7 @@ function joinBlocks(m, walked, caseNodes) {
 }
 
 function undoStateMachines(ast) {
-    const machines = [];
-    traverse(ast, {
-        WhileStatement(path) {
-            const m = machineOf(path);
-            if (!m) return;
-            m.entries = entriesOf(m);
-            machines.push(m);
-        },
-    });
+    const machines = findMachines(ast);
     if (!machines.length) return false;
     const arrays = computeEntries(ast, machines);
     let changed = false;
