@@ -107,11 +107,6 @@ CarriedCall CarriedScript::call(const QString& entry, const QList<Variant>& args
     return done;
 }
 
-ToolResult CarriedScript::callForText(const QString& entry, const QList<Variant>& args,
-                                      const QString& notText) {
-    return call(entry, args).toolResult(notText);
-}
-
 void CarriedScript::collectGarbage() {
     JSSynchronousGarbageCollectForDebugging(m_engine.context());
 }

@@ -64,10 +64,6 @@ public:
     // variantFromJs); objects come back as objects of this engine.
     CarriedCall call(const QString& entry, const QList<Variant>& args,
                      qsizetype textLimit = kWholeText);
-    // call() for a tool whose answer is a text.
-    ToolResult callForText(const QString& entry, const QList<Variant>& args,
-                           const QString& notText);
-
     // Collects the engine's garbage now (after a large run the engine stays, its garbage
     // need not).
     void collectGarbage();

@@ -98,13 +98,14 @@ TEST(CarriedScript, AFailedLoadAndAResultThatIsNoTextAreFailures) {
         CarriedScript broken(QStringLiteral("function f() {"));
         EXPECT_FALSE(broken.isLoaded());
         EXPECT_EQ(broken.loadFailure().errorName, QStringLiteral("SyntaxError"));
-        const ToolResult r = broken.callForText(QStringLiteral("f"), {}, QStringLiteral("no text"));
+        const ToolResult r =
+            broken.call(QStringLiteral("f"), {}).toolResult(QStringLiteral("no text"));
         EXPECT_FALSE(r.ok);
         EXPECT_FALSE(r.error.isEmpty());
 
         CarriedScript tool(QStringLiteral("function object() { return {a: 1}; }"));
         const ToolResult object =
-            tool.callForText(QStringLiteral("object"), {}, QStringLiteral("no text"));
+            tool.call(QStringLiteral("object"), {}).toolResult(QStringLiteral("no text"));
         EXPECT_FALSE(object.ok);
         EXPECT_EQ(object.error, QStringLiteral("no text"));
     });
